@@ -1,0 +1,90 @@
+#pragma once
+// One audit run, from the click on the audit button to the closed results window.
+
+#include "app/browser_launch.h"
+#include "app/main_window/main_window.h"
+#include "app/phase_context.h"
+#include "app/results_window.h"
+#include "platform/clock.h"
+#include "platform/drives.h"
+#include "platform/settings_hive.h"
+#include "platform/url_cache.h"
+#include "platform/window_system.h"
+#include "report/page_file.h"
+#include "report/page_frame.h"
+#include "scan/scan_counts.h"
+#include "settings/program_settings.h"
+
+#include <string>
+#include <vector>
+
+namespace vorlith {
+
+struct RunState {
+    bool ScanCanceled = false; // the run's cancel flag
+    bool Scanning = false;     // a run is under way (a close request asks the cancel question)
+    bool AuditStarted = false; // an audit was started since the program was loaded
+};
+
+/// What a run takes from the platform.
+struct AuditServices {
+    platform::WindowSystem& windows;
+    platform::DriveSource& drives;
+    platform::UrlCacheSource& urlCache;
+    const platform::Clock& clock;
+    platform::SettingsHive& userHive;
+    BrowserLauncher& browsers;
+};
+
+/// The program state a run reads and updates, owned by the program.
+struct AuditState {
+    MainWindow& window;
+    ProgramSettings& settings;
+    ResultsWindow& results;
+    const std::string& ReportFolder;
+    bool UninstallMode = false;
+    /// Roots to walk instead of the drives the settings choose (empty: the drives).
+    std::vector<std::string> driveRoots;
+};
+
+class AuditRun final : public RunControl {
+public:
+    AuditRun(AuditServices services, AuditState state);
+
+    /// The audit button: runs a whole audit inside this call.
+    void cmdAudit_Click();
+    /// The Cancel button: asks whether to cancel.
+    void cmdCancel_Click();
+    /// The progress timer's tick.
+    void Timer_Search_Tick();
+
+    // RunControl
+    void yield() override;
+    bool isCanceled() const override { return m_run.ScanCanceled; }
+    void Do_Cancel() override;
+
+    RunState& state() { return m_run; }
+    const RunState& state() const { return m_run; }
+    const TraceTotals& totals() const { return m_totals; }
+    const DiskScanCounts& diskCounts() const { return m_diskCounts; }
+    const WalkProgress& walkProgress() const { return m_walk; }
+    AuditState& audit() { return m_state; }
+
+private:
+    void SearchDrivesDRMfree();
+    void Finish_Audit();
+    PurchaseCounts purchaseCounts() const;
+
+    AuditServices m_services;
+    AuditState m_state;
+    RunState m_run;
+    ReportPages m_pages;
+    TraceTotals m_totals;
+    DiskScanCounts m_diskCounts;
+    WalkProgress m_walk;
+};
+
+/// The question the Cancel button and a close request during a run ask.
+platform::MessageRequest CancelScanQuestion();
+
+} // namespace vorlith

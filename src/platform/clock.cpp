@@ -1,0 +1,57 @@
+#include "platform/clock.h"
+
+#include <cstdio>
+
+namespace vorlith {
+
+int64_t DaysFromCivil(int year, int month, int day) {
+    // Howard Hinnant's days_from_civil.
+    const int64_t y = static_cast<int64_t>(year) - (month <= 2 ? 1 : 0);
+    const int64_t era = (y >= 0 ? y : y - 399) / 400;
+    const int64_t yearOfEra = y - era * 400;
+    const int64_t dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
+    const int64_t dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+    return era * 146097 + dayOfEra - 719468;
+}
+
+std::string FormatIsoDate(const DateTime& value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d", value.year, value.month, value.day);
+    return text;
+}
+
+namespace {
+bool isLeapYear(int year) {
+    return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+}
+
+int daysInMonth(int year, int month) {
+    static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    return month == 2 && isLeapYear(year) ? 29 : kDays[month - 1];
+}
+} // namespace
+
+std::optional<DateTime> ParseIsoDate(const std::string& text) {
+    if (text.size() != 10 || text[4] != '-' || text[7] != '-')
+        return std::nullopt;
+    auto digits = [&](size_t from, size_t count) -> std::optional<int> {
+        int value = 0;
+        for (size_t i = from; i < from + count; ++i) {
+            if (text[i] < '0' || text[i] > '9')
+                return std::nullopt;
+            value = value * 10 + (text[i] - '0');
+        }
+        return value;
+    };
+    auto year = digits(0, 4), month = digits(5, 2), day = digits(8, 2);
+    if (!year || !month || !day || *month < 1 || *month > 12 || *day < 1 ||
+        *day > daysInMonth(*year, *month))
+        return std::nullopt;
+    DateTime result;
+    result.year = *year;
+    result.month = *month;
+    result.day = *day;
+    return result;
+}
+
+} // namespace vorlith

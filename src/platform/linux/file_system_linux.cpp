@@ -1,0 +1,284 @@
+// POSIX implementation of the file-system operations.
+
+#include "platform/file_system.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <random>
+
+namespace vorlith::platform {
+
+const char kPathSeparator = '/';
+
+std::string JoinPath(std::string_view folder, std::string_view name) {
+    std::string path(folder);
+    if (path.empty() || path.back() != kPathSeparator)
+        path += kPathSeparator;
+    path += name;
+    return path;
+}
+
+std::string BaseName(std::string_view path) {
+    auto slash = path.rfind(kPathSeparator);
+    return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
+}
+
+bool FolderExists(const std::string& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+bool FileExists(const std::string& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
+}
+
+bool PathExists(const std::string& path) {
+    struct stat info {};
+    return ::lstat(path.c_str(), &info) == 0;
+}
+
+bool CreateFolder(const std::string& path) {
+    if (::mkdir(path.c_str(), 0755) == 0)
+        return true;
+    return errno == EEXIST && FolderExists(path);
+}
+
+bool CreateFolders(const std::string& path) {
+    if (path.empty() || FolderExists(path))
+        return !path.empty();
+    auto slash = path.find_last_of(kPathSeparator);
+    if (slash != std::string::npos && slash > 0 && !CreateFolders(path.substr(0, slash)))
+        return false;
+    return CreateFolder(path);
+}
+
+namespace {
+
+class PosixInputFile final : public InputFile {
+public:
+    PosixInputFile(int fd, uint64_t size) : m_fd(fd), m_size(size) {}
+    ~PosixInputFile() override { ::close(m_fd); }
+    size_t read(char* buffer, size_t size) override {
+        for (;;) {
+            ssize_t got = ::read(m_fd, buffer, size);
+            if (got >= 0)
+                return static_cast<size_t>(got);
+            if (errno != EINTR)
+                return 0;
+        }
+    }
+    size_t readAt(uint64_t offset, char* buffer, size_t size) override {
+        size_t total = 0;
+        while (total < size) {
+            ssize_t got = ::pread(m_fd, buffer + total, size - total,
+                                  static_cast<off_t>(offset + total));
+            if (got < 0 && errno == EINTR)
+                continue;
+            if (got <= 0)
+                break;
+            total += static_cast<size_t>(got);
+        }
+        return total;
+    }
+    uint64_t size() const override { return m_size; }
+
+private:
+    int m_fd;
+    uint64_t m_size; // bytes, when opened
+};
+
+class PosixOutputFile final : public OutputFile {
+public:
+    explicit PosixOutputFile(std::FILE* file) : m_file(file) {}
+    ~PosixOutputFile() override { close(); }
+    void write(std::string_view bytes) override {
+        if (m_file && !m_failed && !bytes.empty() &&
+            std::fwrite(bytes.data(), 1, bytes.size(), m_file) != bytes.size())
+            m_failed = true;
+    }
+    bool close() override {
+        if (m_file) {
+            if (std::fclose(m_file) != 0)
+                m_failed = true;
+            m_file = nullptr;
+        }
+        return !m_failed;
+    }
+
+private:
+    std::FILE* m_file;
+    bool m_failed = false;
+};
+
+} // namespace
+
+std::unique_ptr<InputFile> OpenInputFile(const std::string& path) {
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return nullptr;
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
+        ::close(fd);
+        return nullptr;
+    }
+    return std::make_unique<PosixInputFile>(fd, static_cast<uint64_t>(info.st_size));
+}
+
+std::unique_ptr<OutputFile> CreateOutputFile(const std::string& path) {
+    std::FILE* file = std::fopen(path.c_str(), "wbe");
+    if (!file)
+        return nullptr;
+    std::setvbuf(file, nullptr, _IOFBF, 1 << 16);
+    return std::make_unique<PosixOutputFile>(file);
+}
+
+std::optional<uint64_t> FileSize(const std::string& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0)
+        return std::nullopt;
+    return static_cast<uint64_t>(info.st_size);
+}
+
+std::optional<std::string> ReadWholeFile(const std::string& path) {
+    auto file = OpenInputFile(path);
+    if (!file)
+        return std::nullopt;
+    std::string bytes;
+    char buffer[1 << 16];
+    for (;;) {
+        size_t got = file->read(buffer, sizeof buffer);
+        if (got == 0)
+            break;
+        bytes.append(buffer, got);
+    }
+    return bytes;
+}
+
+bool WriteWholeFile(const std::string& path, std::string_view bytes) {
+    auto file = CreateOutputFile(path);
+    if (!file)
+        return false;
+    file->write(bytes);
+    return file->close();
+}
+
+bool ReplaceFileAtomically(const std::string& path, std::string_view bytes) {
+    std::random_device random;
+    const std::string temporary = path + ".tmp" + std::to_string(random() % 1000000);
+    int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return false;
+    bool ok = true;
+    size_t written = 0;
+    while (ok && written < bytes.size()) {
+        ssize_t n = ::write(fd, bytes.data() + written, bytes.size() - written);
+        if (n < 0 && errno == EINTR)
+            continue;
+        ok = n > 0;
+        if (ok)
+            written += static_cast<size_t>(n);
+    }
+    // Keep the permissions of the file being replaced, so a private hive stays private.
+    struct stat old {};
+    if (ok && ::stat(path.c_str(), &old) == 0)
+        ::fchmod(fd, old.st_mode & 07777);
+    else if (ok)
+        ::fchmod(fd, 0644);
+    ok = ok && ::fsync(fd) == 0;
+    ok = ::close(fd) == 0 && ok;
+    if (ok && ::rename(temporary.c_str(), path.c_str()) == 0)
+        return true;
+    ::unlink(temporary.c_str());
+    return false;
+}
+
+bool CopyFile(const std::string& from, const std::string& to, CopyMode mode) {
+    if (mode == CopyMode::KeepExisting && PathExists(to))
+        return false;
+    auto bytes = ReadWholeFile(from);
+    return bytes && WriteWholeFile(to, *bytes);
+}
+
+bool DeleteFile(const std::string& path) {
+    struct stat info {};
+    if (::lstat(path.c_str(), &info) == 0 && !S_ISLNK(info.st_mode))
+        ::chmod(path.c_str(), (info.st_mode & 07777) | S_IWUSR);
+    return ::unlink(path.c_str()) == 0;
+}
+
+namespace {
+
+class PosixFolderListing final : public FolderListing {
+public:
+    PosixFolderListing(DIR* dir, std::string path) : m_dir(dir), m_path(std::move(path)) {}
+    ~PosixFolderListing() override { ::closedir(m_dir); }
+
+    std::optional<FolderEntry> next() override {
+        errno = 0;
+        struct dirent* entry = ::readdir(m_dir);
+        if (!entry)
+            return std::nullopt;
+        FolderEntry result;
+        result.name = entry->d_name;
+        switch (entry->d_type) {
+        case DT_REG: result.kind = EntryKind::File; break;
+        case DT_DIR: result.kind = EntryKind::Folder; break;
+        case DT_LNK: result.kind = EntryKind::SymbolicLink; break;
+        case DT_UNKNOWN: result.kind = kindByStat(result.name); break;
+        default: result.kind = EntryKind::Other; break;
+        }
+        if (result.kind == EntryKind::Folder)
+            result.attributes |= kAttributeFolder;
+        if (!result.name.empty() && result.name[0] == '.')
+            result.attributes |= kAttributeHidden;
+        return result;
+    }
+
+private:
+    // Only file systems that do not report the type in the listing cost a stat per entry.
+    EntryKind kindByStat(const std::string& name) const {
+        struct stat info {};
+        if (::fstatat(::dirfd(m_dir), name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0)
+            return EntryKind::Other;
+        if (S_ISREG(info.st_mode))
+            return EntryKind::File;
+        if (S_ISDIR(info.st_mode))
+            return EntryKind::Folder;
+        if (S_ISLNK(info.st_mode))
+            return EntryKind::SymbolicLink;
+        return EntryKind::Other;
+    }
+
+    DIR* m_dir;
+    std::string m_path;
+};
+
+} // namespace
+
+std::unique_ptr<FolderListing> ListFolder(const std::string& path) {
+    DIR* dir = ::opendir(path.c_str());
+    if (!dir)
+        return nullptr;
+    return std::make_unique<PosixFolderListing>(dir, path);
+}
+
+std::vector<std::string> ListFolderPaths(const std::string& path) {
+    std::vector<std::string> paths;
+    auto listing = ListFolder(path);
+    if (!listing)
+        return paths;
+    while (auto entry = listing->next()) {
+        if (entry->name == "." || entry->name == ".." || entry->name.empty())
+            continue;
+        paths.push_back(JoinPath(path, entry->name));
+    }
+    return paths;
+}
+
+} // namespace vorlith::platform

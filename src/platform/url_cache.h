@@ -1,0 +1,50 @@
+#pragma once
+// The browser's URL cache, one entry at a time: the shape of the original platform's cache
+// enumeration (begin, next, end), so that each platform's real store plugs in behind it.
+
+#include "platform/clock.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace vorlith::platform {
+
+/// One entry as a cache store reports it. Texts are 8-bit strings (UTF-8 here); a text the
+/// store does not have is std::nullopt.
+struct RawUrlCacheEntry {
+    uint32_t type = 0; // entry type flags, such as 0x00200001 for a visited address
+    std::optional<std::string> sourceUrlName;
+    std::optional<std::string> localFileName;
+    std::optional<std::string> headerInfo;
+    std::optional<std::string> fileExtension;
+    int32_t useCount = 0;
+    int32_t hitRate = 0;
+    uint64_t size = 0; // bytes of the entry's data
+    FileTime lastModifiedTime = 0;
+    FileTime expireTime = 0;
+    FileTime lastAccessTime = 0;
+    FileTime lastSyncTime = 0;
+};
+
+class UrlCacheSource {
+public:
+    virtual ~UrlCacheSource() = default;
+    /// Starts an enumeration; false when the cache cannot be read or holds nothing (then
+    /// neither next nor end is called).
+    virtual bool begin() = 0;
+    /// The next entry, or std::nullopt at the end.
+    virtual std::optional<RawUrlCacheEntry> next() = 0;
+    /// Ends the enumeration and releases what begin took.
+    virtual void end() = 0;
+};
+
+/// A cache that holds nothing.
+class EmptyUrlCacheSource final : public UrlCacheSource {
+public:
+    bool begin() override { return false; }
+    std::optional<RawUrlCacheEntry> next() override { return std::nullopt; }
+    void end() override {}
+};
+
+} // namespace vorlith::platform

@@ -1,0 +1,28 @@
+#pragma once
+// Putting text from the machine (addresses, paths, header texts, file names, tags) into a page
+// safely. Page text is UTF-8 inside the program; PageFile turns every character outside ASCII
+// into a numeric character reference when it writes the line.
+
+#include <string>
+#include <string_view>
+
+namespace vorlith {
+
+/// "&", "<", ">" and the double quote become character references; everything else is kept.
+/// Safe in element text and in quoted or unquoted attribute values alike.
+std::string HtmlEscape(std::string_view text);
+
+/// "file://" + the path with "%", "#", "?", control characters and bytes outside ASCII
+/// percent-encoded, so that the address reaches the file whatever its name holds. The result is
+/// HTML-escaped, ready to stand inside a double-quoted attribute.
+std::string FileUrl(std::string_view path);
+
+/// The bytes of a line as a page stores them: characters outside ASCII (UTF-8 sequences) become
+/// numeric character references ("&#233;"); a byte that is not valid UTF-8 is taken as a
+/// Windows-1252 character, so that no byte reaches the page undeclared.
+std::string EncodeForPage(std::string_view text);
+
+/// Decodes Windows-1252 bytes (such as ID3v1 tag text) to UTF-8.
+std::string Windows1252ToUtf8(std::string_view bytes);
+
+} // namespace vorlith

@@ -1,0 +1,46 @@
+#include "report/page_file.h"
+
+#include "report/html_text.h"
+
+namespace vorlith {
+
+bool PageFile::open(const std::string& path) {
+    close();
+    m_path = path;
+    m_file = platform::CreateOutputFile(path);
+    return m_file != nullptr;
+}
+
+void PageFile::writeLine(std::string_view text) {
+    if (!m_file)
+        return;
+    m_file->write(EncodeForPage(text));
+    m_file->write("\r\n");
+}
+
+void PageFile::close() {
+    if (m_file) {
+        m_file->close();
+        m_file.reset();
+    }
+}
+
+PageFile& ReportPages::open(int number, const std::string& fileName) {
+    PageFile& file = page(number);
+    file.close();
+    file.open(platform::JoinPath(m_folder, fileName));
+    return file;
+}
+
+PageFile& ReportPages::page(int number) {
+    if (number < 0 || number >= static_cast<int>(m_pages.size()))
+        number = 0; // page 0 is never opened: it swallows what is written to it
+    return m_pages[static_cast<size_t>(number)];
+}
+
+void ReportPages::closeAll() {
+    for (PageFile& file : m_pages)
+        file.close();
+}
+
+} // namespace vorlith

@@ -1,0 +1,26 @@
+#pragma once
+// Counters of the disk-scan phases, reset when a run's disk scan starts and printed on the
+// summary page.
+
+#include <cstdint>
+#include <string>
+
+namespace vorlith {
+
+/// Walk progress, shown by the progress timer.
+struct WalkProgress {
+    int64_t FilesSearched = 0; // entries examined, files and folders alike
+    std::string CurrentFolder; // the folder entry most recently recorded
+};
+
+struct DiskScanCounts {
+    int64_t Mp3Count = 0; // ".mp3" and ".mpeg3"
+    int64_t WmaCount = 0;
+    int64_t M4aCount = 0;
+    int64_t OggCount = 0;
+    int64_t ThumbStoreCount = 0; // thumbnail stores processed
+    int64_t ThumbImageCount = 0; // pictures cut out of them
+    int64_t FirefoxImageCount = 0; // pictures written to the Firefox pages
+};
+
+} // namespace vorlith

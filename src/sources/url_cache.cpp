@@ -1,0 +1,55 @@
+#include "sources/url_cache.h"
+
+#include <limits>
+
+namespace vorlith {
+namespace {
+std::string text(const std::optional<std::string>& value) {
+    if (!value)
+        return "";
+    return value->substr(0, value->find('\0'));
+}
+} // namespace
+
+void UrlCacheLists::clear() {
+    CacheContentList.clear();
+    CacheHistoryList.clear();
+    CacheCookieList.clear();
+}
+
+UrlCacheEntry ToUrlCacheEntry(const platform::RawUrlCacheEntry& raw, const platform::Clock& clock) {
+    UrlCacheEntry entry;
+    entry.SourceUrlName = text(raw.sourceUrlName);
+    entry.LocalFileName = text(raw.localFileName);
+    entry.FileExtension = text(raw.fileExtension);
+    entry.HeaderInfo = text(raw.headerInfo);
+    entry.HitRate = raw.hitRate;
+    entry.ExpireTime = clock.toLocal(raw.expireTime);
+    entry.LastAccessTime = clock.toLocal(raw.lastAccessTime);
+    entry.LastModifiedTime = clock.toLocal(raw.lastModifiedTime);
+    entry.LastSyncTime = clock.toLocal(raw.lastSyncTime);
+    // Sizes are 64-bit: a file of 2 GiB or more is counted as it is.
+    entry.Size = raw.size > static_cast<uint64_t>(std::numeric_limits<int64_t>::max())
+                     ? std::numeric_limits<int64_t>::max()
+                     : static_cast<int64_t>(raw.size);
+    entry.UseCount = raw.useCount;
+    return entry;
+}
+
+void EnumerateUrlCache(platform::UrlCacheSource& source, const platform::Clock& clock,
+                       UrlCacheLists& lists) {
+    lists.clear();
+    if (!source.begin())
+        return;
+    while (auto raw = source.next()) {
+        if (!(raw->type & kNormalCacheEntry))
+            continue;
+        auto& list = raw->type == kHistoryEntryType  ? lists.CacheHistoryList
+                     : raw->type == kCookieEntryType ? lists.CacheCookieList
+                                                     : lists.CacheContentList;
+        list.push_back(ToUrlCacheEntry(*raw, clock));
+    }
+    source.end();
+}
+
+} // namespace vorlith

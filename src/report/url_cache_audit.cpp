@@ -1,6 +1,8 @@
 #include "report/url_cache_audit.h"
 
+#include "report/history_pages.h"
 #include "report/page_frame.h"
+#include "report/summary_page.h"
 
 namespace vorlith {
 
@@ -16,19 +18,34 @@ void RunUrlCacheAudit(PhaseContext& context, const UrlCacheAuditInput& input, Tr
     EnumerateUrlCache(input.source, input.clock, lists);
     totals.TotalTraces = lists.total();
 
-    if (!WriteUrlCachePages(context, input, lists, totals))
+    UrlCachePageCounts counts;
+    if (!WriteUrlCachePages(context, input, lists, totals, counts))
         return;
 
-    const PurchaseCounts counts{totals.TotalTraces,
-                                static_cast<int64_t>(context.window.lists.lstResult.size())};
+    const PurchaseCounts purchase{totals.TotalTraces,
+                                  static_cast<int64_t>(context.window.lists.lstResult.size())};
     for (const char* number : {"1", "2", "3", "4", "5", "6", "7", "8", "11", "12", "13", "14"})
-        WritePageFooter(context.pages, number, counts);
+        WritePageFooter(context.pages, number, purchase);
+    lists.clear();
 }
 
-bool WriteUrlCachePages(PhaseContext&, const UrlCacheAuditInput&, const UrlCacheLists&,
-                        TraceTotals&) {
-    // The page bodies come with the browser-pages work; until then the twelve pages hold only
-    // their heads and feet.
+bool WriteUrlCachePages(PhaseContext& context, const UrlCacheAuditInput& input,
+                        const UrlCacheLists& lists, TraceTotals& totals,
+                        UrlCachePageCounts& counts) {
+    counts = UrlCachePageCounts{};
+    KeywordSearch search;
+    search.MatchedKeywordLength = 0;
+
+    // IMAGE PAGES: the category image pages and the video page come here, before the history
+    // page; they also write the uninstall notice between their pre-counts and their pictures.
+    // Until they are in place, the notice is written on its own.
+    if (input.UninstallMode)
+        WriteUninstallNotice(context);
+
+    if (!WriteHistoryPage(context, lists.CacheHistoryList, search, counts))
+        return false;
+    WriteCookiePage(context, lists.CacheCookieList, search, counts);
+    WriteSummaryPage(context, SummaryInput{lists, counts, input.diskCounts}, search, totals);
     return true;
 }
 

@@ -5,9 +5,11 @@
 #include "console_window_system.h"
 #include "platform/console.h"
 #include "platform/drives.h"
+#include "platform/file_system.h"
 #include "platform/folders.h"
 #include "platform/system_url_cache.h"
 #include "report/page_set.h"
+#include "sources/url_cache_file.h"
 
 #include <CLI/CLI.hpp>
 
@@ -33,7 +35,9 @@ struct CommandLine {
 std::unique_ptr<vorlith::platform::UrlCacheSource> urlCacheSource(const std::string& choice) {
     if (choice == "none")
         return std::make_unique<vorlith::platform::EmptyUrlCacheSource>();
-    return vorlith::platform::SystemUrlCacheSource();
+    if (choice == "auto")
+        return vorlith::platform::SystemUrlCacheSource();
+    return std::make_unique<vorlith::UrlCacheFileSource>(choice);
 }
 
 int runAudit(const CommandLine& line) {
@@ -68,9 +72,9 @@ int runAudit(const CommandLine& line) {
         std::printf("%s\n", window.lblStatus2.caption.c_str());
         return kCancelled;
     }
-    std::printf("%s\n", platform::JoinPath(program.startup().ReportFolder,
-                                           pages::kSummary.fileName)
-                            .c_str());
+    std::printf(
+        "%s\n",
+        platform::JoinPath(program.startup().ReportFolder, pages::kSummary.fileName).c_str());
     return kFinished;
 }
 
@@ -86,8 +90,13 @@ int main(int argc, char** argv) {
     app.add_option("--report-dir", line.reportDir,
                    "Write the report pages here instead of the report folder");
     app.add_option("--url-cache", line.urlCache,
-                   "Where the browser traces come from: auto (this computer's browsers) or none")
-        ->check(CLI::IsMember({"auto", "none"}));
+                   "Where the browser traces come from: auto (this computer's browsers), none, "
+                   "or a JSON Lines file of cache entries (see the README)")
+        ->check([](const std::string& value) {
+            if (value == "auto" || value == "none" || vorlith::platform::FileExists(value))
+                return std::string();
+            return "no such URL-cache file: " + value;
+        });
     app.add_flag("--no-browser", line.noBrowser, "Open no browser at the end");
     app.add_flag("--yes", line.yes, "Answer Yes to every question");
     app.add_flag("--uninstall", line.uninstall, "Run as if started with /UNINSTALL");

@@ -115,8 +115,8 @@ void writeTableHead(PageFile& page, int64_t totalTraces, const TableTexts& texts
 }
 
 void startPass(MainWindow& window, const TableTexts& texts, size_t pass) {
-    window.lblStatus.caption = std::string("Locating ") + kPassNames[pass] + " " +
-                               texts.listName + " on YOUR Computer...";
+    window.lblStatus.caption =
+        std::string("Locating ") + kPassNames[pass] + " " + texts.listName + " on YOUR Computer...";
     window.pBar.value = 0;
 }
 
@@ -183,8 +183,8 @@ bool WriteHistoryPage(PhaseContext& context, const std::vector<UrlCacheEntry>& h
         const std::string opening = rowOpening(pass);
         const char* closing = pass < kCategoryPasses ? "</B></FONT></A> - Site visited <B>"
                                                      : "</FONT></A> - Site visited <B>";
-        const char* end = pass < kCategoryPasses ? "</B> time(s).</TD></TR>"
-                                                 : "</B> time(s).</FONT></TD></TR>";
+        const char* end =
+            pass < kCategoryPasses ? "</B> time(s).</TD></TR>" : "</B> time(s).</FONT></TD></TR>";
         for (size_t i = 0; i < history.size(); ++i) {
             const UrlCacheEntry& entry = history[i];
             window.pBar.max = entryCount;

@@ -36,8 +36,12 @@ const std::array<Gallery, 6> kGalleries{{
      "SUSPECT NEWS IMAGES (showing only up to 30)", pages::kNews.fileName},
 }};
 
-std::string N(double value) { return FormatThousands(value); }
-std::string N(int64_t value) { return FormatThousands(static_cast<double>(value)); }
+std::string N(double value) {
+    return FormatThousands(value);
+}
+std::string N(int64_t value) {
+    return FormatThousands(static_cast<double>(value));
+}
 
 // A gallery shows cached copies whose address ends in "jpg" in any letter case, whatever else
 // the image pages accepted.
@@ -132,7 +136,8 @@ void writeGallery(PageFile& page, MainWindow& window, const Gallery& gallery,
         const UrlCacheEntry& entry = content[i];
         window.pBar.max = static_cast<int64_t>(content.size());
         window.pBar.value = static_cast<int64_t>(i + 1);
-        if (endsInJpg(entry.SourceUrlName) && search.Search(gallery.list, entry.SourceUrlName) > 0) {
+        if (endsInJpg(entry.SourceUrlName) &&
+            search.Search(gallery.list, entry.SourceUrlName) > 0) {
             const std::string file = FileUrl(entry.LocalFileName);
             page.writeLine("<TD WIDTH=10%><A HREF=\"" + file + "\" TARGET=_BLANK><IMG SRC=\"" +
                            file + "\" WIDTH=90 HEIGHT=120 VSPACE=5 BORDER=1></A></TD>");

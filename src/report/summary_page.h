@@ -15,9 +15,9 @@ void WriteUninstallNotice(PhaseContext& context);
 
 /// What the summary prints besides the URL-cache audit's own counters.
 struct SummaryInput {
-    const UrlCacheLists& lists;        // the galleries walk the cached files; the list sizes
-    const UrlCachePageCounts& counts;  // pictures, history and cookie counters, bytes
-    const DiskScanCounts& diskCounts;  // audio, thumbnail and Firefox counts
+    const UrlCacheLists& lists;       // the galleries walk the cached files; the list sizes
+    const UrlCachePageCounts& counts; // pictures, history and cookie counters, bytes
+    const DiskScanCounts& diskCounts; // audio, thumbnail and Firefox counts
 };
 
 /// Sets totals.SuspectFiles (the pictures of the five category pages, teen pictures not among

@@ -13,7 +13,8 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::ElementsAreArray;
 
-const char kDateCell[] = "<TR WIDTH=95%><TD WIDTH=12%><FONT SIZE=-1>2026-12-01 09:30:05</FONT></TD>";
+const char kDateCell[] =
+    "<TR WIDTH=95%><TD WIDTH=12%><FONT SIZE=-1>2026-12-01 09:30:05</FONT></TD>";
 
 std::vector<std::string> TableHead(const std::string& heading, const std::string& legendTitle,
                                    const std::string& columnRow, int64_t traces) {
@@ -98,25 +99,24 @@ TEST(HistoryPage, EachCategoryPassWritesItsColourInPassOrder) {
     HistoryRun run({Entry("Visited: anna@http://news.example/sports/today", "", 3),
                     Entry("Visited: anna@http://poker.example/", "", 4),
                     Entry("http://myspace.example/profile", "", 5),
-                    Entry("http://foxnews.example/", "", 6),
-                    Entry("http://plain.example/", "", 7),
+                    Entry("http://foxnews.example/", "", 6), Entry("http://plain.example/", "", 7),
                     Entry("http://teen.example/page", "", 8)});
     EXPECT_THAT(
         Body(run.lines),
-        ElementsAre(kDateCell,
-                    HistoryLink("http://teen.example/page", "#FF0000", "http://teen.example/page", 8),
-                    kDateCell,
-                    HistoryLink("http://poker.example/", "#FF00FF", "http://poker.example/", 4),
-                    kDateCell,
-                    HistoryLink("http://myspace.example/profile", "#800000",
-                                "http://myspace.example/profile", 5),
-                    kDateCell,
-                    HistoryLink("http://news.example/sports/today", "#808000",
-                                "http://news.example/sports/today", 3),
-                    kDateCell,
-                    HistoryLink("http://foxnews.example/", "#008000", "http://foxnews.example/", 6),
-                    kDateCell, OtherHistoryLink("http://plain.example/", "http://plain.example/", 7),
-                    "</TABLE>"));
+        ElementsAre(
+            kDateCell,
+            HistoryLink("http://teen.example/page", "#FF0000", "http://teen.example/page", 8),
+            kDateCell, HistoryLink("http://poker.example/", "#FF00FF", "http://poker.example/", 4),
+            kDateCell,
+            HistoryLink("http://myspace.example/profile", "#800000",
+                        "http://myspace.example/profile", 5),
+            kDateCell,
+            HistoryLink("http://news.example/sports/today", "#808000",
+                        "http://news.example/sports/today", 3),
+            kDateCell,
+            HistoryLink("http://foxnews.example/", "#008000", "http://foxnews.example/", 6),
+            kDateCell, OtherHistoryLink("http://plain.example/", "http://plain.example/", 7),
+            "</TABLE>"));
     EXPECT_EQ(run.counts.SuspectHistory, 5);
     EXPECT_EQ(run.counts.HistoryHits, 3 + 4 + 5 + 6 + 7 + 8);
 }
@@ -163,14 +163,13 @@ TEST(HistoryPage, AddressFilterDecidesWhichEntriesAreListed) {
 
 TEST(HistoryPage, EntryInTwoCategoriesIsListedTwiceAndCountedTwice) {
     HistoryRun run({Entry("http://teen-poker.example/", "", 1)});
-    EXPECT_THAT(Body(run.lines),
-                ElementsAre(kDateCell,
-                            HistoryLink("http://teen-poker.example/", "#FF0000",
-                                        "http://teen-poker.example/", 1),
-                            kDateCell,
-                            HistoryLink("http://teen-poker.example/", "#FF00FF",
-                                        "http://teen-poker.example/", 1),
-                            "</TABLE>"));
+    EXPECT_THAT(Body(run.lines), ElementsAre(kDateCell,
+                                             HistoryLink("http://teen-poker.example/", "#FF0000",
+                                                         "http://teen-poker.example/", 1),
+                                             kDateCell,
+                                             HistoryLink("http://teen-poker.example/", "#FF00FF",
+                                                         "http://teen-poker.example/", 1),
+                                             "</TABLE>"));
     EXPECT_EQ(run.counts.SuspectHistory, 2);
 }
 
@@ -178,15 +177,15 @@ TEST(HistoryPage, LongAddressIsLinkedWholeAndShownAsItsFirstHundredCharacters) {
     const std::string address = "http://plain.example/" + std::string(129, 'a');
     ASSERT_EQ(address.size(), 150u);
     HistoryRun run({Entry(address)});
-    EXPECT_THAT(Body(run.lines), ElementsAre(kDateCell,
-                                             OtherHistoryLink(address, address.substr(0, 100), 0),
-                                             "</TABLE>"));
+    EXPECT_THAT(
+        Body(run.lines),
+        ElementsAre(kDateCell, OtherHistoryLink(address, address.substr(0, 100), 0), "</TABLE>"));
 }
 
 TEST(HistoryPage, HundredCharacterCutNeverSplitsACharacter) {
     // 98 ASCII characters, then two "é" (two bytes each), then more: the cut keeps both.
-    const std::string address = "http://plain.example/" + std::string(77, 'b') +
-                                "\xC3\xA9\xC3\xA9" + "tail";
+    const std::string address =
+        "http://plain.example/" + std::string(77, 'b') + "\xC3\xA9\xC3\xA9" + "tail";
     HistoryRun run({Entry(address)});
     const std::string shown = "http://plain.example/" + std::string(77, 'b') + "&#233;&#233;";
     const std::string href = "http://plain.example/" + std::string(77, 'b') + "&#233;&#233;tail";
@@ -198,9 +197,8 @@ TEST(HistoryPage, HostileAddressRendersAsTextAndStaysInsideItsAttribute) {
     HistoryRun run({Entry("Visited: x@http://poker.example/\"><script>alert('&')</script>")});
     const std::string escaped =
         "http://poker.example/&quot;&gt;&lt;script&gt;alert('&amp;')&lt;/script&gt;";
-    EXPECT_THAT(Body(run.lines), ElementsAre(kDateCell,
-                                             HistoryLink(escaped, "#FF00FF", escaped, 0),
-                                             "</TABLE>"));
+    EXPECT_THAT(Body(run.lines),
+                ElementsAre(kDateCell, HistoryLink(escaped, "#FF00FF", escaped, 0), "</TABLE>"));
 }
 
 TEST(HistoryPage, CancelIsHonouredAtTheStartOfEachPassAndNowhereElse) {
@@ -214,15 +212,13 @@ TEST(HistoryPage, CancelIsHonouredAtTheStartOfEachPassAndNowhereElse) {
     };
     // One entry per pass, so the rows written tell how far the page got.
     const std::vector<UrlCacheEntry> history = {
-        Entry("http://teen.example/", "", 1, 10), Entry("http://poker.example/", "", 1, 10),
+        Entry("http://teen.example/", "", 1, 10),   Entry("http://poker.example/", "", 1, 10),
         Entry("http://dating.example/", "", 1, 10), Entry("http://espn.example/", "", 1, 10),
-        Entry("http://msnbc.example/", "", 1, 10), Entry("http://plain.example/", "", 1, 10)};
+        Entry("http://msnbc.example/", "", 1, 10),  Entry("http://plain.example/", "", 1, 10)};
     for (int pass = 0; pass < 6; ++pass) {
         SCOPED_TRACE(statuses[pass]);
         PageHarness harness{pages::kHistory};
-        harness.run.cancelWhen = [&] {
-            return harness.window.lblStatus.caption == statuses[pass];
-        };
+        harness.run.cancelWhen = [&] { return harness.window.lblStatus.caption == statuses[pass]; };
         KeywordSearch search;
         UrlCachePageCounts counts;
         EXPECT_FALSE(WriteHistoryPage(harness.context, history, search, counts));
@@ -241,10 +237,10 @@ TEST(HistoryPage, ProgressEndsAtTheEntryCount) {
     PageHarness harness{pages::kHistory};
     KeywordSearch search;
     UrlCachePageCounts counts;
-    ASSERT_TRUE(WriteHistoryPage(harness.context,
-                                 {Entry("http://a.example/"), Entry("ftp://b.example/"),
-                                  Entry("http://c.example/")},
-                                 search, counts));
+    ASSERT_TRUE(WriteHistoryPage(
+        harness.context,
+        {Entry("http://a.example/"), Entry("ftp://b.example/"), Entry("http://c.example/")}, search,
+        counts));
     EXPECT_EQ(harness.window.pBar.max, 3);
     EXPECT_EQ(harness.window.pBar.value, 3);
     EXPECT_EQ(harness.run.cancelTests, 6);
@@ -272,10 +268,10 @@ TEST(CookiePage, EmptyListGivesHeadLegendColumnRowAndClosingTable) {
 
 TEST(CookiePage, RowsAreUnfilteredShowTheWholeNameAndLinkTheCookieFile) {
     const std::string longName = "Cookie:anna@plain.example/" + std::string(120, 'c');
-    CookieRun run({Entry("Cookie:anna@poker.example/", "/home/anna/cookies/anna@poker[1].txt", 9,
-                         300),
-                   Entry("Cookie:anna@ads.example/banner.gif", "/home/anna/c#2 x.txt", 4, 200),
-                   Entry(longName, "", 1, 0)});
+    CookieRun run(
+        {Entry("Cookie:anna@poker.example/", "/home/anna/cookies/anna@poker[1].txt", 9, 300),
+         Entry("Cookie:anna@ads.example/banner.gif", "/home/anna/c#2 x.txt", 4, 200),
+         Entry(longName, "", 1, 0)});
     EXPECT_THAT(
         Body(run.lines),
         ElementsAre(kDateCell,

@@ -120,7 +120,8 @@ TEST(SummaryPage, EveryTotalStandsInItsLineAndSuspectTotalsAreComputed) {
     ASSERT_GE(run.lines.size(), 30u);
     EXPECT_EQ(run.lines[1], "<H3>Total Internet History Traces Found on your Computer: <FONT "
                             "COLOR=#FF0000><B>31</B></FONT></H3>");
-    EXPECT_EQ(run.lines[8], P + "7</B></FONT> <B>MOZILA FIREFOX</B> Internet image traces.<BR><BR>");
+    EXPECT_EQ(run.lines[8],
+              P + "7</B></FONT> <B>MOZILA FIREFOX</B> Internet image traces.<BR><BR>");
     EXPECT_EQ(run.lines[9], P + "1</B></FONT> <B>MP3</B> audio files. These are illegal unless "
                                 "you purchased them.<BR>");
     EXPECT_EQ(run.lines[12], P + "4</B></FONT> <B>OGG</B> audio files. These are illegal unless "
@@ -268,10 +269,10 @@ TEST(SummaryPage, OnlyAddressesEndingInJpgQualifyForAGallery) {
         bool shown;
     };
     const Case cases[] = {
-        {"http://espn.example/a.jpg", true},       {"http://espn.example/a.JPG", true},
-        {"http://espn.example/notajpg", true},     {"http://espn.example/a.jpeg", false},
-        {"http://espn.example/a.png", false},      {"http://espn.example/a.jpg?x=1", false},
-        {"http://plain.example/a.jpg", false},     {"jpg", false},
+        {"http://espn.example/a.jpg", true},   {"http://espn.example/a.JPG", true},
+        {"http://espn.example/notajpg", true}, {"http://espn.example/a.jpeg", false},
+        {"http://espn.example/a.png", false},  {"http://espn.example/a.jpg?x=1", false},
+        {"http://plain.example/a.jpg", false}, {"jpg", false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.address);
@@ -280,7 +281,8 @@ TEST(SummaryPage, OnlyAddressesEndingInJpgQualifyForAGallery) {
         run.lists.CacheContentList.push_back(Entry(c.address, "/cache/x"));
         run.write();
         std::vector<std::string> expected{
-            kGalleryOpening, std::string("SUSPECT SPORTS IMAGES (showing only up to 30)") + kTitleTail};
+            kGalleryOpening,
+            std::string("SUSPECT SPORTS IMAGES (showing only up to 30)") + kTitleTail};
         if (c.shown)
             expected.push_back(Cell("file:///cache/x"));
         expected.push_back("</TR></TABLE>");
@@ -310,14 +312,14 @@ TEST(SummaryPage, PictureInTwoListsAppearsInBothGalleriesInGalleryOrder) {
     run.write();
     EXPECT_THAT(
         run.afterTotals(),
-        ElementsAre(kGalleryOpening,
-                    std::string("SUSPECT ILLEGAL (TEEN) IMAGES (showing only up to 30)") + kTitleTail,
-                    Cell("file:///cache/t"), "</TR></TABLE>", kGalleryOpening,
-                    std::string("SUSPECT ADULT IMAGES (showing only up to 30)") + kTitleTail,
-                    Cell("file:///cache/t"), "</TR></TABLE>", kGalleryOpening,
-                    std::string("SUSPECT MYSPACE/SOCIAL SITE IMAGES (showing only up to 30)") +
-                        kTitleTail,
-                    "</TR></TABLE>", "</TR></TABLE>", kViewAllSuspectImages));
+        ElementsAre(
+            kGalleryOpening,
+            std::string("SUSPECT ILLEGAL (TEEN) IMAGES (showing only up to 30)") + kTitleTail,
+            Cell("file:///cache/t"), "</TR></TABLE>", kGalleryOpening,
+            std::string("SUSPECT ADULT IMAGES (showing only up to 30)") + kTitleTail,
+            Cell("file:///cache/t"), "</TR></TABLE>", kGalleryOpening,
+            std::string("SUSPECT MYSPACE/SOCIAL SITE IMAGES (showing only up to 30)") + kTitleTail,
+            "</TR></TABLE>", "</TR></TABLE>", kViewAllSuspectImages));
 }
 
 TEST(SummaryPage, GayGalleryIsNotOffered) {

@@ -60,8 +60,8 @@ struct PageHarness {
     }
 };
 
-inline UrlCacheEntry Entry(std::string address, std::string localFile = "",
-                           int32_t hitRate = 0, int64_t size = 0) {
+inline UrlCacheEntry Entry(std::string address, std::string localFile = "", int32_t hitRate = 0,
+                           int64_t size = 0) {
     UrlCacheEntry entry;
     entry.SourceUrlName = std::move(address);
     entry.LocalFileName = std::move(localFile);

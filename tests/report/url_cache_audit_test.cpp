@@ -1,0 +1,192 @@
+// The URL-cache audit as a whole: the pages in their order, the totals the results window and
+// the summary show, the cancel tests of the history page, and the pages left without feet.
+
+#include "app/program.h"
+#include "platform/reg_file_hive.h"
+#include "report/page_frame.h"
+#include "report/url_cache_audit.h"
+#include "report/url_cache_page_harness.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace vorlith::test {
+namespace {
+
+using ::testing::Contains;
+using ::testing::HasSubstr;
+using ::testing::Not;
+
+platform::RawUrlCacheEntry Raw(uint32_t type, std::string url, int32_t hitRate = 0,
+                               uint64_t size = 0, std::string localFile = "") {
+    platform::RawUrlCacheEntry raw;
+    raw.type = type;
+    raw.sourceUrlName = std::move(url);
+    raw.localFileName = std::move(localFile);
+    raw.hitRate = hitRate;
+    raw.size = size;
+    return raw;
+}
+
+// Three history entries (one gambling, one other, one left out as a picture), two cookies (one
+// social), three cached files that are no pictures, and one entry without the normal-entry bit.
+std::vector<platform::RawUrlCacheEntry> SmallCache() {
+    return {
+        Raw(kHistoryEntryType, "Visited: anna@http://poker.example/", 3, 100),
+        Raw(kHistoryEntryType, "Visited: anna@http://plain.example/", 4, 200),
+        Raw(kHistoryEntryType, "Visited: anna@http://espn.example/logo.gif", 5, 300),
+        Raw(kCookieEntryType, "Cookie:anna@myspace.example/", 6, 400, "/c/anna@myspace.txt"),
+        Raw(kCookieEntryType, "Cookie:anna@plain.example/", 7, 500, "/c/anna@plain.txt"),
+        Raw(0x00000001, "http://plain.example/index.html", 0, 1000, "/cache/index.html"),
+        Raw(0x00000041, "http://plain.example/app.js", 0, 2000, "/cache/app.js"),
+        Raw(kHistoryEntryType | 0x4, "Visited: anna@http://poker.example/sticky", 0, 4000),
+        Raw(0x00100000, "Cookie:anna@skipped.example/", 0, 8000),
+    };
+}
+
+bool HasLine(const std::vector<std::string>& lines, const std::string& line) {
+    return std::find(lines.begin(), lines.end(), line) != lines.end();
+}
+
+TEST(UrlCacheAudit, WholeAuditCountsTracesAndPrintsTheTotals) {
+    FakeHome home;
+    TempFolder report;
+    FakeWindowSystem windows;
+    FakeClock clock;
+    FakeDrives drives;
+    FakeStarter starter;
+    ListUrlCacheSource cache;
+    cache.entries = SmallCache();
+    platform::RegFileHive userHive(home.config() + "/user.reg", "HKEY_CURRENT_USER");
+    platform::RegFileHive machineHive(home.config() + "/machine.reg", "HKEY_LOCAL_MACHINE");
+    ProgramOptions options;
+    options.driveRoots = {report.makeFolder("empty-drive")};
+    options.reportFolder = report / "pages";
+    options.browsers = BrowserMode::Suppressed;
+    options.lockName = "vorlith-url-cache-audit-test";
+    Program program(
+        ProgramServices{windows, clock, drives, cache, starter, userHive, machineHive}, options);
+    ASSERT_TRUE(program.LoadUpToChoice(""));
+    program.cmdAudit_Click();
+
+    ASSERT_FALSE(program.audit().state().ScanCanceled);
+    // Eight entries have the normal-entry bit: three cached files, three history entries, two
+    // cookies.
+    EXPECT_EQ(program.audit().totals().TotalTraces, 8);
+    // One gambling history row and one social cookie row; no picture.
+    EXPECT_EQ(program.audit().totals().SuspectFiles, 0);
+    EXPECT_EQ(program.audit().totals().SuspectTraces, 2);
+    EXPECT_EQ(windows.resultsShown, 1);
+
+    const std::string folder = program.startup().ReportFolder;
+    const auto summary = SplitCrLf(ReadFile(folder + "/Vorlith_summary.html"));
+    const std::string P = "You have a total of <FONT COLOR=#FF0000><B>";
+    const std::string Q = "<BR>You have a total of <FONT COLOR=#FF0000><B>";
+    EXPECT_TRUE(HasLine(summary, "<H3>Total Internet History Traces Found on your Computer: <FONT "
+                                 "COLOR=#FF0000><B>8</B></FONT></H3>"));
+    EXPECT_TRUE(HasLine(summary, Q + "3</B></FONT> website history traces on your computer.<BR>"));
+    EXPECT_TRUE(HasLine(summary, P + "1</B></FONT> <B>SUSPECT</B> website history traces on your "
+                                     "computer.<BR>"));
+    EXPECT_TRUE(HasLine(summary, Q + "2</B></FONT> cookie traces found on your computer.<BR>"));
+    EXPECT_TRUE(HasLine(summary, P + "1</B></FONT> <B>SUSPECT</B> cookie traces found on your "
+                                     "computer.<BR>"));
+    EXPECT_TRUE(HasLine(summary, "<BR>Your cookies have been read <FONT COLOR=#FF0000><B>13</B>"
+                                 "</FONT> times by websites.<BR>"));
+    EXPECT_TRUE(HasLine(summary, "You have visited the sites in your Internet history <FONT "
+                                 "COLOR=#FF0000><B>12</B></FONT> times.<BR>"));
+    EXPECT_TRUE(HasLine(summary, "Total <B>SUSPECT</B> Internet history traces found on your "
+                                 "Computer: <FONT COLOR=#FF0000><B>2</B></FONT><BR>"));
+    // Bytes of every entry of the three lists: cached files, history and cookies alike.
+    EXPECT_TRUE(HasLine(summary, "<BR>These traces account for <FONT COLOR=#FF0000><B>8" +
+                                     std::string(platform::ThousandsSeparator().empty()
+                                                     ? ","
+                                                     : platform::ThousandsSeparator()) +
+                                     "500</B></FONT> bytes of YOUR hard drive!</FONT></FONT>"));
+    EXPECT_THAT(ReadFile(folder + "/Vorlith_history.html"),
+                HasSubstr("<A HREF=\"http://poker.example/\" TARGET=_BLANK><FONT COLOR=#FF00FF>"));
+    EXPECT_THAT(ReadFile(folder + "/Vorlith_cookies.html"),
+                HasSubstr("<A HREF=\"file:///c/anna@myspace.txt\" TARGET=_BLANK><FONT "
+                          "COLOR=#800000>"));
+    // Every page of the phase got its foot.
+    for (const PageInfo& info : UrlCachePages()) {
+        SCOPED_TRACE(info.fileName);
+        EXPECT_THAT(ReadFile(platform::JoinPath(folder, info.fileName)),
+                    HasSubstr("All rights reserved."));
+    }
+}
+
+TEST(UrlCacheAudit, GayPageKeepsOnlyItsHeadAndFoot) {
+    PageHarness harness;
+    ListUrlCacheSource cache;
+    cache.entries = SmallCache();
+    cache.entries.push_back(Raw(1, "http://gay.example/g.jpg", 0, 10, "/cache/g.jpg"));
+    FakeClock clock;
+    DiskScanCounts disk;
+    RunUrlCacheAudit(harness.context, UrlCacheAuditInput{cache, clock, disk, false},
+                     harness.totals);
+
+    // The same page written with nothing between head and foot.
+    ReportPages reference(harness.folder.path() + "/reference");
+    platform::CreateFolder(reference.folder());
+    OpenPageWithHeader(reference, pages::kGay);
+    WritePageFooter(reference, "14",
+                    PurchaseCounts{harness.totals.TotalTraces,
+                                   static_cast<int64_t>(harness.window.lists.lstResult.size())});
+    EXPECT_EQ(ReadFile(harness.folder / pages::kGay.fileName),
+              ReadFile(reference.folder() + "/" + pages::kGay.fileName));
+}
+
+TEST(UrlCacheAudit, CancelAtAHistoryPassEndsTheAuditWithoutFeet) {
+    PageHarness harness;
+    harness.run.cancelWhen = [&] {
+        return harness.window.lblStatus.caption == "Locating Sports History on YOUR Computer...";
+    };
+    ListUrlCacheSource cache;
+    cache.entries = SmallCache();
+    FakeClock clock;
+    DiskScanCounts disk;
+    harness.totals.SuspectTraces = 77; // the previous audit's
+    RunUrlCacheAudit(harness.context, UrlCacheAuditInput{cache, clock, disk, true},
+                     harness.totals);
+
+    EXPECT_EQ(harness.run.cancels, 1);
+    EXPECT_EQ(harness.totals.TotalTraces, 8);
+    EXPECT_EQ(harness.totals.SuspectTraces, 77);
+    harness.pages.closeAll(); // a cancelled phase leaves its pages open
+    const std::string history = ReadFile(harness.folder / pages::kHistory.fileName);
+    EXPECT_THAT(history, HasSubstr("http://poker.example/"));
+    EXPECT_THAT(history, Not(HasSubstr("http://plain.example/")));
+    // The cookie page and the summary got nothing after their heads (the summary its notice).
+    EXPECT_THAT(ReadFile(harness.folder / pages::kCookies.fileName),
+                Not(HasSubstr("Website Cookies located")));
+    const auto summary = SplitCrLf(ReadFile(harness.folder / pages::kSummary.fileName));
+    EXPECT_THAT(summary, Not(Contains("<H3>Erazent Internet Vorlith Summary</H3>")));
+    for (const PageInfo& info : UrlCachePages()) {
+        SCOPED_TRACE(info.fileName);
+        EXPECT_THAT(ReadFile(harness.folder / info.fileName), Not(HasSubstr("All rights")));
+    }
+}
+
+TEST(UrlCacheAudit, UninstallNoticeOpensTheSummaryBody) {
+    PageHarness harness;
+    ListUrlCacheSource cache;
+    FakeClock clock;
+    DiskScanCounts disk;
+    RunUrlCacheAudit(harness.context, UrlCacheAuditInput{cache, clock, disk, true},
+                     harness.totals);
+    const auto lines = SplitCrLf(ReadFile(harness.folder / pages::kSummary.fileName));
+    const auto notice = std::find(lines.begin(), lines.end(),
+                                  "<H1><FONT COLOR=#FF0000>*** Are you sure you want to Uninstall "
+                                  "Erazent? ***</H1><H2>Shown below are the Internet traces STILL "
+                                  "on your computer!</FONT></H2>");
+    const auto totals =
+        std::find(lines.begin(), lines.end(), "<H3>Erazent Internet Vorlith Summary</H3>");
+    ASSERT_NE(notice, lines.end());
+    ASSERT_NE(totals, lines.end());
+    EXPECT_EQ(totals - notice, 3);
+}
+
+} // namespace
+} // namespace vorlith::test

@@ -31,9 +31,10 @@ constexpr size_t kLinkTextCharacters = 100;
 using ListMatches = std::array<KeywordHit, kCategoryPasses>;
 
 ListMatches searchLists(std::string_view address) {
+    const KeywordHits all = FindKeywords(address); // one pass over the address for every list
     ListMatches matches;
     for (size_t list = 0; list < kCategoryPasses; ++list)
-        matches[list] = FindKeyword(kPassLists[list], address);
+        matches[list] = all[kPassLists[list]];
     return matches;
 }
 
@@ -48,13 +49,11 @@ bool passHolds(const ListMatches& matches, size_t pass) {
 // leaves its keyword's length in the shared match state.
 void noteSearches(KeywordSearch& search, const ListMatches& matches, size_t pass) {
     if (pass < kCategoryPasses) {
-        if (matches[pass])
-            search.MatchedKeywordLength = matches[pass].length;
+        search.Record(matches[pass]);
         return;
     }
     for (const KeywordHit& hit : matches)
-        if (hit)
-            search.MatchedKeywordLength = hit.length;
+        search.Record(hit);
 }
 
 // The first characters of UTF-8 text, never cutting a character in two (a byte that continues

@@ -125,7 +125,8 @@ void writeTotals(PageFile& page, const SummaryInput& input, const TraceTotals& t
 }
 
 void writeGallery(PageFile& page, MainWindow& window, const Gallery& gallery,
-                  const std::vector<UrlCacheEntry>& content, KeywordSearch& search) {
+                  const std::vector<UrlCacheEntry>& content, KeywordMemo& keywords,
+                  KeywordSearch& search) {
     page.writeLine("<TABLE WIDTH=95% CELLSPACING=0 CELLPADDING=0 BORDER=0><TR><TD "
                    "COLSPAN=10><CENTER><TABLE CELLSPACING=0 CELLPADDING=0 WIDTH=100% "
                    "BORDER=1><TR><TD><CENTER><B>");
@@ -137,7 +138,7 @@ void writeGallery(PageFile& page, MainWindow& window, const Gallery& gallery,
         window.pBar.max = static_cast<int64_t>(content.size());
         window.pBar.value = static_cast<int64_t>(i + 1);
         if (endsInJpg(entry.SourceUrlName) &&
-            search.Search(gallery.list, entry.SourceUrlName) > 0) {
+            search.Record(keywords.hit(gallery.list, i, entry.SourceUrlName)) > 0) {
             const std::string file = FileUrl(entry.LocalFileName);
             page.writeLine("<TD WIDTH=10%><A HREF=\"" + file + "\" TARGET=_BLANK><IMG SRC=\"" +
                            file + "\" WIDTH=90 HEIGHT=120 VSPACE=5 BORDER=1></A></TD>");
@@ -199,7 +200,8 @@ void WriteSummaryPage(PhaseContext& context, const SummaryInput& input, KeywordS
     for (const Gallery& gallery : kGalleries) {
         if (counts.*gallery.guard < 1)
             continue;
-        writeGallery(page, window, gallery, input.lists.CacheContentList, search);
+        writeGallery(page, window, gallery, input.lists.CacheContentList, input.contentKeywords,
+                     search);
         // The closing block's first line closes the news gallery.
         if (gallery.list != KeywordList::News)
             page.writeLine("</TR></TABLE>");

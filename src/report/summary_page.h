@@ -16,6 +16,7 @@ void WriteUninstallNotice(PhaseContext& context);
 /// What the summary prints besides the URL-cache audit's own counters.
 struct SummaryInput {
     const UrlCacheLists& lists;       // the galleries walk the cached files; the list sizes
+    KeywordMemo& contentKeywords;     // keyword results of the cached files, by index
     const UrlCachePageCounts& counts; // pictures, history and cookie counters, bytes
     const DiskScanCounts& diskCounts; // audio, thumbnail and Firefox counts
 };

@@ -1,6 +1,7 @@
 #include "report/url_cache_audit.h"
 
 #include "report/history_pages.h"
+#include "report/image_pages.h"
 #include "report/page_frame.h"
 #include "report/summary_page.h"
 
@@ -35,17 +36,22 @@ bool WriteUrlCachePages(PhaseContext& context, const UrlCacheAuditInput& input,
     counts = UrlCachePageCounts{};
     KeywordSearch search;
     search.MatchedKeywordLength = 0;
+    // The image pages and the summary's galleries ask about the same cached files many times;
+    // each address is searched once.
+    KeywordMemo contentKeywords(lists.CacheContentList.size());
 
-    // IMAGE PAGES: the category image pages and the video page come here, before the history
-    // page; they also write the uninstall notice between their pre-counts and their pictures.
-    // Until they are in place, the notice is written on its own.
+    std::function<void()> uninstallNotice;
     if (input.UninstallMode)
-        WriteUninstallNotice(context);
-
+        uninstallNotice = [&context] { WriteUninstallNotice(context); };
+    if (!WriteImagePages(context,
+                         ImagePagesInput{lists.CacheContentList, contentKeywords, uninstallNotice},
+                         counts))
+        return false;
     if (!WriteHistoryPage(context, lists.CacheHistoryList, search, counts))
         return false;
     WriteCookiePage(context, lists.CacheCookieList, search, counts);
-    WriteSummaryPage(context, SummaryInput{lists, counts, input.diskCounts}, search, totals);
+    WriteSummaryPage(context, SummaryInput{lists, contentKeywords, counts, input.diskCounts},
+                     search, totals);
     return true;
 }
 

@@ -83,7 +83,8 @@ struct SummaryRun {
     std::vector<std::string> lines;
 
     void write() {
-        WriteSummaryPage(harness.context, SummaryInput{lists, counts, disk}, search,
+        KeywordMemo keywords(lists.CacheContentList.size());
+        WriteSummaryPage(harness.context, SummaryInput{lists, keywords, counts, disk}, search,
                          harness.totals);
         lines = harness.lines(pages::kSummary);
     }

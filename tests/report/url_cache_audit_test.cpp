@@ -31,7 +31,8 @@ platform::RawUrlCacheEntry Raw(uint32_t type, std::string url, int32_t hitRate =
 }
 
 // Three history entries (one gambling, one other, one left out as a picture), two cookies (one
-// social), three cached files that are no pictures, and one entry without the normal-entry bit.
+// social), three cached files that are no pictures, one entry without the normal-entry bit and
+// a gambling picture.
 std::vector<platform::RawUrlCacheEntry> SmallCache() {
     return {
         Raw(kHistoryEntryType, "Visited: anna@http://poker.example/", 3, 100),
@@ -43,6 +44,7 @@ std::vector<platform::RawUrlCacheEntry> SmallCache() {
         Raw(0x00000041, "http://plain.example/app.js", 0, 2000, "/cache/app.js"),
         Raw(kHistoryEntryType | 0x4, "Visited: anna@http://poker.example/sticky", 0, 4000),
         Raw(0x00100000, "Cookie:anna@skipped.example/", 0, 8000),
+        Raw(0x00000001, "http://casino.example/chips.jpg", 0, 50, "/cache/chips.jpg"),
     };
 }
 
@@ -66,18 +68,18 @@ TEST(UrlCacheAudit, WholeAuditCountsTracesAndPrintsTheTotals) {
     options.reportFolder = report / "pages";
     options.browsers = BrowserMode::Suppressed;
     options.lockName = "vorlith-url-cache-audit-test";
-    Program program(
-        ProgramServices{windows, clock, drives, cache, starter, userHive, machineHive}, options);
+    Program program(ProgramServices{windows, clock, drives, cache, starter, userHive, machineHive},
+                    options);
     ASSERT_TRUE(program.LoadUpToChoice(""));
     program.cmdAudit_Click();
 
     ASSERT_FALSE(program.audit().state().ScanCanceled);
-    // Eight entries have the normal-entry bit: three cached files, three history entries, two
+    // Nine entries have the normal-entry bit: four cached files, three history entries, two
     // cookies.
-    EXPECT_EQ(program.audit().totals().TotalTraces, 8);
-    // One gambling history row and one social cookie row; no picture.
-    EXPECT_EQ(program.audit().totals().SuspectFiles, 0);
-    EXPECT_EQ(program.audit().totals().SuspectTraces, 2);
+    EXPECT_EQ(program.audit().totals().TotalTraces, 9);
+    // One gambling picture, one gambling history row and one social cookie row.
+    EXPECT_EQ(program.audit().totals().SuspectFiles, 1);
+    EXPECT_EQ(program.audit().totals().SuspectTraces, 3);
     EXPECT_EQ(windows.resultsShown, 1);
 
     const std::string folder = program.startup().ReportFolder;
@@ -85,7 +87,9 @@ TEST(UrlCacheAudit, WholeAuditCountsTracesAndPrintsTheTotals) {
     const std::string P = "You have a total of <FONT COLOR=#FF0000><B>";
     const std::string Q = "<BR>You have a total of <FONT COLOR=#FF0000><B>";
     EXPECT_TRUE(HasLine(summary, "<H3>Total Internet History Traces Found on your Computer: <FONT "
-                                 "COLOR=#FF0000><B>8</B></FONT></H3>"));
+                                 "COLOR=#FF0000><B>9</B></FONT></H3>"));
+    EXPECT_TRUE(HasLine(summary, P + "1</B></FONT> <B>GAMBLING</B> suspect Internet file "
+                                     "traces.<BR>"));
     EXPECT_TRUE(HasLine(summary, Q + "3</B></FONT> website history traces on your computer.<BR>"));
     EXPECT_TRUE(HasLine(summary, P + "1</B></FONT> <B>SUSPECT</B> website history traces on your "
                                      "computer.<BR>"));
@@ -97,13 +101,16 @@ TEST(UrlCacheAudit, WholeAuditCountsTracesAndPrintsTheTotals) {
     EXPECT_TRUE(HasLine(summary, "You have visited the sites in your Internet history <FONT "
                                  "COLOR=#FF0000><B>12</B></FONT> times.<BR>"));
     EXPECT_TRUE(HasLine(summary, "Total <B>SUSPECT</B> Internet history traces found on your "
-                                 "Computer: <FONT COLOR=#FF0000><B>2</B></FONT><BR>"));
+                                 "Computer: <FONT COLOR=#FF0000><B>3</B></FONT><BR>"));
+    EXPECT_TRUE(HasLine(summary, "<TD WIDTH=10%><A HREF=\"file:///cache/chips.jpg\" "
+                                 "TARGET=_BLANK><IMG SRC=\"file:///cache/chips.jpg\" WIDTH=90 "
+                                 "HEIGHT=120 VSPACE=5 BORDER=1></A></TD>"));
     // Bytes of every entry of the three lists: cached files, history and cookies alike.
     EXPECT_TRUE(HasLine(summary, "<BR>These traces account for <FONT COLOR=#FF0000><B>8" +
                                      std::string(platform::ThousandsSeparator().empty()
                                                      ? ","
                                                      : platform::ThousandsSeparator()) +
-                                     "500</B></FONT> bytes of YOUR hard drive!</FONT></FONT>"));
+                                     "550</B></FONT> bytes of YOUR hard drive!</FONT></FONT>"));
     EXPECT_THAT(ReadFile(folder + "/Vorlith_history.html"),
                 HasSubstr("<A HREF=\"http://poker.example/\" TARGET=_BLANK><FONT COLOR=#FF00FF>"));
     EXPECT_THAT(ReadFile(folder + "/Vorlith_cookies.html"),
@@ -148,11 +155,10 @@ TEST(UrlCacheAudit, CancelAtAHistoryPassEndsTheAuditWithoutFeet) {
     FakeClock clock;
     DiskScanCounts disk;
     harness.totals.SuspectTraces = 77; // the previous audit's
-    RunUrlCacheAudit(harness.context, UrlCacheAuditInput{cache, clock, disk, true},
-                     harness.totals);
+    RunUrlCacheAudit(harness.context, UrlCacheAuditInput{cache, clock, disk, true}, harness.totals);
 
     EXPECT_EQ(harness.run.cancels, 1);
-    EXPECT_EQ(harness.totals.TotalTraces, 8);
+    EXPECT_EQ(harness.totals.TotalTraces, 9);
     EXPECT_EQ(harness.totals.SuspectTraces, 77);
     harness.pages.closeAll(); // a cancelled phase leaves its pages open
     const std::string history = ReadFile(harness.folder / pages::kHistory.fileName);
@@ -169,13 +175,28 @@ TEST(UrlCacheAudit, CancelAtAHistoryPassEndsTheAuditWithoutFeet) {
     }
 }
 
+TEST(UrlCacheAudit, CancelAfterThePreCountsLeavesOutTheUninstallNotice) {
+    PageHarness harness;
+    harness.run.cancelWhen = [] { return true; };
+    ListUrlCacheSource cache;
+    cache.entries = SmallCache();
+    FakeClock clock;
+    DiskScanCounts disk;
+    RunUrlCacheAudit(harness.context, UrlCacheAuditInput{cache, clock, disk, true}, harness.totals);
+    harness.pages.closeAll();
+    EXPECT_EQ(harness.run.cancelTests, 1);
+    EXPECT_EQ(harness.run.cancels, 1);
+    EXPECT_THAT(ReadFile(harness.folder / pages::kSummary.fileName), Not(HasSubstr("Uninstall")));
+    EXPECT_THAT(ReadFile(harness.folder / pages::kHistory.fileName),
+                Not(HasSubstr("Internet History located")));
+}
+
 TEST(UrlCacheAudit, UninstallNoticeOpensTheSummaryBody) {
     PageHarness harness;
     ListUrlCacheSource cache;
     FakeClock clock;
     DiskScanCounts disk;
-    RunUrlCacheAudit(harness.context, UrlCacheAuditInput{cache, clock, disk, true},
-                     harness.totals);
+    RunUrlCacheAudit(harness.context, UrlCacheAuditInput{cache, clock, disk, true}, harness.totals);
     const auto lines = SplitCrLf(ReadFile(harness.folder / pages::kSummary.fileName));
     const auto notice = std::find(lines.begin(), lines.end(),
                                   "<H1><FONT COLOR=#FF0000>*** Are you sure you want to Uninstall "

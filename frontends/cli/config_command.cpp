@@ -60,7 +60,8 @@ std::string checkValue(const std::string& key, const std::string& value) {
 
 int ConfigList(platform::SettingsHive& userHive) {
     for (const std::string& key : SettingKeys()) {
-        auto stored = userHive.getValue(SettingsKeyPath(kSettingsApplication, kSettingsSection), key);
+        auto stored =
+            userHive.getValue(SettingsKeyPath(kSettingsApplication, kSettingsSection), key);
         if (stored)
             std::printf("%s=%s\n", key.c_str(), stored->c_str());
         else
@@ -92,7 +93,8 @@ int ConfigSet(platform::SettingsHive& userHive, platform::SettingsHive& machineH
         CRegSettings reg(machineHive, userHive);
         UseStartupListKey(reg);
         if (value == "1")
-            reg.SaveSetting2(kRunSection, kStartupEntryName, StartupEntryData(StartupProgramPath()));
+            reg.SaveSetting2(kRunSection, kStartupEntryName,
+                             StartupEntryData(StartupProgramPath()));
         else if (reg.GetSetting2(kRunSection, kStartupEntryName, "").size() > 3)
             reg.DeleteSetting2(kRunSection, kStartupEntryName);
     }

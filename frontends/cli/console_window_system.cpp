@@ -110,7 +110,7 @@ platform::MessageAnswer ConsoleWindowSystem::showMessage(const platform::Message
     m_inQuestion = false;
     m_interrupted = false;
     return !answer.empty() && (answer[0] == 'y' || answer[0] == 'Y') ? platform::MessageAnswer::Yes
-                                                                       : platform::MessageAnswer::No;
+                                                                     : platform::MessageAnswer::No;
 }
 
 void ConsoleWindowSystem::showResultsModal(ResultsWindow& window) {

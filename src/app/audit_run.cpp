@@ -20,7 +20,9 @@ platform::MessageRequest CancelScanQuestion() {
 AuditRun::AuditRun(AuditServices services, AuditState state)
     : m_services(services), m_state(std::move(state)) {}
 
-void AuditRun::yield() { m_services.windows.yield(); }
+void AuditRun::yield() {
+    m_services.windows.yield();
+}
 
 PurchaseCounts AuditRun::purchaseCounts() const {
     return {m_totals.TotalTraces, static_cast<int64_t>(m_state.window.lists.lstResult.size())};
@@ -151,19 +153,24 @@ void AuditRun::Finish_Audit() {
     window.lblStatus.caption =
         "Finished!  " + std::to_string(m_totals.TotalTraces) + " traces found on YOUR Computer!";
     settings.CumlativeTotal += static_cast<double>(m_totals.TotalTraces);
-    SaveSetting(m_services.userHive, kSettingsApplication, kSettingsSection,
-                keys::kCumlativeTotal, FormatPlainNumber(settings.CumlativeTotal));
+    SaveSetting(m_services.userHive, kSettingsApplication, kSettingsSection, keys::kCumlativeTotal,
+                FormatPlainNumber(settings.CumlativeTotal));
 
     // A browser that cannot be started does not end the finishing step: the user is told, the
     // results window still shows and the audit still counts as done.
     BrowserLauncher& browsers = m_services.browsers;
-    const std::string summary =
-        platform::JoinPath(m_state.ReportFolder, pages::kSummary.fileName);
+    const std::string summary = platform::JoinPath(m_state.ReportFolder, pages::kSummary.fileName);
     bool started = true;
     switch (settings.DefaultResults) {
-    case 1: started = browsers.OpenInInternetExplorer(summary); break;
-    case 2: started = browsers.OpenInFirefox("about:cache?device=memory"); break;
-    case 3: started = browsers.OpenInFirefox("about:cache?device=disk"); break;
+    case 1:
+        started = browsers.OpenInInternetExplorer(summary);
+        break;
+    case 2:
+        started = browsers.OpenInFirefox("about:cache?device=memory");
+        break;
+    case 3:
+        started = browsers.OpenInFirefox("about:cache?device=disk");
+        break;
     default:
         started = browsers.OpenInFirefox("about:cache?device=memory");
         started = browsers.OpenInInternetExplorer(summary) && started;

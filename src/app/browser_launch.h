@@ -14,7 +14,8 @@ enum class BrowserMode {
 
 class BrowserLauncher {
 public:
-    explicit BrowserLauncher(platform::ProgramStarter& starter, BrowserMode mode = BrowserMode::Open)
+    explicit BrowserLauncher(platform::ProgramStarter& starter,
+                             BrowserMode mode = BrowserMode::Open)
         : m_starter(starter), m_mode(mode) {}
 
     /// Opens the target (an address or a file path) in the desktop's default browser

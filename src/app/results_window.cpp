@@ -8,7 +8,8 @@
 namespace vorlith {
 namespace {
 const char kRunTitle[] = "Run Vorlith";
-const char kRunText[] = "Click to run Vorlith and to see what Internet traces are on your computer.";
+const char kRunText[] =
+    "Click to run Vorlith and to see what Internet traces are on your computer.";
 } // namespace
 
 ResultsWindow::ResultsWindow(MainWindow& mainWindow, BrowserLauncher& browsers,
@@ -79,13 +80,17 @@ void ResultsWindow::cmdBoth_Click() {
     m_browsers.OpenInInternetExplorer(summaryPage());
 }
 
-void ResultsWindow::cmdIE_Click() { m_browsers.OpenInInternetExplorer(summaryPage()); }
+void ResultsWindow::cmdIE_Click() {
+    m_browsers.OpenInInternetExplorer(summaryPage());
+}
 
 void ResultsWindow::cmdFireFoxMemory_Click() {
     m_browsers.OpenInFirefox("about:cache?device=memory");
 }
 
-void ResultsWindow::cmdFireFoxDisk_Click() { m_browsers.OpenInFirefox("about:cache?device=disk"); }
+void ResultsWindow::cmdFireFoxDisk_Click() {
+    m_browsers.OpenInFirefox("about:cache?device=disk");
+}
 
 void ResultsWindow::cmdKillTraces_Click() {
     m_browsers.OpenInInternetExplorer(ErazentKillTracesLink(m_inputs.TotalTraces));

@@ -63,14 +63,19 @@ int GetWinVersion(const platform::PlatformVersion& version) {
     return 0;
 }
 
-int GetWinVersion() { return GetWinVersion(platform::GetPlatformVersion()); }
+int GetWinVersion() {
+    return GetWinVersion(platform::GetPlatformVersion());
+}
 
 std::string GetSpecialFolderPath(int folderId) {
     const platform::FolderLookup lookup = platform::LookupSpecialFolder(folderId);
     switch (lookup.status) {
-    case platform::FolderLookupStatus::Found: return lookup.path;
-    case platform::FolderLookupStatus::DoesNotExist: return "Folder Does Not Exist";
-    case platform::FolderLookupStatus::NotValid: break;
+    case platform::FolderLookupStatus::Found:
+        return lookup.path;
+    case platform::FolderLookupStatus::DoesNotExist:
+        return "Folder Does Not Exist";
+    case platform::FolderLookupStatus::NotValid:
+        break;
     }
     return "Folder Not Valid on this OS";
 }
@@ -89,8 +94,8 @@ std::string PrepareReportFolder(const std::string& givenFolder) {
                     "Application Data"),
                 "Vorlith");
         else
-            folder = platform::JoinPath(GetSpecialFolderPath(platform::kFolderLocalAppData),
-                                        "Vorlith");
+            folder =
+                platform::JoinPath(GetSpecialFolderPath(platform::kFolderLocalAppData), "Vorlith");
         if (!platform::FolderExists(folder))
             platform::CreateFolder(folder);
     }
@@ -105,10 +110,16 @@ std::string PrepareReportFolder(const std::string& givenFolder) {
 }
 
 bool IsProtectedFolder(const std::string& folder) {
-    static const char* const kProtected[] = {
-        "C:\\",           "C:\\WINDOWS",        "D:\\WINDOWS\\",        "C:\\WINNT",
-        "D:\\WINNT\\",    "C:\\PROGRAM FILES",  "C:\\WINNT\\SYSTEM\\", "D:\\WINDOWS\\SYSTEM\\",
-        "D:\\PROGRAM FILES\\", "D:\\"};
+    static const char* const kProtected[] = {"C:\\",
+                                             "C:\\WINDOWS",
+                                             "D:\\WINDOWS\\",
+                                             "C:\\WINNT",
+                                             "D:\\WINNT\\",
+                                             "C:\\PROGRAM FILES",
+                                             "C:\\WINNT\\SYSTEM\\",
+                                             "D:\\WINDOWS\\SYSTEM\\",
+                                             "D:\\PROGRAM FILES\\",
+                                             "D:\\"};
     const std::string upperFolder = upper(folder);
     for (const char* name : kProtected)
         if (upperFolder == name)

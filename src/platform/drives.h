@@ -32,8 +32,7 @@ DriveSource& SystemDrives();
 
 /// The type code for a mount of this file system type and source device. removable tells
 /// whether the block device says it is removable.
-int DriveTypeForMount(const std::string& fileSystemType, const std::string& source,
-                      bool removable);
+int DriveTypeForMount(const std::string& fileSystemType, const std::string& source, bool removable);
 
 /// One line of /proc/self/mountinfo split into the fields the drive list needs.
 struct MountEntry {

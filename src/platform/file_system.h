@@ -33,7 +33,8 @@ bool CreateFolder(const std::string& path);
 /// Creates a folder and any missing parents.
 bool CreateFolders(const std::string& path);
 
-/// Copies a file. With CopyMode::KeepExisting an existing target is left alone and false is returned.
+/// Copies a file. With CopyMode::KeepExisting an existing target is left alone and false is
+/// returned.
 enum class CopyMode { KeepExisting, Replace };
 bool CopyFile(const std::string& from, const std::string& to, CopyMode mode);
 

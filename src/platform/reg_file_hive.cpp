@@ -30,11 +30,20 @@ std::string escapeRegString(const std::string& text) {
     std::string out;
     for (char c : text) {
         switch (c) {
-        case '\\': out += "\\\\"; break;
-        case '"': out += "\\\""; break;
-        case '\n': out += "\\n"; break;
-        case '\r': out += "\\r"; break;
-        default: out += c;
+        case '\\':
+            out += "\\\\";
+            break;
+        case '"':
+            out += "\\\"";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        default:
+            out += c;
         }
     }
     return out;
@@ -140,8 +149,8 @@ std::vector<RegLine> ParseRegFile(const std::string& text, const std::string& ro
     size_t start = 0;
     while (start < text.size()) {
         size_t end = text.find('\n', start);
-        std::string raw = text.substr(start, end == std::string::npos ? std::string::npos
-                                                                      : end - start);
+        std::string raw =
+            text.substr(start, end == std::string::npos ? std::string::npos : end - start);
         if (!raw.empty() && raw.back() == '\r')
             raw.pop_back();
         RegLine line = parseLine(raw, rootName, inOwnRoot);
@@ -159,11 +168,15 @@ std::string FormatRegFile(const std::vector<RegLine>& lines, const std::string& 
     std::string text;
     for (const RegLine& line : lines) {
         switch (line.kind) {
-        case RegLine::Kind::Other: text += line.raw; break;
+        case RegLine::Kind::Other:
+            text += line.raw;
+            break;
         case RegLine::Kind::KeyHeader:
             text += "[" + rootName + (line.keyPath.empty() ? "" : "\\" + line.keyPath) + "]";
             break;
-        case RegLine::Kind::Value: text += formatValue(line.valueName, line.data); break;
+        case RegLine::Kind::Value:
+            text += formatValue(line.valueName, line.data);
+            break;
         }
         text += "\r\n";
     }
@@ -290,11 +303,20 @@ std::string escapeDesktopString(const std::string& text) {
     std::string out;
     for (char c : text) {
         switch (c) {
-        case '\\': out += "\\\\"; break;
-        case '\n': out += "\\n"; break;
-        case '\r': out += "\\r"; break;
-        case '\t': out += "\\t"; break;
-        default: out += c;
+        case '\\':
+            out += "\\\\";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        case '\t':
+            out += "\\t";
+            break;
+        default:
+            out += c;
         }
     }
     return out;
@@ -305,8 +327,11 @@ std::string unescapeDesktopString(const std::string& text) {
     for (size_t i = 0; i < text.size(); ++i) {
         if (text[i] == '\\' && i + 1 < text.size()) {
             char next = text[++i];
-            out += next == 'n' ? '\n' : next == 'r' ? '\r' : next == 't' ? '\t' : next == 's' ? ' '
-                                                                                             : next;
+            out += next == 'n'   ? '\n'
+                   : next == 'r' ? '\r'
+                   : next == 't' ? '\t'
+                   : next == 's' ? ' '
+                                 : next;
         } else {
             out += text[i];
         }
@@ -320,8 +345,8 @@ std::optional<std::string> DesktopEntryExec(const std::string& text) {
     size_t start = 0;
     while (start <= text.size()) {
         size_t end = text.find('\n', start);
-        std::string line = text.substr(start, end == std::string::npos ? std::string::npos
-                                                                       : end - start);
+        std::string line =
+            text.substr(start, end == std::string::npos ? std::string::npos : end - start);
         if (!line.empty() && line.back() == '\r')
             line.pop_back();
         if (!line.empty() && line.front() == '[')

@@ -9,8 +9,7 @@ std::string read(platform::SettingsHive& hive, const char* key, const char* defa
     return GetSetting(hive, kSettingsApplication, kSettingsSection, key, defaultValue);
 }
 
-void readWhole(platform::SettingsHive& hive, const char* key, const char* defaultValue,
-               int& copy) {
+void readWhole(platform::SettingsHive& hive, const char* key, const char* defaultValue, int& copy) {
     if (auto value = ConvertToWholeNumber(read(hive, key, defaultValue)))
         copy = *value;
 }
@@ -43,9 +42,9 @@ std::string DefaultSettingText(const std::string& key) {
 
 const std::vector<std::string>& SettingKeys() {
     static const std::vector<std::string> kKeys = {
-        keys::kLastAudit,         keys::kMinDays,  keys::kHARunOnStart,
-        keys::kDefaultResults,    keys::kCumlativeTotal, keys::kScanNetworkDrives,
-        keys::kNoThumbs,          keys::kNoFirefox, keys::kWinStart};
+        keys::kLastAudit,      keys::kMinDays,        keys::kHARunOnStart,
+        keys::kDefaultResults, keys::kCumlativeTotal, keys::kScanNetworkDrives,
+        keys::kNoThumbs,       keys::kNoFirefox,      keys::kWinStart};
     return kKeys;
 }
 

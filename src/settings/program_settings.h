@@ -10,14 +10,14 @@ namespace vorlith {
 
 /// Switches count as on only when they hold exactly 1.
 struct ProgramSettings {
-    std::string LastAudit;      // date of the last finished audit ("YYYY-MM-DD"), or "0"
-    int MinDays = 0;            // days after the last audit from which a log-in start audits
-    int HARunOnStart = 0;       // 1: an ordinary start audits at once
-    int DefaultResults = 1;     // 0 both, 1 default browser, 2 Firefox memory, 3 Firefox disk
-    double CumlativeTotal = 0;  // traces found by all audits
-    int ScanNetworkDrives = 0;  // 1: walk every drive, not only fixed ones
-    int NoThumbs = 0;           // 1: skip the thumbnail pass
-    int NoFirefox = 0;          // 1: skip the Firefox pass
+    std::string LastAudit;     // date of the last finished audit ("YYYY-MM-DD"), or "0"
+    int MinDays = 0;           // days after the last audit from which a log-in start audits
+    int HARunOnStart = 0;      // 1: an ordinary start audits at once
+    int DefaultResults = 1;    // 0 both, 1 default browser, 2 Firefox memory, 3 Firefox disk
+    double CumlativeTotal = 0; // traces found by all audits
+    int ScanNetworkDrives = 0; // 1: walk every drive, not only fixed ones
+    int NoThumbs = 0;          // 1: skip the thumbnail pass
+    int NoFirefox = 0;         // 1: skip the Firefox pass
 };
 
 /// Reads every setting in the start-up order into the copies. A missing key gives its default;

@@ -10,7 +10,9 @@ std::string trim(const std::string& text) {
     return text.substr(first, text.find_last_not_of(' ') - first + 1);
 }
 
-std::string valueName(const std::string& key) { return key == "*" ? "" : key; }
+std::string valueName(const std::string& key) {
+    return key == "*" ? "" : key;
+}
 
 } // namespace
 

@@ -21,7 +21,7 @@ struct UrlCacheEntry {
     DateTime ExpireTime;
     DateTime LastAccessTime;
     DateTime LastSyncTime;
-    std::string HeaderInfo;    // the stored response head, up to its first NUL
+    std::string HeaderInfo; // the stored response head, up to its first NUL
     std::string FileExtension;
 };
 

@@ -95,17 +95,34 @@ std::vector<MountEntry> ParseMountInfo(const std::string& text) {
 }
 
 int DriveTypeForMount(const std::string& type, const std::string& source, bool removable) {
-    static const std::set<std::string> kNetwork = {
-        "nfs",        "nfs4",      "cifs",       "smb3",      "smbfs",          "ncpfs",
-        "afs",        "ceph",      "glusterfs",  "9p",        "davfs",          "fuse.sshfs",
-        "fuse.rclone", "fuse.s3fs", "fuse.gvfsd-fuse", "fuse.davfs2", "fuse.glusterfs", "lustre",
-        "gfs2",       "ocfs2",     "fuse.smbnetfs", "fuse.curlftpfs"};
+    static const std::set<std::string> kNetwork = {"nfs",
+                                                   "nfs4",
+                                                   "cifs",
+                                                   "smb3",
+                                                   "smbfs",
+                                                   "ncpfs",
+                                                   "afs",
+                                                   "ceph",
+                                                   "glusterfs",
+                                                   "9p",
+                                                   "davfs",
+                                                   "fuse.sshfs",
+                                                   "fuse.rclone",
+                                                   "fuse.s3fs",
+                                                   "fuse.gvfsd-fuse",
+                                                   "fuse.davfs2",
+                                                   "fuse.glusterfs",
+                                                   "lustre",
+                                                   "gfs2",
+                                                   "ocfs2",
+                                                   "fuse.smbnetfs",
+                                                   "fuse.curlftpfs"};
     static const std::set<std::string> kOptical = {"iso9660", "udf"};
     static const std::set<std::string> kMemory = {"tmpfs", "ramfs"};
     static const std::set<std::string> kLocal = {
-        "ext2", "ext3", "ext4", "xfs", "btrfs", "vfat", "msdos", "exfat", "ntfs", "ntfs3",
-        "fuseblk", "f2fs", "jfs", "reiserfs", "hfs", "hfsplus", "zfs", "bcachefs", "nilfs2",
-        "overlay", "squashfs", "erofs"};
+        "ext2", "ext3",     "ext4",    "xfs",     "btrfs",    "vfat",     "msdos", "exfat",
+        "ntfs", "ntfs3",    "fuseblk", "f2fs",    "jfs",      "reiserfs", "hfs",   "hfsplus",
+        "zfs",  "bcachefs", "nilfs2",  "overlay", "squashfs", "erofs"};
     if (kNetwork.count(type))
         return kDriveRemote;
     if (kOptical.count(type))

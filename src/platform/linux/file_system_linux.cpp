@@ -76,8 +76,8 @@ public:
     size_t readAt(uint64_t offset, char* buffer, size_t size) override {
         size_t total = 0;
         while (total < size) {
-            ssize_t got = ::pread(m_fd, buffer + total, size - total,
-                                  static_cast<off_t>(offset + total));
+            ssize_t got =
+                ::pread(m_fd, buffer + total, size - total, static_cast<off_t>(offset + total));
             if (got < 0 && errno == EINTR)
                 continue;
             if (got <= 0)
@@ -227,11 +227,21 @@ public:
         FolderEntry result;
         result.name = entry->d_name;
         switch (entry->d_type) {
-        case DT_REG: result.kind = EntryKind::File; break;
-        case DT_DIR: result.kind = EntryKind::Folder; break;
-        case DT_LNK: result.kind = EntryKind::SymbolicLink; break;
-        case DT_UNKNOWN: result.kind = kindByStat(result.name); break;
-        default: result.kind = EntryKind::Other; break;
+        case DT_REG:
+            result.kind = EntryKind::File;
+            break;
+        case DT_DIR:
+            result.kind = EntryKind::Folder;
+            break;
+        case DT_LNK:
+            result.kind = EntryKind::SymbolicLink;
+            break;
+        case DT_UNKNOWN:
+            result.kind = kindByStat(result.name);
+            break;
+        default:
+            result.kind = EntryKind::Other;
+            break;
         }
         if (result.kind == EntryKind::Folder)
             result.attributes |= kAttributeFolder;

@@ -44,9 +44,15 @@ std::string HomeFolder() {
     return "/";
 }
 
-std::string UserConfigFolder() { return xdgFolder("XDG_CONFIG_HOME", ".config"); }
-std::string UserDataFolder() { return xdgFolder("XDG_DATA_HOME", ".local/share"); }
-std::string UserCacheFolder() { return xdgFolder("XDG_CACHE_HOME", ".cache"); }
+std::string UserConfigFolder() {
+    return xdgFolder("XDG_CONFIG_HOME", ".config");
+}
+std::string UserDataFolder() {
+    return xdgFolder("XDG_DATA_HOME", ".local/share");
+}
+std::string UserCacheFolder() {
+    return xdgFolder("XDG_CACHE_HOME", ".cache");
+}
 
 std::string MachineConfigFolder() {
     std::string dirs = environment("XDG_CONFIG_DIRS");
@@ -61,8 +67,7 @@ std::string TemporaryFolder() {
 
 std::string RuntimeFolder() {
     std::string folder = environment("XDG_RUNTIME_DIR");
-    return !folder.empty() && folder[0] == '/' && FolderExists(folder) ? folder
-                                                                        : TemporaryFolder();
+    return !folder.empty() && folder[0] == '/' && FolderExists(folder) ? folder : TemporaryFolder();
 }
 
 std::string UserName() {
@@ -91,9 +96,15 @@ std::string AssetFolder() {
 FolderLookup LookupSpecialFolder(int folderId) {
     FolderLookup result;
     switch (folderId) {
-    case kFolderLocalAppData: result.path = UserDataFolder(); break;
-    case kFolderRoamingAppData: result.path = UserConfigFolder(); break;
-    case kFolderProfile: result.path = HomeFolder(); break;
+    case kFolderLocalAppData:
+        result.path = UserDataFolder();
+        break;
+    case kFolderRoamingAppData:
+        result.path = UserConfigFolder();
+        break;
+    case kFolderProfile:
+        result.path = HomeFolder();
+        break;
     case kFolderProgramFiles: {
         // The folder the program is installed under: the prefix above its bin folder.
         std::string folder = ProgramFolder();
@@ -101,18 +112,21 @@ FolderLookup LookupSpecialFolder(int folderId) {
         result.path = slash == std::string::npos || slash == 0 ? "/" : folder.substr(0, slash);
         break;
     }
-    default: return result; // NotValid
+    default:
+        return result; // NotValid
     }
     // The XDG rules have a program create its data and settings folders when they are missing,
     // as on a fresh account.
     if (folderId == kFolderLocalAppData || folderId == kFolderRoamingAppData)
         CreateFolders(result.path);
-    result.status = FolderExists(result.path) ? FolderLookupStatus::Found
-                                              : FolderLookupStatus::DoesNotExist;
+    result.status =
+        FolderExists(result.path) ? FolderLookupStatus::Found : FolderLookupStatus::DoesNotExist;
     return result;
 }
 
-PlatformVersion GetPlatformVersion() { return PlatformVersion{}; }
+PlatformVersion GetPlatformVersion() {
+    return PlatformVersion{};
+}
 
 std::string ThousandsSeparator() {
     locale_t locale = ::newlocale(LC_NUMERIC_MASK, "", static_cast<locale_t>(nullptr));
@@ -123,6 +137,8 @@ std::string ThousandsSeparator() {
     return separator;
 }
 
-bool HasDisplay() { return !environment("DISPLAY").empty() || !environment("WAYLAND_DISPLAY").empty(); }
+bool HasDisplay() {
+    return !environment("DISPLAY").empty() || !environment("WAYLAND_DISPLAY").empty();
+}
 
 } // namespace vorlith::platform

@@ -24,8 +24,8 @@ SettingsHive& SystemHive(HiveScope scope) {
     if (!user) {
         userFile = std::make_unique<RegFileHive>(
             JoinPath(JoinPath(UserConfigFolder(), "vorlith"), "user.reg"), "HKEY_CURRENT_USER");
-        user = std::make_unique<AutostartHive>(*userFile,
-                                               JoinPath(UserConfigFolder(), "autostart"));
+        user =
+            std::make_unique<AutostartHive>(*userFile, JoinPath(UserConfigFolder(), "autostart"));
     }
     return *user;
 }

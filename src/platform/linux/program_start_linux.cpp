@@ -94,8 +94,8 @@ std::optional<std::string> FindProgram(const std::string& program) {
     size_t start = 0;
     while (start <= folders.size()) {
         size_t end = folders.find(':', start);
-        std::string folder = folders.substr(start, end == std::string::npos ? std::string::npos
-                                                                            : end - start);
+        std::string folder =
+            folders.substr(start, end == std::string::npos ? std::string::npos : end - start);
         if (folder.empty())
             folder = ".";
         std::string candidate = folder;

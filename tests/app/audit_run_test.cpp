@@ -51,7 +51,11 @@ TEST_F(AuditRunTest, EmptyMachineGetsEveryPageWithItsFrame) {
                                 info.title + "</title>");
         EXPECT_EQ(lines[132], "<body class=section-" + std::to_string(info.tab) + ">");
         EXPECT_EQ(lines.back(), "</html>");
-        EXPECT_TRUE(bodyOf(lines).empty()) << bodyOf(lines)[0];
+        // With nothing found, only the summary, the explicit and teen pages (their totals) and
+        // the history and cookie pages (their table heads) carry body lines.
+        const bool hasBody = info.number == 1 || info.number == 2 || info.number == 8 ||
+                             info.number == 12 || info.number == 13;
+        EXPECT_EQ(bodyOf(lines).empty(), !hasBody) << bodyOf(lines)[0];
         const bool audioPage = info.number == 10;
         EXPECT_EQ(lines[lines.size() - 7].find("Umbrafile") != std::string::npos, audioPage);
     }

@@ -7,7 +7,8 @@
 
 #include <algorithm>
 #include <array>
-#include <cstdio>
+#include <charconv>
+#include <iterator>
 
 namespace vorlith {
 namespace {
@@ -77,9 +78,68 @@ std::string rowOpening(size_t pass) {
     return " TARGET=_BLANK><FONT SIZE=-1 COLOR=#0000FF>";
 }
 
-std::string dateCell(const DateTime& lastAccess) {
-    return "<TR WIDTH=95%><TD WIDTH=12%><FONT SIZE=-1>" + FormatGeneralDate(lastAccess) +
-           "</FONT></TD>";
+// Rows are built in one reused buffer and escaped straight into it: the tables hold a row for
+// nearly every history entry, and a fresh string per piece would cost more than the search.
+void appendEscaped(std::string& out, std::string_view text) {
+    size_t from = 0;
+    for (size_t pos = 0; pos < text.size(); ++pos) {
+        const char* reference;
+        switch (text[pos]) {
+        case '&':
+            reference = "&amp;";
+            break;
+        case '<':
+            reference = "&lt;";
+            break;
+        case '>':
+            reference = "&gt;";
+            break;
+        case '"':
+            reference = "&quot;";
+            break;
+        default:
+            continue;
+        }
+        out.append(text.substr(from, pos - from));
+        out += reference;
+        from = pos + 1;
+    }
+    out.append(text.substr(from));
+}
+
+void appendNumber(std::string& out, int64_t value) {
+    char digits[24];
+    const auto result = std::to_chars(std::begin(digits), std::end(digits), value);
+    out.append(digits, result.ptr);
+}
+
+void appendTwoDigits(std::string& out, int value, char before) {
+    out += before;
+    out += static_cast<char>('0' + value / 10 % 10);
+    out += static_cast<char>('0' + value % 10);
+}
+
+void appendDate(std::string& out, const DateTime& value) {
+    if (value.year >= 0 && value.year <= 9999) {
+        out += static_cast<char>('0' + value.year / 1000);
+        out += static_cast<char>('0' + value.year / 100 % 10);
+        out += static_cast<char>('0' + value.year / 10 % 10);
+        out += static_cast<char>('0' + value.year % 10);
+    } else {
+        appendNumber(out, value.year);
+    }
+    appendTwoDigits(out, value.month, '-');
+    appendTwoDigits(out, value.day, '-');
+    appendTwoDigits(out, value.hour, ' ');
+    appendTwoDigits(out, value.minute, ':');
+    appendTwoDigits(out, value.second, ':');
+}
+
+void writeDateCell(PageFile& page, std::string& line, const DateTime& lastAccess) {
+    line.assign("<TR WIDTH=95%><TD WIDTH=12%><FONT SIZE=-1>");
+    appendDate(line, lastAccess);
+    line += "</FONT></TD>";
+    page.writeLine(line);
 }
 
 struct TableTexts {
@@ -134,9 +194,8 @@ constexpr TableTexts kCookieTexts{
 } // namespace
 
 std::string FormatGeneralDate(const DateTime& value) {
-    char text[48];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", value.year, value.month,
-                  value.day, value.hour, value.minute, value.second);
+    std::string text;
+    appendDate(text, value);
     return text;
 }
 
@@ -173,6 +232,7 @@ bool WriteHistoryPage(PhaseContext& context, const std::vector<UrlCacheEntry>& h
     }
 
     const auto entryCount = static_cast<int64_t>(history.size());
+    std::string line;
     for (size_t pass = 0; pass <= kOtherPass; ++pass) {
         startPass(window, kHistoryTexts, pass);
         if (context.run.isCanceled()) {
@@ -195,11 +255,16 @@ bool WriteHistoryPage(PhaseContext& context, const std::vector<UrlCacheEntry>& h
                 noteSearches(search, matches[i], pass);
                 if (passHolds(matches[i], pass)) {
                     const std::string_view address = addresses[i];
-                    page.writeLine(dateCell(entry.LastAccessTime));
-                    page.writeLine("<TD WIDTH=83%><A HREF=\"" + HtmlEscape(address) + "\"" +
-                                   opening +
-                                   HtmlEscape(firstCharacters(address, kLinkTextCharacters)) +
-                                   closing + std::to_string(entry.HitRate) + end);
+                    writeDateCell(page, line, entry.LastAccessTime);
+                    line.assign("<TD WIDTH=83%><A HREF=\"");
+                    appendEscaped(line, address);
+                    line += '"';
+                    line += opening;
+                    appendEscaped(line, firstCharacters(address, kLinkTextCharacters));
+                    line += closing;
+                    appendNumber(line, entry.HitRate);
+                    line += end;
+                    page.writeLine(line);
                     if (pass < kCategoryPasses)
                         ++counts.SuspectHistory;
                 }
@@ -222,6 +287,7 @@ void WriteCookiePage(PhaseContext& context, const std::vector<UrlCacheEntry>& co
         matches[i] = searchLists(cookies[i].SourceUrlName);
 
     const auto entryCount = static_cast<int64_t>(cookies.size());
+    std::string line;
     for (size_t pass = 0; pass <= kOtherPass; ++pass) {
         startPass(window, kCookieTexts, pass);
         const std::string opening = rowOpening(pass);
@@ -236,10 +302,16 @@ void WriteCookiePage(PhaseContext& context, const std::vector<UrlCacheEntry>& co
             }
             noteSearches(search, matches[i], pass);
             if (passHolds(matches[i], pass)) {
-                page.writeLine(dateCell(entry.LastAccessTime));
-                page.writeLine("<TD WIDTH=83%><A HREF=\"" + FileUrl(entry.LocalFileName) + "\"" +
-                               opening + HtmlEscape(entry.SourceUrlName) + closing +
-                               std::to_string(entry.HitRate) + "</B> time(s).</TD></TR>");
+                writeDateCell(page, line, entry.LastAccessTime);
+                line.assign("<TD WIDTH=83%><A HREF=\"");
+                line += FileUrl(entry.LocalFileName);
+                line += '"';
+                line += opening;
+                appendEscaped(line, entry.SourceUrlName);
+                line += closing;
+                appendNumber(line, entry.HitRate);
+                line += "</B> time(s).</TD></TR>";
+                page.writeLine(line);
                 if (pass < kCategoryPasses)
                     ++counts.SuspectCookies;
             }

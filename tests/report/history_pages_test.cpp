@@ -304,6 +304,12 @@ TEST(CookiePage, HostileNameIsEscaped) {
                             "</TABLE>"));
 }
 
+TEST(GeneralDate, ShowsLocalDateAndTimeWithFixedWidths) {
+    EXPECT_EQ(FormatGeneralDate(DateTime{}), "1601-01-01 00:00:00");
+    EXPECT_EQ(FormatGeneralDate(DateTime{2026, 2, 3, 4, 5, 6}), "2026-02-03 04:05:06");
+    EXPECT_EQ(FormatGeneralDate(DateTime{99, 12, 31, 23, 59, 59}), "0099-12-31 23:59:59");
+}
+
 TEST(HistoryAddress, CutsAtTheFirstAtSign) {
     EXPECT_EQ(HistoryAddress("Visited: anna@http://a.example/"), "http://a.example/");
     EXPECT_EQ(HistoryAddress("http://a.example/"), "http://a.example/");

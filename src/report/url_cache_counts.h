@@ -6,7 +6,7 @@
 
 namespace vorlith {
 
-struct UrlCacheCounts {
+struct ImagePageCounts {
     // Pictures listed on each category's pages (the explicit and teen counts are the page counts
     // once the pages are written; the gay count is set back to 0 before the pages).
     int64_t ExplicitImageCount = 0;

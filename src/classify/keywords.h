@@ -2,9 +2,17 @@
 // Content categories and the seven keyword lists that decide them. A search is a plain
 // substring test without regard to case (ASCII, and the Latin-1 letters of 8-bit text); the
 // first entry in list order that occurs decides.
+//
+// Texts are UTF-8. Positions and lengths count bytes; every keyword is ASCII, so a match never
+// starts or ends inside a character, and cutting an address at a match keeps its characters
+// whole.
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string_view>
+#include <vector>
 
 namespace vorlith {
 
@@ -12,6 +20,7 @@ enum class TraceCategory { Explicit, Teen, Gay, Gambling, Personals, Sports, New
 
 /// The seven lists, one per category but Other.
 enum class KeywordList { Explicit, Teen, Gay, Gambling, Personals, Sports, News };
+inline constexpr size_t kKeywordListCount = 7;
 
 /// Where the deciding keyword of a list occurs: its 1-based position in the text (0: no entry of
 /// the list occurs) and its length.
@@ -21,14 +30,58 @@ struct KeywordHit {
     explicit operator bool() const { return position > 0; }
 };
 
+/// The entries of a list in list order, lower case.
+std::span<const std::string_view> KeywordEntries(KeywordList list);
+
 /// The search of one list, without side effects.
 KeywordHit FindKeyword(KeywordList list, std::string_view text);
+
+/// The results of all seven lists for one text.
+struct KeywordHits {
+    std::array<KeywordHit, kKeywordListCount> byList{};
+    KeywordHit operator[](KeywordList list) const { return byList[static_cast<size_t>(list)]; }
+};
+
+/// All seven searches of one text in a single pass over it; each result equals FindKeyword's.
+KeywordHits FindKeywords(std::string_view text);
+
+/// The results of the seven lists for a fixed set of texts (the addresses of one URL-cache
+/// list), computed the first time a text is asked for and then remembered: an address's result
+/// never changes within an audit, while the page passes ask for it many times. Texts are told
+/// apart by their index; the caller passes the same text whenever it asks for the same index.
+/// An index outside the set is searched every time and not remembered.
+class KeywordMemo {
+public:
+    explicit KeywordMemo(size_t textCount);
+
+    const KeywordHits& hits(size_t index, std::string_view text);
+    KeywordHit hit(KeywordList list, size_t index, std::string_view text) {
+        return hits(index, text)[list];
+    }
+    /// How many texts have been searched so far.
+    size_t searchedCount() const { return m_searched; }
+
+private:
+    std::vector<KeywordHits> m_hits;
+    std::vector<bool> m_known;
+    KeywordHits m_outside; // the result for an index outside the set, until the next call
+    size_t m_searched = 0;
+};
 
 /// The seven search operations with their shared match state: a successful search sets
 /// MatchedKeywordLength to the deciding keyword's length; a search that finds nothing leaves it.
 class KeywordSearch {
 public:
-    int32_t Search(KeywordList list, std::string_view text);
+    int32_t Search(KeywordList list, std::string_view text) {
+        return Record(FindKeyword(list, text));
+    }
+    /// Takes a result found earlier (from a KeywordMemo) as if its search had run just now: sets
+    /// MatchedKeywordLength on a match and returns the position.
+    int32_t Record(KeywordHit hit) {
+        if (hit)
+            MatchedKeywordLength = hit.length;
+        return hit.position;
+    }
 
     int32_t SearchString(std::string_view text) { return Search(KeywordList::Explicit, text); }
     int32_t SearchStringTeen(std::string_view text) { return Search(KeywordList::Teen, text); }

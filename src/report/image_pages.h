@@ -1,0 +1,53 @@
+#pragma once
+// The category image pages of the URL-cache audit: the pictures in the browser's cache whose
+// address matches a keyword list, each shown from its cached file with its address (the match
+// highlighted), its location and a deletion link. The video page is filled on the way.
+
+#include "app/phase_context.h"
+#include "classify/keywords.h"
+#include "report/url_cache_counts.h"
+#include "sources/url_cache.h"
+
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vorlith {
+
+struct ImagePagesInput {
+    const std::vector<UrlCacheEntry>& CacheContentList;
+    /// Keyword results of CacheContentList by index (shared with the summary's galleries, so
+    /// that each address is searched once per audit).
+    KeywordMemo& contentKeywords;
+    /// Writes the uninstall notice to the summary page; empty when the program was not started
+    /// for an uninstall. Called once, after the pre-counts, when the run was not cancelled.
+    std::function<void()> writeUninstallNotice;
+};
+
+/// Writes the bodies of the explicit pages (2 and 7), the teen page (8), the gambling, social,
+/// sports and news pages (3 to 6) and the video page (11) to the open pages of `context`, and
+/// the picture counts and the cached-file size total to `counts` (which the caller starts at 0).
+/// Returns false when the run was cancelled at one of the pass's cancel points (after the
+/// pre-counts, after the teen page, at the start of each category page); Do_Cancel has then run
+/// and nothing more may be written. The gay page gets no body.
+bool WriteImagePages(PhaseContext& context, const ImagePagesInput& input, ImagePageCounts& counts);
+
+/// The picture test: the address, lower-cased, ends in "jpg" or "jpeg" (no dot needed, nothing
+/// after it allowed). The teen page also takes "png".
+bool IsPicture(std::string_view address);
+bool IsTeenPicture(std::string_view address);
+
+/// The line showing a picture from its cached file.
+std::string PictureLine(std::string_view localFile);
+
+/// The line with the address and its match highlighted: the bytes before the match, the match,
+/// the rest, each escaped after the cut. Parts past the end are empty; no match (position 0)
+/// gives the whole address before an empty highlight.
+std::string SourceLine(std::string_view address, KeywordHit match);
+
+/// Whose page a navigation bar stands on: that item is shown without a link. None links all.
+enum class NavigationOwner { Explicit, Gambling, Personals, Sports, News, None };
+std::string NavigationBar(NavigationOwner owner);
+
+} // namespace vorlith

@@ -1,0 +1,103 @@
+#include "report/video_page.h"
+
+#include "report/html_text.h"
+
+namespace vorlith {
+namespace {
+
+bool endsWithFolded(std::string_view text, std::string_view lowerSuffix) {
+    if (text.size() < lowerSuffix.size())
+        return false;
+    const std::string_view tail = text.substr(text.size() - lowerSuffix.size());
+    for (size_t i = 0; i < tail.size(); ++i) {
+        char c = tail[i];
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c + ('a' - 'A'));
+        if (c != lowerSuffix[i])
+            return false;
+    }
+    return true;
+}
+
+std::string linkTail(std::string_view purchaseLink) {
+    std::string tail = "</A><BR><BR><A HREF=";
+    tail += purchaseLink;
+    tail += " TARGET=_BLANK><B>Use Erazent to Securely Delete this Video Now!</B></a><BR><HR "
+            "WIDTH=95% ALIGN=LEFT><BR><BR>";
+    return tail;
+}
+
+} // namespace
+
+VideoKind VideoKindOf(std::string_view address) {
+    if (endsWithFolded(address, "flv"))
+        return VideoKind::Flash;
+    if (endsWithFolded(address, "wmv"))
+        return VideoKind::WindowsMedia;
+    if (endsWithFolded(address, "mpg") || endsWithFolded(address, "mpeg"))
+        return VideoKind::Mpeg;
+    if (endsWithFolded(address, "mov"))
+        return VideoKind::QuickTime;
+    return VideoKind::None;
+}
+
+std::string FlashPlayerPath(std::string_view localFile) {
+    // FileUrl has already made the path safe for the attribute; the player also needs its
+    // blanks encoded, since it takes the path as a query value.
+    const std::string url = FileUrl(localFile);
+    std::string path;
+    path.reserve(url.size() + 8);
+    for (char c : url) {
+        if (c == ' ')
+            path += "%20";
+        else
+            path += c;
+    }
+    return path;
+}
+
+void WriteVideoItem(PageFile& page, const UrlCacheEntry& entry, std::string_view purchaseLink) {
+    const VideoKind kind = VideoKindOf(entry.SourceUrlName);
+    if (kind == VideoKind::None)
+        return;
+    const std::string location = HtmlEscape(entry.LocalFileName);
+    switch (kind) {
+    case VideoKind::Flash: {
+        const std::string player = FlashPlayerPath(entry.LocalFileName);
+        page.writeLine("<BR>");
+        page.writeLine("<object type=application/x-shockwave-flash width=320 height=290 "
+                       "wmode=transparent data=\"flvplayer.swf?file=" +
+                       player + "\">");
+        page.writeLine("<param name=movie value=\"flvplayer.swf?file=" + player + "\">");
+        page.writeLine("<param name=wmode value=transparent>");
+        page.writeLine("</object>");
+        page.writeLine("<BR><B>Location on YOUR Computer: </B><I>" + location +
+                       "</I><BR><A HREF=" + std::string(purchaseLink) +
+                       " TARGET=_BLANK><B>Use Erazent to Securely Delete this Video "
+                       "Now!</B></a><BR><HR WIDTH=95% ALIGN=LEFT><BR><BR>");
+        return;
+    }
+    case VideoKind::WindowsMedia:
+        page.writeLine("Click the below location of the video on your computer to view Windows "
+                       "Media Video (WMV):<BR>");
+        page.writeLine("<A HREF=\"" + FileUrl(entry.LocalFileName) + "\">\"" + location + "\"" +
+                       linkTail(purchaseLink));
+        return;
+    case VideoKind::Mpeg:
+        page.writeLine(
+            "Click the below location of the video on your computer to view MPEG Video:<BR>");
+        page.writeLine("<A HREF=\"" + FileUrl(entry.LocalFileName) + "\" TARGET=_BLANK>\"" +
+                       location + "\"" + linkTail(purchaseLink));
+        return;
+    case VideoKind::QuickTime:
+        page.writeLine(
+            "Click the below location of the video on your computer to view QuickTime Video:<BR>");
+        page.writeLine("<BR><A HREF=\"" + FileUrl(entry.LocalFileName) + "\" TARGET=_BLANK>\"" +
+                       location + "\"" + linkTail(purchaseLink));
+        return;
+    case VideoKind::None:
+        return;
+    }
+}
+
+} // namespace vorlith

@@ -1,0 +1,28 @@
+#pragma once
+// The video page (page 11): every cached video, written during the explicit-page loop of the
+// image pages. Videos are not classified by keyword.
+
+#include "report/page_file.h"
+#include "sources/url_cache.h"
+
+#include <string>
+#include <string_view>
+
+namespace vorlith {
+
+enum class VideoKind { None, Flash, WindowsMedia, Mpeg, QuickTime };
+
+/// The kind of video an address names by the end of its lower-cased text, tried in this order:
+/// "flv", "wmv", "mpg" or "mpeg", "mov". Anything else, a query after the extension included,
+/// is None.
+VideoKind VideoKindOf(std::string_view address);
+
+/// The path the embedded Flash player is given: FileUrl(localFile) with every blank as "%20".
+std::string FlashPlayerPath(std::string_view localFile);
+
+/// The video step for one cached-file entry: writes its lines to the video page when its address
+/// names a video (six lines for Flash video, two for the others), nothing otherwise. The entry's
+/// texts are escaped; `purchaseLink` is written as it is.
+void WriteVideoItem(PageFile& page, const UrlCacheEntry& entry, std::string_view purchaseLink);
+
+} // namespace vorlith

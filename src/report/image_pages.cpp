@@ -109,7 +109,7 @@ private:
     std::string m_link; // TotalTraces is fixed while these pages are written
 };
 
-void writeTeenPage(ImagePass& pass, ImagePageCounts& counts) {
+void writeTeenPage(ImagePass& pass, UrlCachePageCounts& counts) {
     PageFile& page = pass.page(pages::kTeen);
     pass.begin("Locating Potential ILLEGAL Files on YOUR Computer...");
     for (size_t index = 0; index < pass.size(); ++index) {
@@ -132,7 +132,7 @@ void writeTeenPage(ImagePass& pass, ImagePageCounts& counts) {
     }
 }
 
-void writeExplicitPages(ImagePass& pass, ImagePageCounts& counts) {
+void writeExplicitPages(ImagePass& pass, UrlCachePageCounts& counts) {
     PageFile& first = pass.page(pages::kImages);
     PageFile& second = pass.page(pages::kImages2);
     PageFile& videos = pass.page(pages::kVideos);
@@ -178,13 +178,13 @@ struct CategoryPage {
     const char* status;
     KeywordList list;
     const PageInfo& page;
-    int64_t ImagePageCounts::*counter;
+    int64_t UrlCachePageCounts::*counter;
     NavigationOwner owner;
     const char* lineEnding;
 };
 
 // False when the run was cancelled at the pass's start.
-bool writeCategoryPage(ImagePass& pass, const CategoryPage& category, ImagePageCounts& counts) {
+bool writeCategoryPage(ImagePass& pass, const CategoryPage& category, UrlCachePageCounts& counts) {
     PageFile& page = pass.page(category.page);
     pass.begin(category.status);
     if (pass.cancelled())
@@ -262,7 +262,8 @@ std::string NavigationBar(NavigationOwner owner) {
     return bar + "</B><BR><BR>";
 }
 
-bool WriteImagePages(PhaseContext& context, const ImagePagesInput& input, ImagePageCounts& counts) {
+bool WriteImagePages(PhaseContext& context, const ImagePagesInput& input,
+                     UrlCachePageCounts& counts) {
     ImagePass pass(context, input);
     const int64_t totalTraces = context.totals.TotalTraces;
 
@@ -316,14 +317,14 @@ bool WriteImagePages(PhaseContext& context, const ImagePagesInput& input, ImageP
 
     const CategoryPage categories[] = {
         {"Locating Gambling Files on YOUR Computer...", KeywordList::Gambling, pages::kGambling,
-         &ImagePageCounts::GamblingImageCount, NavigationOwner::Gambling,
+         &UrlCachePageCounts::GamblingImageCount, NavigationOwner::Gambling,
          "<BR><HR WIDTH=95% ALIGN=LEFT><BR>"},
         {"Locating Personals Files on YOUR Computer...", KeywordList::Personals, pages::kSocial,
-         &ImagePageCounts::PersonalsImageCount, NavigationOwner::Personals, "<BR><HR><BR>"},
+         &UrlCachePageCounts::PersonalsImageCount, NavigationOwner::Personals, "<BR><HR><BR>"},
         {"Locating Sports Files on YOUR Computer...", KeywordList::Sports, pages::kSports,
-         &ImagePageCounts::SportsImageCount, NavigationOwner::Sports, "<BR><HR><BR>"},
+         &UrlCachePageCounts::SportsImageCount, NavigationOwner::Sports, "<BR><HR><BR>"},
         {"Locating News Files on YOUR Computer...", KeywordList::News, pages::kNews,
-         &ImagePageCounts::NewsImageCount, NavigationOwner::News, "<BR><HR><BR>"}};
+         &UrlCachePageCounts::NewsImageCount, NavigationOwner::News, "<BR><HR><BR>"}};
     for (const CategoryPage& category : categories) {
         if (!writeCategoryPage(pass, category, counts))
             return false;

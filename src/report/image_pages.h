@@ -31,7 +31,8 @@ struct ImagePagesInput {
 /// Returns false when the run was cancelled at one of the pass's cancel points (after the
 /// pre-counts, after the teen page, at the start of each category page); Do_Cancel has then run
 /// and nothing more may be written. The gay page gets no body.
-bool WriteImagePages(PhaseContext& context, const ImagePagesInput& input, ImagePageCounts& counts);
+bool WriteImagePages(PhaseContext& context, const ImagePagesInput& input,
+                     UrlCachePageCounts& counts);
 
 /// The picture test: the address, lower-cased, ends in "jpg" or "jpeg" (no dot needed, nothing
 /// after it allowed). The teen page also takes "png".

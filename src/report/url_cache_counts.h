@@ -6,7 +6,7 @@
 
 namespace vorlith {
 
-struct ImagePageCounts {
+struct UrlCachePageCounts {
     // Pictures listed on each category's pages (the explicit and teen counts are the page counts
     // once the pages are written; the gay count is set back to 0 before the pages).
     int64_t ExplicitImageCount = 0;
@@ -16,15 +16,17 @@ struct ImagePageCounts {
     int64_t SportsImageCount = 0;
     int64_t NewsImageCount = 0;
     int64_t GayImageCount = 0;
-    // Bytes of the cached files, then of the history and cookie entries, as a double like the
-    // summary prints it.
-    double CacheSizeTotal = 0;
 
-    // History and cookie entries in a suspect category, and the visits and reads they add up to.
+    // History and cookie rows written in a suspect category (one per category that listed the
+    // entry), and the visits and reads of every history and cookie entry.
     int64_t SuspectHistory = 0;
     int64_t SuspectCookies = 0;
     int64_t HistoryHits = 0;
     int64_t CookieReads = 0;
+
+    // Bytes of the cached files, then of the history and cookie entries, as a double like the
+    // summary prints it.
+    double CacheSizeTotal = 0;
 };
 
 } // namespace vorlith

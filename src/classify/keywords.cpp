@@ -31,7 +31,7 @@ constexpr std::string_view kExplicit[] = {
 
 constexpr std::string_view kTeen[] = {"teen", "lolita", "jailbait"};
 
-constexpr std::string_view kGay[] = {"gay", "lesbian", "queer", "twink", "bisexual"};
+constexpr std::string_view kGay[] = {"gay", "lesbian", "queer", "twink", "lgbt"};
 
 constexpr std::string_view kGambling[] = {"gambling", "casino",    "betting",     "poker",
                                           "roulette", "blackjack", "slots",       "jackpot",

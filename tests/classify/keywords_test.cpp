@@ -60,6 +60,8 @@ TEST(KeywordLists, ExplicitListHasItsRepeatAndOverlaps) {
         EXPECT_EQ(entry(KeywordList::Explicit, 31 + position), entry(KeywordList::Gay, position));
     EXPECT_EQ(entry(KeywordList::Teen, 1), "teen");
     EXPECT_EQ(entry(KeywordList::Gay, 1), "gay");
+    // The fifth gay entry is the one way for an address to be on the gay list alone.
+    EXPECT_FALSE(FindKeyword(KeywordList::Explicit, entry(KeywordList::Gay, 5)));
 }
 
 // An entry can decide a search unless an earlier entry of its list is part of it. Only the

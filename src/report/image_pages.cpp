@@ -1,5 +1,6 @@
 #include "report/image_pages.h"
 
+#include "classify/pattern_search.h"
 #include "report/html_text.h"
 #include "report/links.h"
 #include "report/page_set.h"
@@ -9,20 +10,6 @@
 
 namespace vorlith {
 namespace {
-
-bool endsWithFolded(std::string_view text, std::string_view lowerSuffix) {
-    if (text.size() < lowerSuffix.size())
-        return false;
-    const std::string_view tail = text.substr(text.size() - lowerSuffix.size());
-    for (size_t i = 0; i < tail.size(); ++i) {
-        char c = tail[i];
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c + ('a' - 'A'));
-        if (c != lowerSuffix[i])
-            return false;
-    }
-    return true;
-}
 
 enum class PictureKind : uint8_t { None, Jpeg, Png };
 
@@ -212,11 +199,11 @@ bool writeCategoryPage(ImagePass& pass, const CategoryPage& category, UrlCachePa
 } // namespace
 
 bool IsPicture(std::string_view address) {
-    return endsWithFolded(address, "jpg") || endsWithFolded(address, "jpeg");
+    return EndsWithNoCase(address, "jpg") || EndsWithNoCase(address, "jpeg");
 }
 
 bool IsTeenPicture(std::string_view address) {
-    return IsPicture(address) || endsWithFolded(address, "png");
+    return IsPicture(address) || EndsWithNoCase(address, "png");
 }
 
 std::string PictureLine(std::string_view localFile) {

@@ -1,23 +1,10 @@
 #include "report/video_page.h"
 
+#include "classify/pattern_search.h"
 #include "report/html_text.h"
 
 namespace vorlith {
 namespace {
-
-bool endsWithFolded(std::string_view text, std::string_view lowerSuffix) {
-    if (text.size() < lowerSuffix.size())
-        return false;
-    const std::string_view tail = text.substr(text.size() - lowerSuffix.size());
-    for (size_t i = 0; i < tail.size(); ++i) {
-        char c = tail[i];
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c + ('a' - 'A'));
-        if (c != lowerSuffix[i])
-            return false;
-    }
-    return true;
-}
 
 std::string linkTail(std::string_view purchaseLink) {
     std::string tail = "</A><BR><BR><A HREF=";
@@ -30,13 +17,13 @@ std::string linkTail(std::string_view purchaseLink) {
 } // namespace
 
 VideoKind VideoKindOf(std::string_view address) {
-    if (endsWithFolded(address, "flv"))
+    if (EndsWithNoCase(address, "flv"))
         return VideoKind::Flash;
-    if (endsWithFolded(address, "wmv"))
+    if (EndsWithNoCase(address, "wmv"))
         return VideoKind::WindowsMedia;
-    if (endsWithFolded(address, "mpg") || endsWithFolded(address, "mpeg"))
+    if (EndsWithNoCase(address, "mpg") || EndsWithNoCase(address, "mpeg"))
         return VideoKind::Mpeg;
-    if (endsWithFolded(address, "mov"))
+    if (EndsWithNoCase(address, "mov"))
         return VideoKind::QuickTime;
     return VideoKind::None;
 }

@@ -417,18 +417,6 @@ TEST(ImagePages, SourceLineCutsPastTheEnd) {
     EXPECT_EQ(SourceLine("", KeywordHit{1, 3}), sourceLine("", "", ""));
 }
 
-TEST(ImagePages, NavigationBarsOfEachPage) {
-    EXPECT_EQ(NavigationBar(NavigationOwner::Explicit), kPage2Bar);
-    EXPECT_EQ(NavigationBar(NavigationOwner::None), kPage7Bar);
-    EXPECT_EQ(NavigationBar(NavigationOwner::Gambling), kGamblingBar);
-    EXPECT_EQ(NavigationBar(NavigationOwner::News),
-              "<B>View other Suspect Images on Your Computer:<BR>[<A "
-              "HREF=Vorlith_images.html>Explicit</A>] - [<A "
-              "HREF=Vorlith_gambling.html>Gambling</A>] - [<A "
-              "HREF=Vorlith_social.html>Dating/Personals</A>] - [<A "
-              "HREF=Vorlith_sports.html>Sports</A>] - [News/Media]</B><BR><BR>");
-}
-
 TEST(ImagePages, ProgressYieldsEvery20EntriesAndTheTeenPassCountsTo100000) {
     Harness h;
     for (int n = 1; n <= 45; ++n)

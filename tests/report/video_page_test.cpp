@@ -72,15 +72,6 @@ TEST(VideoPage, EachKindWritesItsLines) {
     }
 }
 
-TEST(VideoPage, KindIsDecidedByTheFirstTestThatHolds) {
-    EXPECT_EQ(VideoKindOf("x.flv"), VideoKind::Flash);
-    EXPECT_EQ(VideoKindOf("X.WMV"), VideoKind::WindowsMedia);
-    EXPECT_EQ(VideoKindOf("mpeg"), VideoKind::Mpeg);
-    EXPECT_EQ(VideoKindOf("a.mov"), VideoKind::QuickTime);
-    EXPECT_EQ(VideoKindOf("flv "), VideoKind::None);
-    EXPECT_EQ(VideoKindOf("fl"), VideoKind::None);
-}
-
 TEST(VideoPage, PlayerPathEncodesBlanksWhileTheLocationKeepsThem) {
     const auto lines = videoLines("http://a.example/clip.flv", "C:\\Temp Files\\clip one.flv");
     ASSERT_EQ(lines.size(), 6u);

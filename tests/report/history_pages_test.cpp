@@ -233,19 +233,6 @@ TEST(HistoryPage, CancelIsHonouredAtTheStartOfEachPassAndNowhereElse) {
     }
 }
 
-TEST(HistoryPage, ProgressEndsAtTheEntryCount) {
-    PageHarness harness{pages::kHistory};
-    KeywordSearch search;
-    UrlCachePageCounts counts;
-    ASSERT_TRUE(WriteHistoryPage(
-        harness.context,
-        {Entry("http://a.example/"), Entry("ftp://b.example/"), Entry("http://c.example/")}, search,
-        counts));
-    EXPECT_EQ(harness.window.pBar.max, 3);
-    EXPECT_EQ(harness.window.pBar.value, 3);
-    EXPECT_EQ(harness.run.cancelTests, 6);
-}
-
 struct CookieRun {
     PageHarness harness{pages::kCookies};
     KeywordSearch search;
@@ -308,12 +295,6 @@ TEST(GeneralDate, ShowsLocalDateAndTimeWithFixedWidths) {
     EXPECT_EQ(FormatGeneralDate(DateTime{}), "1601-01-01 00:00:00");
     EXPECT_EQ(FormatGeneralDate(DateTime{2026, 2, 3, 4, 5, 6}), "2026-02-03 04:05:06");
     EXPECT_EQ(FormatGeneralDate(DateTime{99, 12, 31, 23, 59, 59}), "0099-12-31 23:59:59");
-}
-
-TEST(HistoryAddress, CutsAtTheFirstAtSign) {
-    EXPECT_EQ(HistoryAddress("Visited: anna@http://a.example/"), "http://a.example/");
-    EXPECT_EQ(HistoryAddress("http://a.example/"), "http://a.example/");
-    EXPECT_EQ(HistoryAddress("x@"), "");
 }
 
 } // namespace

@@ -69,6 +69,24 @@ TEST(ConsoleProgram, UsageErrorsEndWithStatusTwo) {
     }
 }
 
+TEST(ConsoleProgram, UrlCacheFileIsAuditedAndItsBadLinesReported) {
+    FakeHome home;
+    home.folder().makeFolder("drive");
+    const std::string cache = home.folder().write(
+        "cache.jsonl", "{\"type\": \"0x00200001\", \"url\": \"Visited: a@http://poker.example/\"}\n"
+                       "{\"type\": 1, \"url\": \n"
+                       "{\"type\": 1, \"url\": \"http://a.example/a.jpg\"}\n");
+    auto outcome = runCli(home, "--drive " + home.home() + "/drive --quiet --url-cache " + cache);
+    EXPECT_EQ(outcome.status, 0) << outcome.err;
+    EXPECT_NE(outcome.out.find("Finished!  2 traces found on YOUR Computer!\n"), std::string::npos);
+    EXPECT_NE(outcome.err.find(cache + ": line 2: not valid JSON"), std::string::npos)
+        << outcome.err;
+
+    outcome = runCli(home, "--url-cache " + home.home() + "/missing.jsonl");
+    EXPECT_EQ(outcome.status, 2);
+    EXPECT_NE(outcome.err.find("missing.jsonl"), std::string::npos);
+}
+
 TEST(ConsoleProgram, SecondCopyIsRefusedWithStatusThree) {
     FakeHome home;
     auto held = platform::AcquireInstanceLock("vorlith");

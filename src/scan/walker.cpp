@@ -3,6 +3,8 @@
 #include "platform/file_system.h"
 
 #include <array>
+#include <memory>
+#include <optional>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -58,48 +60,78 @@ FoundList ListForName(std::string_view name, std::string& lowered) {
     return FoundList::None;
 }
 
-// The state of one root walk. The records of a folder live in that folder's own level of the
-// recursion and go with it, so memory follows the widest folder times the depth, not the size
-// of the tree; the record count stands in for the position a record would have in one sequence
-// of the whole walk, which the cancel test during sorting is spaced by.
+// The state of one root walk. The walk is depth first, but kept on a stack of its own rather
+// than the call stack, so no depth of folders can exhaust the call stack. Each open level holds
+// only its own folder's records, and all levels share one path that grows and shrinks with the
+// depth, so memory follows the widest folder times the depth, not the size of the tree. The
+// record count stands in for the position a record would have in one sequence of the whole
+// walk, which the cancel test during sorting is spaced by.
 class TreeWalk {
 public:
     TreeWalk(RunControl& run, FoundFiles& lists, WalkProgress& progress,
              platform::FileSystemId rootFileSystem)
         : m_run(run), m_lists(lists), m_progress(progress), m_rootFileSystem(rootFileSystem) {}
 
-    void SearchFolder(platform::WalkFolder& folder, const std::string& path) {
-        const int64_t first = m_recordCount;
-        std::vector<FileEntry> records;
-        if (!listEntries(folder, path, records))
-            return;
-        for (size_t offset = 0; offset < records.size(); ++offset) {
-            const int64_t index = first + static_cast<int64_t>(offset);
+    void walk(platform::WalkFolder& root, const std::string& rootPath) {
+        m_path = rootPath;
+        enter(root, nullptr);
+        while (!m_levels.empty()) {
+            Level& level = m_levels.back();
+            m_path.resize(level.pathLength);
+            if (level.next >= level.records.size()) {
+                m_levels.pop_back();
+                continue;
+            }
+            const int64_t index = level.first + static_cast<int64_t>(level.next);
             if (index % kSortCancelInterval == 0 && m_run.isCanceled()) {
                 m_run.Do_Cancel();
-                return;
+                m_levels.pop_back();
+                continue;
             }
-            const FileEntry& record = records[offset];
+            const FileEntry& record = level.records[level.next++];
             FoundFileList* list = listFor(ListForName(record.name, m_lowered));
             if (!list && !record.isFolder)
                 continue; // most entries: no path needs building
-            std::string fullPath = path + record.name;
+            m_path += record.name;
             if (record.isFolder)
-                fullPath += platform::kPathSeparator;
+                m_path += platform::kPathSeparator;
             if (list)
-                list->AddToList(fullPath);
+                list->AddToList(m_path);
             if (record.isFolder) {
-                if (auto subFolder = folder.openSubFolder(record.name, m_rootFileSystem))
-                    SearchFolder(*subFolder, fullPath);
+                if (auto subFolder = level.folder->openSubFolder(record.name, m_rootFileSystem)) {
+                    platform::WalkFolder& opened = *subFolder;
+                    enter(opened, std::move(subFolder)); // level is not valid after this
+                }
             }
         }
     }
 
 private:
+    // One folder whose records are being sorted.
+    struct Level {
+        platform::WalkFolder* folder = nullptr;
+        std::unique_ptr<platform::WalkFolder> owned; // the folder, unless it is the root
+        std::vector<FileEntry> records;
+        size_t next = 0;       // the record to sort next
+        int64_t first = 0;     // the walk's record count when the folder was listed
+        size_t pathLength = 0; // m_path names this folder when cut to this length
+    };
+
+    // Lists the folder that m_path names and, unless the run was cancelled meanwhile, puts it on
+    // the stack to be sorted.
+    void enter(platform::WalkFolder& folder, std::unique_ptr<platform::WalkFolder> owned) {
+        Level level;
+        level.folder = &folder;
+        level.owned = std::move(owned);
+        level.first = m_recordCount;
+        level.pathLength = m_path.size();
+        if (listEntries(folder, level.records))
+            m_levels.push_back(std::move(level));
+    }
+
     // Records every entry of the folder in listing order. False when the run was cancelled
-    // meanwhile: the walk is aborted and this level returns without sorting.
-    bool listEntries(platform::WalkFolder& folder, const std::string& path,
-                     std::vector<FileEntry>& records) {
+    // meanwhile: the walk is aborted and this level is left without sorting.
+    bool listEntries(platform::WalkFolder& folder, std::vector<FileEntry>& records) {
         while (!m_walkAborted) {
             std::optional<platform::FolderEntry> entry = folder.next();
             if (!entry)
@@ -114,7 +146,7 @@ private:
             }
             const bool isFolder = (entry->attributes & platform::kAttributeFolder) != 0;
             if (isFolder) {
-                m_progress.CurrentFolder.assign(path);
+                m_progress.CurrentFolder.assign(m_path);
                 m_progress.CurrentFolder += entry->name;
                 m_progress.CurrentFolder += platform::kPathSeparator;
             }
@@ -146,6 +178,8 @@ private:
     bool m_walkAborted = false;                    // WalkAborted: every listing in progress stops
     int64_t m_recordCount = 0;                     // records of this root walk so far
     std::string m_lowered;                         // room for the lower-cased name being tested
+    std::vector<Level> m_levels;                   // the folders being sorted, the deepest last
+    std::string m_path; // the folder being listed, or the record being sorted
 };
 
 } // namespace
@@ -164,7 +198,7 @@ void WalkFolderTree(RunControl& run, FoundFiles& lists, WalkProgress& progress,
     if (!rootFolder)
         return;
     TreeWalk walk(run, lists, progress, rootFolder->fileSystem());
-    walk.SearchFolder(*rootFolder, rootPath);
+    walk.walk(*rootFolder, rootPath);
 }
 
 std::string GetDriveTypeName(platform::DriveSource& drives, const std::string& drive) {

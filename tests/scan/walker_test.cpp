@@ -222,6 +222,42 @@ TEST(Walker, SkipsFoldersThatCannotBeOpenedAndGoesOnWithTheirSiblings) {
     EXPECT_EQ(none.progress.FilesSearched, 0);
 }
 
+// A chain of folders "d" nested depth levels deep; the deepest holds "x.mp3".
+class ChainFolder final : public platform::WalkFolder {
+public:
+    explicit ChainFolder(int depth) : m_depth(depth) {}
+    FileSystemId fileSystem() const override { return {1, 1}; }
+    std::optional<platform::FolderEntry> next() override {
+        if (m_listed)
+            return std::nullopt;
+        m_listed = true;
+        if (m_depth == 0)
+            return platform::FolderEntry{"x.mp3", EntryKind::File, 0};
+        return platform::FolderEntry{"d", EntryKind::Folder, platform::kAttributeFolder};
+    }
+    std::unique_ptr<WalkFolder> openSubFolder(const std::string&, const FileSystemId&) override {
+        return std::make_unique<ChainFolder>(m_depth - 1);
+    }
+
+private:
+    int m_depth;
+    bool m_listed = false;
+};
+
+TEST(Walker, WalksAnyDepthOfFolders) {
+    constexpr int kDepth = 50000;
+    ChainFolder root(kDepth);
+    ScriptedRun run;
+    WalkResult walk;
+    WalkFolderTree(run, walk.lists, walk.progress, "/r/", &root);
+    std::string deepest = "/r/";
+    for (int i = 0; i < kDepth; ++i)
+        deepest += "d/";
+    EXPECT_EQ(walk.progress.FilesSearched, kDepth + 1);
+    EXPECT_EQ(walk.progress.CurrentFolder, deepest);
+    EXPECT_EQ(walk.lists.lstResult.entries(), Paths{deepest + "x.mp3"});
+}
+
 TEST(Walker, CancelDuringListingStopsEveryLevel) {
     // Yields 1-3 list the root, 4 and 5 list "one"; the flag rises at yield 5.
     const Node root = Folder("", {Folder("one", {File("g1.mp3"), File("g2.mp3"), File("g3.mp3")}),

@@ -46,18 +46,34 @@ struct FileEntry {
     bool isFolder = false;
 };
 
-FoundList ListForName(std::string_view name, std::string& lowered) {
-    // Every text holds a '.' or a '_'; most names that hold neither are done with one scan.
-    if (name.find_first_of("._") == std::string_view::npos)
-        return FoundList::None;
-    lowered.assign(name);
-    for (char& c : lowered)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    for (const NameText& candidate : kNameTexts)
-        if (lowered.find(candidate.text) != std::string::npos)
-            return candidate.list;
-    return FoundList::None;
+char LowerAscii(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool ContainsAt(std::string_view name, size_t at, std::string_view lowerText) {
+    if (name.size() - at < lowerText.size())
+        return false;
+    for (size_t i = 0; i < lowerText.size(); ++i)
+        if (LowerAscii(name[at + i]) != lowerText[i])
+            return false;
+    return true;
+}
+
+// The list of the first text (in table order) that the lower-cased name contains anywhere. One
+// pass over the name: every text begins with '.' or 't', so only there can one start.
+FoundList ListForName(std::string_view name) {
+    size_t first = kNameTexts.size();
+    for (size_t at = 0; at < name.size() && first > 0; ++at) {
+        const char c = LowerAscii(name[at]);
+        if (c != '.' && c != 't')
+            continue;
+        for (size_t i = 0; i < first; ++i)
+            if (kNameTexts[i].text[0] == c && ContainsAt(name, at, kNameTexts[i].text)) {
+                first = i;
+                break;
+            }
+    }
+    return first < kNameTexts.size() ? kNameTexts[first].list : FoundList::None;
 }
 
 // The state of one root walk. The walk is depth first, but kept on a stack of its own rather
@@ -89,7 +105,7 @@ public:
                 continue;
             }
             const FileEntry& record = level.records[level.next++];
-            FoundFileList* list = listFor(ListForName(record.name, m_lowered));
+            FoundFileList* list = listFor(ListForName(record.name));
             if (!list && !record.isFolder)
                 continue; // most entries: no path needs building
             m_path += record.name;
@@ -177,7 +193,6 @@ private:
     const platform::FileSystemId m_rootFileSystem; // no folder elsewhere is entered
     bool m_walkAborted = false;                    // WalkAborted: every listing in progress stops
     int64_t m_recordCount = 0;                     // records of this root walk so far
-    std::string m_lowered;                         // room for the lower-cased name being tested
     std::vector<Level> m_levels;                   // the folders being sorted, the deepest last
     std::string m_path; // the folder being listed, or the record being sorted
 };

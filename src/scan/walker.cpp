@@ -1,9 +1,219 @@
 #include "scan/walker.h"
 
-namespace vorlith {
+#include "platform/file_system.h"
 
-void FindFiles(RunControl&, FoundFiles&, WalkProgress&, const std::string&) {
-    // The walk itself comes with the disk-scan work; until then no root yields an entry.
+#include <array>
+#include <memory>
+#include <optional>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace vorlith {
+namespace {
+
+enum class FoundList { None, Audio, Video, ThumbStore };
+
+struct NameText {
+    std::string_view text;
+    FoundList list;
+};
+
+// Tested in this order; the first text the name contains decides. ".mpeg3" comes before
+// ".mpeg", so tune.mpeg3 is audio.
+constexpr std::array<NameText, 12> kNameTexts{{
+    {".mp3", FoundList::Audio},
+    {".mpeg3", FoundList::Audio},
+    {".wma", FoundList::Audio},
+    {".m4a", FoundList::Audio},
+    {".ogg", FoundList::Audio},
+    {".flv", FoundList::Video},
+    {".mpeg", FoundList::Video},
+    {".mpg", FoundList::Video},
+    {".mmv", FoundList::Video},
+    {".mov", FoundList::Video},
+    {"thumbs.db", FoundList::ThumbStore},
+    {"thumbcache_", FoundList::ThumbStore},
+}};
+
+// The cancel flag is tested at every record whose index in the root walk is a multiple of this
+// while the records are sorted.
+constexpr int64_t kSortCancelInterval = 100;
+
+// One entry of a folder listing, kept until the folder's records are sorted.
+struct FileEntry {
+    std::string name; // without the separator a folder's recorded name ends in
+    bool isFolder = false;
+};
+
+char LowerAscii(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool ContainsAt(std::string_view name, size_t at, std::string_view lowerText) {
+    if (name.size() - at < lowerText.size())
+        return false;
+    for (size_t i = 0; i < lowerText.size(); ++i)
+        if (LowerAscii(name[at + i]) != lowerText[i])
+            return false;
+    return true;
+}
+
+// The list of the first text (in table order) that the lower-cased name contains anywhere. One
+// pass over the name: every text begins with '.' or 't', so only there can one start.
+FoundList ListForName(std::string_view name) {
+    size_t first = kNameTexts.size();
+    for (size_t at = 0; at < name.size() && first > 0; ++at) {
+        const char c = LowerAscii(name[at]);
+        if (c != '.' && c != 't')
+            continue;
+        for (size_t i = 0; i < first; ++i)
+            if (kNameTexts[i].text[0] == c && ContainsAt(name, at, kNameTexts[i].text)) {
+                first = i;
+                break;
+            }
+    }
+    return first < kNameTexts.size() ? kNameTexts[first].list : FoundList::None;
+}
+
+// The state of one root walk. The walk is depth first, but kept on a stack of its own rather
+// than the call stack, so no depth of folders can exhaust the call stack. Each open level holds
+// only its own folder's records, and all levels share one path that grows and shrinks with the
+// depth, so memory follows the widest folder times the depth, not the size of the tree. The
+// record count stands in for the position a record would have in one sequence of the whole
+// walk, which the cancel test during sorting is spaced by.
+class TreeWalk {
+public:
+    TreeWalk(RunControl& run, FoundFiles& lists, WalkProgress& progress,
+             platform::FileSystemId rootFileSystem)
+        : m_run(run), m_lists(lists), m_progress(progress), m_rootFileSystem(rootFileSystem) {}
+
+    void walk(platform::WalkFolder& root, const std::string& rootPath) {
+        m_path = rootPath;
+        enter(root, nullptr);
+        while (!m_levels.empty()) {
+            Level& level = m_levels.back();
+            m_path.resize(level.pathLength);
+            if (level.next >= level.records.size()) {
+                m_levels.pop_back();
+                continue;
+            }
+            const int64_t index = level.first + static_cast<int64_t>(level.next);
+            if (index % kSortCancelInterval == 0 && m_run.isCanceled()) {
+                m_run.Do_Cancel();
+                m_levels.pop_back();
+                continue;
+            }
+            const FileEntry& record = level.records[level.next++];
+            FoundFileList* list = listFor(ListForName(record.name));
+            if (!list && !record.isFolder)
+                continue; // most entries: no path needs building
+            m_path += record.name;
+            if (record.isFolder)
+                m_path += platform::kPathSeparator;
+            if (list)
+                list->AddToList(m_path);
+            if (record.isFolder) {
+                if (auto subFolder = level.folder->openSubFolder(record.name, m_rootFileSystem)) {
+                    platform::WalkFolder& opened = *subFolder;
+                    enter(opened, std::move(subFolder)); // level is not valid after this
+                }
+            }
+        }
+    }
+
+private:
+    // One folder whose records are being sorted.
+    struct Level {
+        platform::WalkFolder* folder = nullptr;
+        std::unique_ptr<platform::WalkFolder> owned; // the folder, unless it is the root
+        std::vector<FileEntry> records;
+        size_t next = 0;       // the record to sort next
+        int64_t first = 0;     // the walk's record count when the folder was listed
+        size_t pathLength = 0; // m_path names this folder when cut to this length
+    };
+
+    // Lists the folder that m_path names and, unless the run was cancelled meanwhile, puts it on
+    // the stack to be sorted.
+    void enter(platform::WalkFolder& folder, std::unique_ptr<platform::WalkFolder> owned) {
+        Level level;
+        level.folder = &folder;
+        level.owned = std::move(owned);
+        level.first = m_recordCount;
+        level.pathLength = m_path.size();
+        if (listEntries(folder, level.records))
+            m_levels.push_back(std::move(level));
+    }
+
+    // Records every entry of the folder in listing order. False when the run was cancelled
+    // meanwhile: the walk is aborted and this level is left without sorting.
+    bool listEntries(platform::WalkFolder& folder, std::vector<FileEntry>& records) {
+        while (!m_walkAborted) {
+            std::optional<platform::FolderEntry> entry = folder.next();
+            if (!entry)
+                break;
+            if (entry->name.empty() || entry->name == "." || entry->name == "..")
+                continue;
+            m_run.yield();
+            if (m_run.isCanceled()) {
+                m_walkAborted = true;
+                m_run.Do_Cancel();
+                return false;
+            }
+            const bool isFolder = (entry->attributes & platform::kAttributeFolder) != 0;
+            if (isFolder) {
+                m_progress.CurrentFolder.assign(m_path);
+                m_progress.CurrentFolder += entry->name;
+                m_progress.CurrentFolder += platform::kPathSeparator;
+            }
+            records.push_back({std::move(entry->name), isFolder});
+            ++m_recordCount;
+            ++m_progress.FilesSearched;
+        }
+        return true;
+    }
+
+    FoundFileList* listFor(FoundList list) {
+        switch (list) {
+        case FoundList::Audio:
+            return &m_lists.lstResult;
+        case FoundList::Video:
+            return &m_lists.lstVideos;
+        case FoundList::ThumbStore:
+            return &m_lists.lstThumbs;
+        case FoundList::None:
+            break;
+        }
+        return nullptr;
+    }
+
+    RunControl& m_run;
+    FoundFiles& m_lists;
+    WalkProgress& m_progress;
+    const platform::FileSystemId m_rootFileSystem; // no folder elsewhere is entered
+    bool m_walkAborted = false;                    // WalkAborted: every listing in progress stops
+    int64_t m_recordCount = 0;                     // records of this root walk so far
+    std::vector<Level> m_levels;                   // the folders being sorted, the deepest last
+    std::string m_path; // the folder being listed, or the record being sorted
+};
+
+} // namespace
+
+void FindFiles(RunControl& run, FoundFiles& lists, WalkProgress& progress,
+               const std::string& root) {
+    std::string rootPath = root;
+    if (rootPath.empty() || rootPath.back() != platform::kPathSeparator)
+        rootPath += platform::kPathSeparator;
+    auto rootFolder = platform::OpenWalkFolder(rootPath);
+    WalkFolderTree(run, lists, progress, rootPath, rootFolder.get());
+}
+
+void WalkFolderTree(RunControl& run, FoundFiles& lists, WalkProgress& progress,
+                    const std::string& rootPath, platform::WalkFolder* rootFolder) {
+    if (!rootFolder)
+        return;
+    TreeWalk walk(run, lists, progress, rootFolder->fileSystem());
+    walk.walk(*rootFolder, rootPath);
 }
 
 std::string GetDriveTypeName(platform::DriveSource& drives, const std::string& drive) {

@@ -4,6 +4,7 @@
 
 #include "app/phase_context.h"
 #include "platform/drives.h"
+#include "platform/walk_folder.h"
 #include "scan/found_files.h"
 #include "scan/scan_counts.h"
 
@@ -11,9 +12,22 @@
 
 namespace vorlith {
 
-/// Walks the whole tree below root, filling lists.lstResult (audio), lstVideos and lstThumbs and
-/// counting into progress. Stops when the run is cancelled.
+/// Walks the whole tree below root, depth first, filling lists.lstResult (audio), lstVideos and
+/// lstThumbs and counting into progress. A separator is appended to root when it lacks one.
+/// Each folder's entries are all listed (a yield and a cancel test per entry, FilesSearched
+/// counted, CurrentFolder set at each folder entry), then sorted in listing order: the first of
+/// the twelve name texts that the lower-cased name contains decides the list (a folder is
+/// listed with its trailing separator), and every folder is walked in turn whether or not its
+/// name matched. The walk stays on the root's file system, never follows a symbolic link (a
+/// link is recorded like a file) and skips folders and entries it cannot read without a word.
+/// On a cancel it calls Do_Cancel and stops; the lists keep what was added.
 void FindFiles(RunControl& run, FoundFiles& lists, WalkProgress& progress, const std::string& root);
+
+/// The same walk over a root folder already opened (nullptr: the root cannot be listed, nothing
+/// is recorded). rootPath names the root in the recorded paths and must end in a separator.
+/// Tests give a folder tree of their own here.
+void WalkFolderTree(RunControl& run, FoundFiles& lists, WalkProgress& progress,
+                    const std::string& rootPath, platform::WalkFolder* rootFolder);
 
 /// The name of a drive's type: "Unknown", "Not Found", "Floppy"/"Removable", "Fixed", "Remote",
 /// "CD-ROM", "RAM Disk", or "" for any other code.

@@ -223,6 +223,40 @@ TEST_F(AuditRunTest, BrowserThatCannotStartStillShowsResultsAndStoresTheDate) {
     EXPECT_EQ(starter.started[0][0], "xdg-open");
 }
 
+TEST_F(AuditRunTest, DrivesOfTheMachineAreWalkedByTheirType) {
+    options.driveRoots.clear();
+    test::TempFolder fixed, network, removable;
+    fixed.write("a.txt", "");
+    fixed.write("b.txt", "");
+    network.write("c.txt", "");
+    removable.write("d.txt", "");
+    drives.drives = {{fixed.path(), platform::kDriveFixed},
+                     {network.path(), platform::kDriveRemote},
+                     {removable.path(), platform::kDriveRemovable}};
+    load();
+    std::vector<std::string> statuses;
+    windows.everyYield = [&] {
+        const std::string& status = program().mainWindow().lblStatus.caption;
+        if (statuses.empty() || statuses.back() != status)
+            statuses.push_back(status);
+    };
+    struct Case {
+        int scanNetworkDrives;
+        const char* count;
+    };
+    for (const Case& c : {Case{0, "2 files searched."}, Case{2, "2 files searched."},
+                          Case{-1, "2 files searched."}, Case{1, "4 files searched."}}) {
+        SCOPED_TRACE(c.scanNetworkDrives);
+        program().settings().ScanNetworkDrives = c.scanNetworkDrives;
+        program().cmdAudit_Click();
+        EXPECT_EQ(program().mainWindow().lblCount.caption, c.count);
+    }
+    // Every root gets its status line, whether or not it is then walked.
+    EXPECT_NE(std::find(statuses.begin(), statuses.end(),
+                        "Searching " + fixed.path() + " for potentially ILLEGAL files..."),
+              statuses.end());
+}
+
 TEST_F(AuditRunTest, PagesLeftOpenByACancelledRunAreWrittenAfreshNextTime) {
     load();
     windows.onYield[1] = [&] { program().cmdCancel_Click(); };

@@ -1,0 +1,53 @@
+#pragma once
+// Folders opened for a drive walk: listed with the entry kind the kernel reports and opened
+// relative to their parent, so that a deep tree costs no repeated path look-ups and a walk can
+// stay on the file system it started on.
+
+#include "platform/file_system.h"
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace vorlith::platform {
+
+/// Which mounted file system a folder lies on. Two folders compare equal exactly when they lie
+/// on the same mount (where the platform reports no mount identity, on the same device).
+struct FileSystemId {
+    uint64_t device = 0;
+    uint64_t mount = 0; // the platform's mount identity, 0 where it reports none
+
+    friend bool operator==(const FileSystemId&, const FileSystemId&) = default;
+};
+
+/// One folder opened for a walk. It holds the folder open (not its path), so sub-folders are
+/// opened relative to it.
+class WalkFolder {
+public:
+    virtual ~WalkFolder() = default;
+
+    /// The file system the folder lies on.
+    virtual FileSystemId fileSystem() const = 0;
+
+    /// The next entry in the platform's order, "." and ".." included where the platform reports
+    /// them; std::nullopt at the end or when the listing fails midway (what was listed stands).
+    /// The kind is the one the listing reports; only where it reports none is the entry examined
+    /// on its own, and an entry that cannot be examined then (it vanished) is left out. Symbolic
+    /// links are reported as links, never followed. Names starting with "." carry the hidden
+    /// attribute, folders the folder attribute.
+    virtual std::optional<FolderEntry> next() = 0;
+
+    /// Opens the sub-folder `name` of this folder when it is a real folder (not a symbolic link)
+    /// lying on the file system `within`. A folder on which another file system is mounted is
+    /// not opened (nor is an automount triggered). nullptr when it is no such folder or cannot
+    /// be opened (access denied, removed meanwhile, no file handles left).
+    virtual std::unique_ptr<WalkFolder> openSubFolder(const std::string& name,
+                                                      const FileSystemId& within) = 0;
+};
+
+/// Opens the root of a walk (a symbolic link naming the root is followed); nullptr when it is no
+/// folder or cannot be opened.
+std::unique_ptr<WalkFolder> OpenWalkFolder(const std::string& path);
+
+} // namespace vorlith::platform

@@ -321,6 +321,8 @@ int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
+    // The floor removes both folders; a run filtered to the audit alone leaves its own.
+    std::filesystem::remove_all(Folder("-audit"));
     std::printf("URL-cache audit: %zu cached files, %zu history entries, %zu cookies; "
                 "%lld traces, %lld suspect\n",
                 kCachedFiles, kHistoryEntries, kCookies,

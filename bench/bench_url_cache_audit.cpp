@@ -333,7 +333,7 @@ int main(int argc, char** argv) {
     std::printf("  floor   %8.3f s wall  %8.3f s CPU  (%.1f MB of pages written line by line)\n",
                 g_figures.floorSeconds, g_figures.floorCpuSeconds,
                 static_cast<double>(g_figures.pageBytes) / 1e6);
-    if (g_figures.floorSeconds > 0 && g_figures.floorCpuSeconds > 0)
+    if (g_figures.floorSeconds < 1e9 && g_figures.floorCpuSeconds > 0)
         std::printf("  audit / floor  %.2f wall  %.2f CPU  (aim: under 3)\n",
                     g_figures.auditSeconds / g_figures.floorSeconds,
                     g_figures.auditCpuSeconds / g_figures.floorCpuSeconds);

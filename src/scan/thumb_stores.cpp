@@ -8,6 +8,7 @@
 #include "report/page_set.h"
 #include "scan/jpeg_splitter.h"
 
+#include <algorithm>
 #include <memory>
 #include <vector>
 

@@ -36,7 +36,8 @@ std::string ChooseFirefoxCacheFolder(const FirefoxProfile& profile);
 
 /// The value of key in [section] of INI text: section and key compared without regard to case,
 /// the value without the blanks around it and without enclosing quotes, cut to 254 characters
-/// (the original reads into a 255-character buffer). "" when the section or key is missing.
+/// (what a 255-character buffer with its terminator holds). "" when the section or key is
+/// missing.
 std::string FindIniValue(std::string_view text, std::string_view section, std::string_view key);
 /// FindIniValue on a file; "" when the file cannot be read.
 std::string ReadIniValue(std::string_view section, std::string_view key, const std::string& file);

@@ -164,9 +164,10 @@ TEST(AudioPage, YieldsEveryTwentyEntriesInEachSection) {
     EXPECT_EQ(phase.window.pBar.value, 44);
 }
 
-TEST(AudioPage, CountsAndListsEveryEntryBeyondTheOld32767Limit) {
+TEST(AudioPage, CountsAndListsEveryEntryOfALongList) {
     test::PhaseFixture phase;
     phase.open(pages::kIllegal);
+    // More entries than a 16-bit index reaches: every one is counted and listed.
     constexpr int kEntries = 33000;
     for (int i = 0; i < kEntries; ++i)
         phase.window.lists.lstResult.AddToList("/nowhere/t" + std::to_string(i) + ".ogg");

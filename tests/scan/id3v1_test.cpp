@@ -157,8 +157,10 @@ TEST(Id3v1, OpenFailuresComeBackAsErrorsWithTheFieldsReset) {
     EXPECT_EQ(reader.Artist(), "");
     EXPECT_EQ(reader.Genre(), 255);
 
-    // A folder named like a song is not a file.
+    // A folder named like a song is not a file; a device behind a link is never opened.
     EXPECT_TRUE(reader.MP3File(folder.makeFolder("Music.mp3")).has_value());
+    std::filesystem::create_symlink("/dev/zero", folder / "zero.mp3");
+    EXPECT_TRUE(reader.MP3File(folder / "zero.mp3").has_value());
 }
 
 TEST(Id3v1, UpdateAppendsABlockToAFileWithoutOne) {

@@ -55,6 +55,14 @@ std::string RuntimeFolder();
 /// The temporary folder ($TMPDIR, default /tmp).
 std::string TemporaryFolder();
 
+/// Where Firefox keeps this user's profiles. Nothing is created; the folders may be missing.
+struct FirefoxFolders {
+    std::string profileList; // the file that lists the profiles ("profiles.ini")
+    std::string roamingRoot; // the folder of profileList: relative profile paths start here
+    std::string localRoot;   // the same relative paths name the local (cache) profile folders here
+};
+FirefoxFolders LookupFirefoxFolders();
+
 /// The login name of the user.
 std::string UserName();
 

@@ -124,6 +124,18 @@ FolderLookup LookupSpecialFolder(int folderId) {
     return result;
 }
 
+// Firefox keeps profiles.ini in ~/.mozilla/firefox, newer versions in the XDG settings folder
+// when the old one is missing; the cached content lives under the XDG cache folder.
+FirefoxFolders LookupFirefoxFolders() {
+    FirefoxFolders folders;
+    folders.roamingRoot = JoinPath(JoinPath(HomeFolder(), ".mozilla"), "firefox");
+    if (!FileExists(JoinPath(folders.roamingRoot, "profiles.ini")))
+        folders.roamingRoot = JoinPath(JoinPath(UserConfigFolder(), "mozilla"), "firefox");
+    folders.profileList = JoinPath(folders.roamingRoot, "profiles.ini");
+    folders.localRoot = JoinPath(JoinPath(UserCacheFolder(), "mozilla"), "firefox");
+    return folders;
+}
+
 PlatformVersion GetPlatformVersion() {
     return PlatformVersion{};
 }

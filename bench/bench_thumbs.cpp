@@ -1,0 +1,174 @@
+// Cutting a 1 GB thumbnail store with many JPEG markers: the whole thumbnail pass (pictures
+// written to the report folder) and the cut alone (read and split, nothing written). Prints the
+// throughput and the peak memory of each; the store is generated in a temporary folder and
+// removed at the end.
+
+#include "app/phase_context.h"
+#include "platform/file_access.h"
+#include "platform/file_system.h"
+#include "platform/folders.h"
+#include "report/page_set.h"
+#include "scan/jpeg_splitter.h"
+#include "scan/thumb_stores.h"
+
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace vorlith;
+
+// 1 GB; VORLITH_BENCH_STORE_MB sets another size for a quick run.
+const uint64_t kStoreSize = [] {
+    const char* megabytes = std::getenv("VORLITH_BENCH_STORE_MB");
+    return (megabytes ? std::strtoull(megabytes, nullptr, 10) : 1024ull) << 20;
+}(); // bytes
+const std::string kMarker("\xFF\xD8\xFF\xE0", 4);
+
+struct BenchFolder {
+    std::string path;
+    std::string store;
+    int64_t markers = 0;
+};
+BenchFolder g_folder;
+
+// Peak resident memory since the last reset, in kB (Linux: VmHWM).
+int64_t peakMemoryKb() {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind("VmHWM:", 0) == 0)
+            return std::stoll(line.substr(6));
+    return -1;
+}
+// Resets the peak to the current resident memory, so each run measures only itself.
+void resetPeakMemory() {
+    std::ofstream("/proc/self/clear_refs") << "5";
+}
+
+void generateStore() {
+    g_folder.path =
+        platform::JoinPath(platform::TemporaryFolder(),
+                           "vorlith-bench-thumbs-" + std::to_string(std::random_device{}()));
+    std::filesystem::create_directories(g_folder.path);
+    g_folder.store = platform::JoinPath(g_folder.path, "Thumbs.db");
+    auto out = platform::CreateOutputFile(g_folder.store);
+    std::mt19937_64 random(42);
+    // JPEG-like filler: random bytes, many 0xFF among them, so the search meets false starts.
+    std::string filler(1 << 20, '\0');
+    for (char& c : filler)
+        c = static_cast<char>(random() % 7 == 0 ? 0xFF : random() & 0xFF);
+    uint64_t written = 0;
+    std::string header(2048, '\0'); // the store's own header before the first picture
+    out->write(header);
+    written += header.size();
+    while (written < kStoreSize) {
+        // Pictures of 4 to 28 kB, as thumbnails are.
+        const uint64_t length = std::min<uint64_t>(4096 + random() % 24576, kStoreSize - written);
+        const uint64_t offset = random() % (filler.size() - length);
+        out->write(kMarker);
+        out->write(std::string_view(filler).substr(offset, length > 4 ? length - 4 : 0));
+        written += std::max<uint64_t>(length, 4);
+        ++g_folder.markers;
+    }
+    out->close();
+}
+
+class NoCancelRun final : public RunControl {
+public:
+    void yield() override {}
+    bool isCanceled() const override { return false; }
+    void Do_Cancel() override {}
+};
+
+void BM_ThumbnailPass(benchmark::State& state) {
+    const std::string report = platform::JoinPath(g_folder.path, "report");
+    for (auto _ : state) {
+        state.PauseTiming();
+        std::filesystem::remove_all(report);
+        std::filesystem::create_directories(report);
+        NoCancelRun run;
+        MainWindow window;
+        window.lists.lstThumbs.AddToList(g_folder.store);
+        ReportPages pages(report);
+        pages.open(pages::kThumbnails.number, pages::kThumbnails.fileName);
+        TraceTotals totals;
+        PhaseContext context{run, window, pages, report, totals};
+        DiskScanCounts counts;
+        resetPeakMemory();
+        state.ResumeTiming();
+
+        ProcessThumbStores(context, counts);
+        pages.closeAll();
+
+        state.PauseTiming();
+        state.counters["pictures"] = static_cast<double>(counts.ThumbImageCount);
+        state.counters["peak_MB"] = static_cast<double>(peakMemoryKb()) / 1024.0;
+        state.ResumeTiming();
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * kStoreSize));
+    std::filesystem::remove_all(report);
+}
+
+class CountingSink final : public PictureSink {
+public:
+    int64_t pictures = 0;
+    uint64_t bytes = 0;
+    void beginPicture(int64_t) override { ++pictures; }
+    void appendToPicture(std::string_view piece) override { bytes += piece.size(); }
+    void endPicture() override {}
+};
+
+void BM_CutOnly(benchmark::State& state) {
+    for (auto _ : state) {
+        state.PauseTiming();
+        resetPeakMemory();
+        state.ResumeTiming();
+        auto store = platform::OpenRegularFile(g_folder.store);
+        CountingSink sink;
+        JpegSplitter splitter(sink);
+        std::vector<char> buffer(1 << 20);
+        for (uint64_t offset = 0; offset < store->size();) {
+            size_t got = store->readAt(offset, buffer.data(), buffer.size());
+            if (got == 0)
+                break;
+            offset += got;
+            splitter.feed(std::string_view(buffer.data(), got));
+        }
+        splitter.finish();
+        state.PauseTiming();
+        state.counters["pictures"] = static_cast<double>(sink.pictures);
+        state.counters["peak_MB"] = static_cast<double>(peakMemoryKb()) / 1024.0;
+        state.ResumeTiming();
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * kStoreSize));
+}
+
+} // namespace
+
+BENCHMARK(BM_ThumbnailPass)->Iterations(1)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CutOnly)->Iterations(3)->UseRealTime()->Unit(benchmark::kMillisecond);
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    const auto started = std::chrono::steady_clock::now();
+    generateStore();
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    std::printf("store: %s, %llu bytes, %lld markers (generated in %.1f s)\n",
+                g_folder.store.c_str(), static_cast<unsigned long long>(kStoreSize),
+                static_cast<long long>(g_folder.markers), seconds);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    std::filesystem::remove_all(g_folder.path);
+    std::printf("removed %s\n", g_folder.path.c_str());
+    return 0;
+}

@@ -1,0 +1,46 @@
+#pragma once
+// Opening files for the scans: plain files only (never a pipe, a device or a folder that merely
+// carries a file's name), with the reason when the open fails, and files updated in place.
+
+#include "platform/file_system.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace vorlith::platform {
+
+/// Why an operation failed: the operating system's error number and its text.
+struct SystemError {
+    uint32_t number = 0;
+    std::string description;
+};
+
+/// Opens a regular file (symbolic links followed) for reading. Opening never waits: a pipe, a
+/// device, a socket or a folder is refused. nullptr on failure, with the reason in error when
+/// given. size() is the size at the time of opening; readers should not read past it, so that a
+/// file that keeps growing cannot keep them reading.
+std::unique_ptr<InputFile> OpenRegularFile(const std::string& path, SystemError* error = nullptr);
+
+/// A regular file opened for reading and writing in place: neither created nor emptied.
+class UpdateFile {
+public:
+    virtual ~UpdateFile() = default;
+    virtual uint64_t size() const = 0;
+    /// Reads up to size bytes at offset; fewer past the end or on an error.
+    virtual size_t readAt(uint64_t offset, char* buffer, size_t size) = 0;
+    /// Writes all the bytes at offset (an offset at the end appends). False on any failure, with
+    /// the reason in error when given.
+    [[nodiscard]] virtual bool writeAt(uint64_t offset, std::string_view bytes,
+                                       SystemError* error = nullptr) = 0;
+    /// Closes the file; false if it could not be closed cleanly.
+    virtual bool close() = 0;
+};
+
+/// Opens an existing regular file for update. nullptr on failure, with the reason in error when
+/// given.
+std::unique_ptr<UpdateFile> OpenFileForUpdate(const std::string& path,
+                                              SystemError* error = nullptr);
+
+} // namespace vorlith::platform

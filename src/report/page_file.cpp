@@ -2,6 +2,8 @@
 
 #include "report/html_text.h"
 
+#include <algorithm>
+
 namespace vorlith {
 
 bool PageFile::open(const std::string& path) {
@@ -14,7 +16,13 @@ bool PageFile::open(const std::string& path) {
 void PageFile::writeLine(std::string_view text) {
     if (!m_file)
         return;
-    m_file->write(EncodeForPage(text));
+    // Most lines are plain ASCII: they go out as they are, without a copy.
+    const bool ascii = std::all_of(text.begin(), text.end(),
+                                   [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    if (ascii)
+        m_file->write(text);
+    else
+        m_file->write(EncodeForPage(text));
     m_file->write("\r\n");
 }
 

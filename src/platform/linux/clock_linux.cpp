@@ -2,6 +2,7 @@
 
 #include "platform/clock.h"
 
+#include <climits>
 #include <ctime>
 
 namespace vorlith::platform {
@@ -15,6 +16,28 @@ DateTime fromTm(const std::tm& parts) {
     value.hour = parts.tm_hour;
     value.minute = parts.tm_min;
     value.second = parts.tm_sec > 59 ? 59 : parts.tm_sec; // a leap second stays in its minute
+    return value;
+}
+
+// Calendar parts of seconds since 1970 in a zone already applied (Howard Hinnant's
+// civil_from_days).
+DateTime civilFromSeconds(int64_t seconds) {
+    int64_t days = seconds >= 0 ? seconds / 86400 : (seconds - 86399) / 86400;
+    const int64_t rest = seconds - days * 86400;
+    days += 719468;
+    const int64_t era = (days >= 0 ? days : days - 146096) / 146097;
+    const int64_t dayOfEra = days - era * 146097;
+    const int64_t yearOfEra =
+        (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
+    const int64_t dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
+    const int64_t monthIndex = (5 * dayOfYear + 2) / 153;
+    DateTime value;
+    value.day = static_cast<int>(dayOfYear - (153 * monthIndex + 2) / 5 + 1);
+    value.month = static_cast<int>(monthIndex < 10 ? monthIndex + 3 : monthIndex - 9);
+    value.year = static_cast<int>(yearOfEra + era * 400 + (value.month <= 2 ? 1 : 0));
+    value.hour = static_cast<int>(rest / 3600);
+    value.minute = static_cast<int>(rest % 3600 / 60);
+    value.second = static_cast<int>(rest % 60);
     return value;
 }
 
@@ -35,11 +58,21 @@ public:
         if (utc == 0)
             return DateTime{}; // the zero time stands for "never": 1601-01-01 00:00:00
         const int64_t seconds = static_cast<int64_t>(utc / 10'000'000) - kSecondsFrom1601To1970;
-        std::time_t when = static_cast<std::time_t>(seconds);
-        std::tm parts{};
-        if (!::localtime_r(&when, &parts))
-            return DateTime{};
-        return fromTm(parts);
+        // An audit converts hundreds of thousands of times; asking the C library for each costs
+        // a time-zone lookup under a lock. Zones change their offset only at quarter-hour
+        // instants, so the offset of each quarter hour is asked for once.
+        const int64_t quarter = seconds >= 0 ? seconds / 900 : (seconds - 899) / 900;
+        thread_local int64_t cachedQuarter = INT64_MIN;
+        thread_local long cachedOffset = 0;
+        if (quarter != cachedQuarter) {
+            std::time_t when = static_cast<std::time_t>(quarter * 900);
+            std::tm parts{};
+            if (!::localtime_r(&when, &parts))
+                return DateTime{};
+            cachedQuarter = quarter;
+            cachedOffset = parts.tm_gmtoff;
+        }
+        return civilFromSeconds(seconds + cachedOffset);
     }
 };
 

@@ -30,10 +30,20 @@ struct CommandLine {
     std::string configValue;
 };
 
-std::unique_ptr<vorlith::platform::UrlCacheSource> urlCacheSource(const std::string& choice) {
-    if (choice == "none")
-        return std::make_unique<vorlith::platform::EmptyUrlCacheSource>();
-    return vorlith::platform::SystemUrlCacheSource();
+// The browsers' own cache, or an empty one for "none".
+struct UrlCacheChoice {
+    std::unique_ptr<vorlith::platform::BrowserCacheSource> browsers;
+    vorlith::platform::EmptyUrlCacheSource empty;
+    vorlith::platform::UrlCacheSource& source() {
+        return browsers ? static_cast<vorlith::platform::UrlCacheSource&>(*browsers) : empty;
+    }
+};
+
+UrlCacheChoice urlCacheSource(const std::string& choice) {
+    UrlCacheChoice chosen;
+    if (choice != "none")
+        chosen.browsers = vorlith::platform::SystemUrlCacheSource();
+    return chosen;
 }
 
 int runAudit(const CommandLine& line) {
@@ -48,7 +58,7 @@ int runAudit(const CommandLine& line) {
     options.browsers =
         line.noBrowser || !platform::HasDisplay() ? BrowserMode::Suppressed : BrowserMode::Open;
     Program program(ProgramServices{console, platform::SystemClock(), platform::SystemDrives(),
-                                    *urlCache, platform::SystemProgramStarter(),
+                                    urlCache.source(), platform::SystemProgramStarter(),
                                     platform::SystemHive(platform::HiveScope::User),
                                     platform::SystemHive(platform::HiveScope::Machine)},
                     options);
@@ -59,6 +69,11 @@ int runAudit(const CommandLine& line) {
                              "runs at a time.\n");
         return kAnotherCopy;
     }
+    // Cached bodies kept inside larger files are copied beside the thumbnail pictures, which the
+    // program empties when it closes.
+    if (urlCache.browsers)
+        urlCache.browsers->setExtractFolder(
+            platform::JoinPath(program.startup().ReportFolder, "thumbs"));
     program.cmdAudit_Click();
     console.finishProgress();
 

@@ -83,9 +83,9 @@ int runAudit(const CommandLine& line) {
         std::printf("%s\n", window.lblStatus2.caption.c_str());
         return kCancelled;
     }
-    std::printf(
-        "%s\n",
-        platform::JoinPath(program.startup().ReportFolder, pages::kSummary.fileName).c_str());
+    std::printf("%s\n", platform::JoinPath(program.startup().ReportFolder,
+                                           pages::kSummary.fileName)
+                            .c_str());
     return kFinished;
 }
 

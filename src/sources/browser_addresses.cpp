@@ -45,7 +45,7 @@ std::optional<std::string> AddressFromChromiumKey(std::string_view key) {
     }
     // An isolation key ("_dk_" followed by the top frame site and the frame site) ends at the
     // last blank; addresses themselves hold no blanks.
-    if (rest.size() > 4 && rest[0] == '_' && rest[3] == '_') {
+    if (rest.size() >= 4 && rest[0] == '_' && rest[3] == '_') {
         size_t blank = rest.rfind(' ');
         if (blank == std::string_view::npos)
             return std::nullopt;

@@ -7,6 +7,7 @@
 #include "sources/browser_time.h"
 #include "sources/chromium_simple_cache.h"
 #include "sources/firefox_cache2.h"
+#include "sources/memory_file.h"
 
 #include <algorithm>
 #include <cctype>
@@ -69,7 +70,7 @@ void ReadFirefoxCache(const std::string& cache2Folder, std::vector<RawUrlCacheEn
         if (name.rfind("todelete_", 0) == 0)
             continue;
         const std::string path = JoinPath(folder, name);
-        auto file = platform::OpenInputFile(path);
+        auto file = OpenForParsing(path);
         auto parsed = file ? ReadFirefoxCacheEntry(*file) : std::nullopt;
         auto address = parsed ? AddressFromFirefoxKey(parsed->key) : std::nullopt;
         if (!address)
@@ -101,7 +102,7 @@ void ReadChromiumCache(const std::string& cacheFolder, const std::string& extrac
         if (!IsSimpleCacheEntryName(name))
             continue;
         const std::string path = JoinPath(cacheFolder, name);
-        auto file = platform::OpenInputFile(path);
+        auto file = OpenForParsing(path);
         auto parsed = file ? ReadSimpleCacheEntry(*file) : std::nullopt;
         file.reset();
         auto address = parsed ? AddressFromChromiumKey(parsed->key) : std::nullopt;

@@ -1,8 +1,6 @@
 #pragma once
 // Builders of browser cache files for tests, written from the documented layouts.
 
-#include "platform/file_system.h"
-
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -109,28 +107,5 @@ inline std::string ResponseInfoPickle(int64_t requestTime, int64_t responseTime,
     PutLittleEndian(pickle, payload.size(), 4);
     return pickle + payload;
 }
-
-/// Bytes in memory served as a file.
-class StringInputFile final : public platform::InputFile {
-public:
-    explicit StringInputFile(std::string bytes) : m_bytes(std::move(bytes)) {}
-    size_t read(char* buffer, size_t size) override {
-        size_t got = readAt(m_position, buffer, size);
-        m_position += got;
-        return got;
-    }
-    size_t readAt(uint64_t offset, char* buffer, size_t size) override {
-        if (offset >= m_bytes.size())
-            return 0;
-        size_t count = std::min<uint64_t>(size, m_bytes.size() - offset);
-        m_bytes.copy(buffer, count, static_cast<size_t>(offset));
-        return count;
-    }
-    uint64_t size() const override { return m_bytes.size(); }
-
-private:
-    std::string m_bytes;
-    uint64_t m_position = 0;
-};
 
 } // namespace vorlith::test

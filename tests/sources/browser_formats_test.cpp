@@ -7,6 +7,7 @@
 #include "sources/browser_time.h"
 #include "sources/chromium_simple_cache.h"
 #include "sources/firefox_cache2.h"
+#include "sources/memory_file.h"
 
 #include <gtest/gtest.h>
 
@@ -18,14 +19,13 @@ using test::FirefoxEntrySpec;
 using test::ResponseInfoPickle;
 using test::SimpleCacheBytes;
 using test::SimpleCacheSpec;
-using test::StringInputFile;
 
 std::optional<FirefoxCacheEntry> readFirefox(std::string bytes) {
-    StringInputFile file(std::move(bytes));
+    MemoryInputFile file(std::move(bytes));
     return ReadFirefoxCacheEntry(file);
 }
 std::optional<SimpleCacheEntry> readSimple(std::string bytes) {
-    StringInputFile file(std::move(bytes));
+    MemoryInputFile file(std::move(bytes));
     return ReadSimpleCacheEntry(file);
 }
 

@@ -140,7 +140,8 @@ std::optional<std::string> CopyDatabase(const std::string& database, const std::
         return std::nullopt;
     // The rows written since the last checkpoint live only in the write-ahead log.
     const std::string wal = database + "-wal";
-    if (auto walSize = platform::FileSize(wal); walSize && *walSize > 0)
+    if (auto walSize = platform::FileSize(wal);
+        walSize && *walSize > 0 && platform::RegularFileExists(wal))
         CopyFileRange(wal, 0, *walSize, copy + "-wal");
     return copy;
 }

@@ -36,7 +36,9 @@ std::string joinAll(std::string folder, std::initializer_list<std::string_view> 
 
 void addFirefoxProfiles(const platform::BrowserInstallation& installation,
                         std::vector<BrowserProfile>& profiles) {
-    auto text = platform::ReadWholeFile(JoinPath(installation.profileRoot, "profiles.ini"));
+    const std::string iniFile = JoinPath(installation.profileRoot, "profiles.ini");
+    auto text =
+        platform::RegularFileExists(iniFile) ? platform::ReadWholeFile(iniFile) : std::nullopt;
     if (!text)
         return;
     for (const ProfilesIniEntry& entry : ParseProfilesIni(*text)) {

@@ -52,7 +52,7 @@ void deleteDatabaseCopy(const std::string& copy) {
 void readDatabase(const std::string& database, const std::string& copyName,
                   const ProfileReadOptions& options,
                   const std::function<void(const std::string& copy)>& read) {
-    if (options.privateFolder.empty() || !platform::FileExists(database))
+    if (options.privateFolder.empty() || !platform::RegularFileExists(database))
         return;
     auto copy = CopyDatabase(database, options.privateFolder, copyName);
     if (!copy)
@@ -152,7 +152,7 @@ void ReadBrowserProfile(const BrowserProfile& profile, const ProfileReadOptions&
                  });
     // Newer versions keep the cookies in "Network"; an older copy beside it is stale.
     std::string cookies = JoinPath(JoinPath(profile.folder, "Network"), "Cookies");
-    if (!platform::FileExists(cookies))
+    if (!platform::RegularFileExists(cookies))
         cookies = JoinPath(profile.folder, "Cookies");
     readDatabase(cookies, "Cookies", options, [&](const std::string& copy) {
         ReadCookies(DatabaseKind::Chromium, copy, cookies, options.userName, entries);

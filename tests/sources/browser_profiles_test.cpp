@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <map>
@@ -315,6 +316,14 @@ TEST_F(CraftedHome, DamagedStoresAreSkippedAndTheRestIsRead) {
     EXPECT_EQ(read().size(), 7u) << "not a database";
     m_home.write(".mozilla/firefox/z.second/cache2/entries/FFFF", "short");
     EXPECT_EQ(read().size(), 7u) << "a damaged cache entry beside a good one";
+
+    // Pipes in place of files would block a reader that opened them.
+    fs::remove(places);
+    ASSERT_EQ(::mkfifo(places.c_str(), 0600), 0);
+    ASSERT_EQ(
+        ::mkfifo((m_home / ".cache/mozilla/firefox/z.second/cache2/entries/AAAA").c_str(), 0600),
+        0);
+    EXPECT_EQ(read().size(), 7u) << "pipes";
 }
 
 TEST(BrowserDatabases, HistoryWithoutOptionalColumns) {

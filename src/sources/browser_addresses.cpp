@@ -1,5 +1,7 @@
 #include "sources/browser_addresses.h"
 
+#include "classify/pattern_search.h"
+
 #include <algorithm>
 #include <array>
 #include <cctype>
@@ -74,15 +76,10 @@ std::string ExtensionFromAddress(std::string_view address) {
 }
 
 bool IsShownMediaAddress(std::string_view address) {
-    static constexpr std::array<std::string_view, 7> kEndings{"jpg", "jpeg", "flv", "wmv",
-                                                              "mpg", "mpeg", "mov"};
-    std::string lower(address);
-    std::transform(lower.begin(), lower.end(), lower.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return std::any_of(kEndings.begin(), kEndings.end(), [&](std::string_view ending) {
-        return lower.size() >= ending.size() &&
-               lower.compare(lower.size() - ending.size(), ending.size(), ending) == 0;
-    });
+    static constexpr std::array<std::string_view, 8> kEndings{"jpg", "jpeg", "png",  "flv",
+                                                              "wmv", "mpg",  "mpeg", "mov"};
+    return std::any_of(kEndings.begin(), kEndings.end(),
+                       [&](std::string_view ending) { return EndsWithNoCase(address, ending); });
 }
 
 } // namespace vorlith

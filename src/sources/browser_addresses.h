@@ -21,9 +21,9 @@ std::optional<std::string> AddressFromChromiumKey(std::string_view key);
 /// "jpg" for http://host/a/b.jpg?x=1, "" for http://host/a.b/c.
 std::string ExtensionFromAddress(std::string_view address);
 
-/// True when a page shows the entry's file: the lower-cased address ends in a picture or video
-/// extension that the image and video pages test ("jpg", "jpeg", "flv", "wmv", "mpg", "mpeg",
-/// "mov").
+/// True when a page shows the entry's file: the address ends, without regard to case, in a
+/// picture or video extension that the image and video pages test ("jpg", "jpeg", "png" (the
+/// teen page), "flv", "wmv", "mpg", "mpeg", "mov").
 bool IsShownMediaAddress(std::string_view address);
 
 } // namespace vorlith

@@ -242,9 +242,9 @@ TEST(BrowserAddresses, ExtensionOfThePath) {
 TEST(BrowserAddresses, MediaThePagesShow) {
     for (const char* shown :
          {"http://a/x.jpg", "http://a/X.JPEG", "http://a/c.flv", "http://a/m.mpg",
-          "http://a/m.mpeg", "http://a/w.wmv", "http://a/q.mov"})
+          "http://a/m.mpeg", "http://a/w.wmv", "http://a/q.mov", "http://a/t.PNG"})
         EXPECT_TRUE(IsShownMediaAddress(shown)) << shown;
-    for (const char* hidden : {"http://a/x.jpg?w=1", "http://a/x.png", "http://a/x.html", ""})
+    for (const char* hidden : {"http://a/x.jpg?w=1", "http://a/x.gif", "http://a/x.html", ""})
         EXPECT_FALSE(IsShownMediaAddress(hidden)) << hidden;
 }
 

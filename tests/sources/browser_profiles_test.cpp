@@ -229,6 +229,12 @@ protected:
                 chromiumUrls("http://cr-flatpak.example/"));
         execute(m_home / ".config/google-chrome/Default/History",
                 chromiumUrls("http://chrome.example/"));
+        // Opera keeps its one profile at the top of its folder; Snap keeps Firefox apart.
+        execute(m_home / ".config/opera/History", chromiumUrls("http://opera.example/"));
+        m_home.write("snap/firefox/common/.mozilla/firefox/profiles.ini",
+                     "[Profile0]\nIsRelative=1\nPath=snap.default\n");
+        execute(m_home / "snap/firefox/common/.mozilla/firefox/snap.default/places.sqlite",
+                firefoxPlaces("http://ff-snap.example/", 1, 1796584575764756));
     }
 
     std::vector<RawUrlCacheEntry> read() {
@@ -243,14 +249,11 @@ protected:
 
 TEST_F(CraftedHome, OrdersProfilesByBrowserAndProfileAndStoresWithinAProfile) {
     std::vector<std::string> expected{
-        "Visited: me@http://ff-z.example/",
-        "Cookie:me@ff-z.example/",
-        "http://ff-z.example/p.jpg",
-        "Visited: me@http://ff-a.example/",
-        "Visited: me@http://cr-default.example/",
-        "Visited: me@http://cr-p1.example/",
-        "Visited: me@http://cr-flatpak.example/",
-        "Visited: me@http://chrome.example/",
+        "Visited: me@http://ff-z.example/",    "Cookie:me@ff-z.example/",
+        "http://ff-z.example/p.jpg",           "Visited: me@http://ff-a.example/",
+        "Visited: me@http://ff-snap.example/", "Visited: me@http://cr-default.example/",
+        "Visited: me@http://cr-p1.example/",   "Visited: me@http://cr-flatpak.example/",
+        "Visited: me@http://chrome.example/",  "Visited: me@http://opera.example/",
     };
     auto entries = read();
     EXPECT_EQ(names(entries), expected);
@@ -261,7 +264,19 @@ TEST_F(CraftedHome, OrdersProfilesByBrowserAndProfileAndStoresWithinAProfile) {
     // Each time base where it is stored: PRTime, milliseconds and WebKit time.
     EXPECT_EQ(entries[0].lastAccessTime, 134410581757647560u);
     EXPECT_EQ(entries[1].expireTime, 134725941757540000u);
-    EXPECT_EQ(entries[4].lastAccessTime, 134410581953067060u);
+    EXPECT_EQ(entries[5].lastAccessTime, 134410581953067060u);
+}
+
+TEST_F(CraftedHome, ChromiumCookiesInNetworkFolderReplaceTheOldFile) {
+    const std::string schema = "CREATE TABLE cookies(host_key TEXT, name TEXT, value TEXT, "
+                               "path TEXT, last_access_utc INTEGER);";
+    execute(m_home / ".config/google-chrome/Default/Cookies",
+            schema + "INSERT INTO cookies VALUES('old.example', 'n', 'v', '/', 1);");
+    execute(m_home / ".config/google-chrome/Default/Network/Cookies",
+            schema + "INSERT INTO cookies VALUES('new.example', 'n', 'v', '/', 1);");
+    auto all = names(read());
+    EXPECT_NE(std::find(all.begin(), all.end(), "Cookie:me@new.example/"), all.end());
+    EXPECT_EQ(std::find(all.begin(), all.end(), "Cookie:me@old.example/"), all.end());
 }
 
 TEST_F(CraftedHome, ReadsRowsThatAreOnlyInTheWriteAheadLog) {
@@ -309,13 +324,13 @@ TEST_F(CraftedHome, DamagedStoresAreSkippedAndTheRestIsRead) {
         execute(places, sql);
         auto entries = read();
         EXPECT_EQ(names(entries)[0], "Cookie:me@ff-z.example/");
-        EXPECT_EQ(entries.size(), 7u);
+        EXPECT_EQ(entries.size(), 9u);
     }
     fs::remove(places);
     m_home.write(".mozilla/firefox/z.second/places.sqlite", std::string(4096, 'x'));
-    EXPECT_EQ(read().size(), 7u) << "not a database";
+    EXPECT_EQ(read().size(), 9u) << "not a database";
     m_home.write(".mozilla/firefox/z.second/cache2/entries/FFFF", "short");
-    EXPECT_EQ(read().size(), 7u) << "a damaged cache entry beside a good one";
+    EXPECT_EQ(read().size(), 9u) << "a damaged cache entry beside a good one";
 
     // Pipes in place of files would block a reader that opened them.
     fs::remove(places);
@@ -323,7 +338,7 @@ TEST_F(CraftedHome, DamagedStoresAreSkippedAndTheRestIsRead) {
     ASSERT_EQ(
         ::mkfifo((m_home / ".cache/mozilla/firefox/z.second/cache2/entries/AAAA").c_str(), 0600),
         0);
-    EXPECT_EQ(read().size(), 7u) << "pipes";
+    EXPECT_EQ(read().size(), 9u) << "pipes";
 }
 
 TEST(BrowserDatabases, HistoryWithoutOptionalColumns) {

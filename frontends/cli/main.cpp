@@ -32,12 +32,26 @@ struct CommandLine {
     std::string configValue;
 };
 
-std::unique_ptr<vorlith::platform::UrlCacheSource> urlCacheSource(const std::string& choice) {
-    if (choice == "none")
-        return std::make_unique<vorlith::platform::EmptyUrlCacheSource>();
+// The browsers' own cache, a file of entries, or an empty one for "none".
+struct UrlCacheChoice {
+    std::unique_ptr<vorlith::platform::BrowserCacheSource> browsers;
+    std::unique_ptr<vorlith::platform::UrlCacheSource> other;
+    vorlith::platform::UrlCacheSource& source() {
+        if (browsers)
+            return *browsers;
+        return *other;
+    }
+};
+
+UrlCacheChoice urlCacheSource(const std::string& choice) {
+    UrlCacheChoice chosen;
     if (choice == "auto")
-        return vorlith::platform::SystemUrlCacheSource();
-    return std::make_unique<vorlith::UrlCacheFileSource>(choice);
+        chosen.browsers = vorlith::platform::SystemUrlCacheSource();
+    else if (choice == "none")
+        chosen.other = std::make_unique<vorlith::platform::EmptyUrlCacheSource>();
+    else
+        chosen.other = std::make_unique<vorlith::UrlCacheFileSource>(choice);
+    return chosen;
 }
 
 int runAudit(const CommandLine& line) {
@@ -52,7 +66,7 @@ int runAudit(const CommandLine& line) {
     options.browsers =
         line.noBrowser || !platform::HasDisplay() ? BrowserMode::Suppressed : BrowserMode::Open;
     Program program(ProgramServices{console, platform::SystemClock(), platform::SystemDrives(),
-                                    *urlCache, platform::SystemProgramStarter(),
+                                    urlCache.source(), platform::SystemProgramStarter(),
                                     platform::SystemHive(platform::HiveScope::User),
                                     platform::SystemHive(platform::HiveScope::Machine)},
                     options);
@@ -63,6 +77,11 @@ int runAudit(const CommandLine& line) {
                              "runs at a time.\n");
         return kAnotherCopy;
     }
+    // Cached bodies kept inside larger files are copied beside the thumbnail pictures, which the
+    // program empties when it closes.
+    if (urlCache.browsers)
+        urlCache.browsers->setExtractFolder(
+            platform::JoinPath(program.startup().ReportFolder, "thumbs"));
     program.cmdAudit_Click();
     console.finishProgress();
 
@@ -72,9 +91,9 @@ int runAudit(const CommandLine& line) {
         std::printf("%s\n", window.lblStatus2.caption.c_str());
         return kCancelled;
     }
-    std::printf(
-        "%s\n",
-        platform::JoinPath(program.startup().ReportFolder, pages::kSummary.fileName).c_str());
+    std::printf("%s\n", platform::JoinPath(program.startup().ReportFolder,
+                                           pages::kSummary.fileName)
+                            .c_str());
     return kFinished;
 }
 

@@ -24,6 +24,9 @@ std::string BaseName(std::string_view path);
 bool FolderExists(const std::string& path);
 /// True for an existing file of any kind but a folder (symbolic links followed).
 bool FileExists(const std::string& path);
+/// True for an existing regular file (symbolic links followed): not a folder, device or pipe,
+/// so that opening and reading it cannot block.
+bool RegularFileExists(const std::string& path);
 /// True when anything exists at the path.
 bool PathExists(const std::string& path);
 

@@ -38,6 +38,11 @@ bool FileExists(const std::string& path) {
     return ::stat(path.c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
 }
 
+bool RegularFileExists(const std::string& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
 bool PathExists(const std::string& path) {
     struct stat info {};
     return ::lstat(path.c_str(), &info) == 0;

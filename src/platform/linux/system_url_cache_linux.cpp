@@ -1,11 +1,15 @@
 #include "platform/system_url_cache.h"
 
+#include "platform/browser_locations.h"
+#include "platform/folders.h"
+#include "sources/browser_url_cache.h"
+
 namespace vorlith::platform {
 
-// Reading the browsers' own profiles comes with its own work; until then this computer's URL
-// cache reads as empty.
-std::unique_ptr<UrlCacheSource> SystemUrlCacheSource() {
-    return std::make_unique<EmptyUrlCacheSource>();
+// The browsers' profiles are read by the portable reader; this platform supplies where they
+// are and whose they are.
+std::unique_ptr<BrowserCacheSource> SystemUrlCacheSource() {
+    return std::make_unique<BrowserUrlCacheSource>(CurrentBrowserHome(), UserName());
 }
 
 } // namespace vorlith::platform

@@ -82,26 +82,23 @@ std::string rowOpening(size_t pass) {
 // nearly every history entry, and a fresh string per piece would cost more than the search.
 void appendEscaped(std::string& out, std::string_view text) {
     size_t from = 0;
-    for (size_t pos = 0; pos < text.size(); ++pos) {
-        const char* reference;
+    for (size_t pos = text.find_first_of("&<>\""); pos != std::string_view::npos;
+         pos = text.find_first_of("&<>\"", from)) {
+        out.append(text.substr(from, pos - from));
         switch (text[pos]) {
         case '&':
-            reference = "&amp;";
+            out += "&amp;";
             break;
         case '<':
-            reference = "&lt;";
+            out += "&lt;";
             break;
         case '>':
-            reference = "&gt;";
-            break;
-        case '"':
-            reference = "&quot;";
+            out += "&gt;";
             break;
         default:
-            continue;
+            out += "&quot;";
+            break;
         }
-        out.append(text.substr(from, pos - from));
-        out += reference;
         from = pos + 1;
     }
     out.append(text.substr(from));

@@ -67,9 +67,14 @@ size_t utf8Sequence(std::string_view text, size_t pos, uint32_t& codePoint) {
 } // namespace
 
 std::string HtmlEscape(std::string_view text) {
+    // Most texts hold none of the four characters: they are copied once, in one piece.
+    const size_t first = text.find_first_of("&<>\"");
+    if (first == std::string_view::npos)
+        return std::string(text);
     std::string out;
-    out.reserve(text.size() + text.size() / 8);
-    for (char c : text) {
+    out.reserve(text.size() + 16);
+    out.append(text.substr(0, first));
+    for (char c : text.substr(first)) {
         switch (c) {
         case '&':
             out += "&amp;";
@@ -92,17 +97,26 @@ std::string HtmlEscape(std::string_view text) {
 
 std::string FileUrl(std::string_view path) {
     static constexpr char kHex[] = "0123456789ABCDEF";
-    std::string out = "file://";
-    for (char c : path) {
-        auto byte = static_cast<unsigned char>(c);
-        if (c == '%' || c == '#' || c == '?' || byte < 0x20 || byte >= 0x7F) {
-            out += '%';
-            out += kHex[byte >> 4];
-            out += kHex[byte & 0x0F];
-        } else {
-            out += c;
-        }
+    const auto needsPercent = [](char c) {
+        const auto byte = static_cast<unsigned char>(c);
+        return c == '%' || c == '#' || c == '?' || byte < 0x20 || byte >= 0x7F;
+    };
+    std::string out;
+    out.reserve(7 + path.size() + 16);
+    out += "file://";
+    size_t plainStart = 0;
+    for (size_t i = 0; i < path.size(); ++i) {
+        if (!needsPercent(path[i]))
+            continue;
+        out.append(path.substr(plainStart, i - plainStart));
+        const auto byte = static_cast<unsigned char>(path[i]);
+        const char encoded[3] = {'%', kHex[byte >> 4], kHex[byte & 0x0F]};
+        out.append(encoded, 3);
+        plainStart = i + 1;
     }
+    out.append(path.substr(plainStart));
+    if (out.find_first_of("&<>\"") == std::string::npos)
+        return out;
     return HtmlEscape(out);
 }
 

@@ -2,9 +2,25 @@
 
 #include "report/html_text.h"
 
-#include <algorithm>
+#include <cstdint>
+#include <cstring>
 
 namespace vorlith {
+namespace {
+// Eight bytes at a time: a line is ASCII when no byte has its top bit set.
+bool isAscii(std::string_view text) {
+    size_t pos = 0;
+    uint64_t highBits = 0;
+    for (; pos + 8 <= text.size(); pos += 8) {
+        uint64_t word;
+        std::memcpy(&word, text.data() + pos, 8);
+        highBits |= word;
+    }
+    for (; pos < text.size(); ++pos)
+        highBits |= static_cast<unsigned char>(text[pos]);
+    return (highBits & 0x8080808080808080ULL) == 0;
+}
+} // namespace
 
 bool PageFile::open(const std::string& path) {
     close();
@@ -17,8 +33,7 @@ void PageFile::writeLine(std::string_view text) {
     if (!m_file)
         return;
     // Most lines are plain ASCII: they go out as they are, without a copy.
-    const bool ascii = std::all_of(text.begin(), text.end(),
-                                   [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    const bool ascii = isAscii(text);
     if (ascii)
         m_file->write(text);
     else

@@ -2,8 +2,10 @@
 
 #include "platform/clock.h"
 
+#include <array>
 #include <climits>
 #include <ctime>
+#include <optional>
 
 namespace vorlith::platform {
 namespace {
@@ -58,21 +60,46 @@ public:
         if (utc == 0)
             return DateTime{}; // the zero time stands for "never": 1601-01-01 00:00:00
         const int64_t seconds = static_cast<int64_t>(utc / 10'000'000) - kSecondsFrom1601To1970;
-        // An audit converts hundreds of thousands of times; asking the C library for each costs
-        // a time-zone lookup under a lock. Zones change their offset only at quarter-hour
-        // instants, so the offset of each quarter hour is asked for once.
-        const int64_t quarter = seconds >= 0 ? seconds / 900 : (seconds - 899) / 900;
-        thread_local int64_t cachedQuarter = INT64_MIN;
-        thread_local long cachedOffset = 0;
-        if (quarter != cachedQuarter) {
-            std::time_t when = static_cast<std::time_t>(quarter * 900);
-            std::tm parts{};
-            if (!::localtime_r(&when, &parts))
-                return DateTime{};
-            cachedQuarter = quarter;
-            cachedOffset = parts.tm_gmtoff;
+        auto offset = offsetAt(seconds);
+        if (!offset)
+            return DateTime{};
+        return civilFromSeconds(seconds + *offset);
+    }
+
+private:
+    static std::optional<long> askOffset(int64_t seconds) {
+        std::time_t when = static_cast<std::time_t>(seconds);
+        std::tm parts{};
+        if (!::localtime_r(&when, &parts))
+            return std::nullopt;
+        return parts.tm_gmtoff;
+    }
+
+    // An audit converts hundreds of thousands of times; asking the C library for each costs a
+    // time-zone lookup under a lock. A zone changes its offset at most once in a day, so the
+    // offset of a whole day is known from its start and the next day's start when the two
+    // agree; only a day with a change is asked per quarter hour (zones change offsets at
+    // quarter-hour instants).
+    static std::optional<long> offsetAt(int64_t seconds) {
+        struct Day {
+            int64_t day = INT64_MIN;
+            long startOffset = 0;
+            long endOffset = 0;
+        };
+        thread_local std::array<Day, 1024> days;
+        const int64_t day = seconds >= 0 ? seconds / 86400 : (seconds - 86399) / 86400;
+        Day& slot = days[static_cast<size_t>(day) & (days.size() - 1)];
+        if (slot.day != day) {
+            auto start = askOffset(day * 86400);
+            auto end = askOffset((day + 1) * 86400);
+            if (!start || !end)
+                return askOffset(seconds);
+            slot = Day{day, *start, *end};
         }
-        return civilFromSeconds(seconds + cachedOffset);
+        if (slot.startOffset == slot.endOffset)
+            return slot.startOffset;
+        const int64_t quarter = seconds >= 0 ? seconds / 900 : (seconds - 899) / 900;
+        return askOffset(quarter * 900);
     }
 };
 

@@ -14,6 +14,27 @@ int64_t DaysFromCivil(int year, int month, int day) {
     return era * 146097 + dayOfEra - 719468;
 }
 
+DateTime CivilFromUnixSeconds(int64_t seconds) {
+    // Howard Hinnant's civil_from_days.
+    int64_t days = seconds >= 0 ? seconds / 86400 : (seconds - 86399) / 86400;
+    const int64_t rest = seconds - days * 86400;
+    days += 719468;
+    const int64_t era = (days >= 0 ? days : days - 146096) / 146097;
+    const int64_t dayOfEra = days - era * 146097;
+    const int64_t yearOfEra =
+        (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
+    const int64_t dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
+    const int64_t monthIndex = (5 * dayOfYear + 2) / 153;
+    DateTime value;
+    value.day = static_cast<int>(dayOfYear - (153 * monthIndex + 2) / 5 + 1);
+    value.month = static_cast<int>(monthIndex < 10 ? monthIndex + 3 : monthIndex - 9);
+    value.year = static_cast<int>(yearOfEra + era * 400 + (value.month <= 2 ? 1 : 0));
+    value.hour = static_cast<int>(rest / 3600);
+    value.minute = static_cast<int>(rest % 3600 / 60);
+    value.second = static_cast<int>(rest % 60);
+    return value;
+}
+
 std::string FormatIsoDate(const DateTime& value) {
     char text[32];
     std::snprintf(text, sizeof text, "%04d-%02d-%02d", value.year, value.month, value.day);

@@ -24,6 +24,9 @@ struct DateTime {
 /// Days since 1970-01-01 of a proleptic Gregorian date.
 int64_t DaysFromCivil(int year, int month, int day);
 
+/// The calendar parts of a count of seconds since 1970-01-01 00:00 (no zone applied).
+DateTime CivilFromUnixSeconds(int64_t seconds);
+
 /// "YYYY-MM-DD" of the date part.
 std::string FormatIsoDate(const DateTime& value);
 

@@ -67,6 +67,7 @@ public:
     virtual size_t readAt(uint64_t offset, char* buffer, size_t size) = 0;
     virtual uint64_t size() const = 0;
 };
+/// nullptr unless the path names a regular file that can be opened (a pipe or device never is).
 std::unique_ptr<InputFile> OpenInputFile(const std::string& path);
 
 /// A file opened for writing: created or emptied. Writes after a failure are skipped.

@@ -78,32 +78,6 @@ std::string rowOpening(size_t pass) {
     return " TARGET=_BLANK><FONT SIZE=-1 COLOR=#0000FF>";
 }
 
-// Rows are built in one reused buffer and escaped straight into it: the tables hold a row for
-// nearly every history entry, and a fresh string per piece would cost more than the search.
-void appendEscaped(std::string& out, std::string_view text) {
-    size_t from = 0;
-    for (size_t pos = text.find_first_of("&<>\""); pos != std::string_view::npos;
-         pos = text.find_first_of("&<>\"", from)) {
-        out.append(text.substr(from, pos - from));
-        switch (text[pos]) {
-        case '&':
-            out += "&amp;";
-            break;
-        case '<':
-            out += "&lt;";
-            break;
-        case '>':
-            out += "&gt;";
-            break;
-        default:
-            out += "&quot;";
-            break;
-        }
-        from = pos + 1;
-    }
-    out.append(text.substr(from));
-}
-
 void appendNumber(std::string& out, int64_t value) {
     char digits[24];
     const auto result = std::to_chars(std::begin(digits), std::end(digits), value);
@@ -254,10 +228,10 @@ bool WriteHistoryPage(PhaseContext& context, const std::vector<UrlCacheEntry>& h
                     const std::string_view address = addresses[i];
                     writeDateCell(page, line, entry.LastAccessTime);
                     line.assign("<TD WIDTH=83%><A HREF=\"");
-                    appendEscaped(line, address);
+                    AppendHtmlEscaped(line, address);
                     line += '"';
                     line += opening;
-                    appendEscaped(line, firstCharacters(address, kLinkTextCharacters));
+                    AppendHtmlEscaped(line, firstCharacters(address, kLinkTextCharacters));
                     line += closing;
                     appendNumber(line, entry.HitRate);
                     line += end;
@@ -304,7 +278,7 @@ void WriteCookiePage(PhaseContext& context, const std::vector<UrlCacheEntry>& co
                 line += FileUrl(entry.LocalFileName);
                 line += '"';
                 line += opening;
-                appendEscaped(line, entry.SourceUrlName);
+                AppendHtmlEscaped(line, entry.SourceUrlName);
                 line += closing;
                 appendNumber(line, entry.HitRate);
                 line += "</B> time(s).</TD></TR>";

@@ -66,16 +66,12 @@ size_t utf8Sequence(std::string_view text, size_t pos, uint32_t& codePoint) {
 
 } // namespace
 
-std::string HtmlEscape(std::string_view text) {
-    // Most texts hold none of the four characters: they are copied once, in one piece.
-    const size_t first = text.find_first_of("&<>\"");
-    if (first == std::string_view::npos)
-        return std::string(text);
-    std::string out;
-    out.reserve(text.size() + 16);
-    out.append(text.substr(0, first));
-    for (char c : text.substr(first)) {
-        switch (c) {
+void AppendHtmlEscaped(std::string& out, std::string_view text) {
+    size_t from = 0;
+    for (size_t pos = text.find_first_of("&<>\""); pos != std::string_view::npos;
+         pos = text.find_first_of("&<>\"", from)) {
+        out.append(text.substr(from, pos - from));
+        switch (text[pos]) {
         case '&':
             out += "&amp;";
             break;
@@ -85,13 +81,19 @@ std::string HtmlEscape(std::string_view text) {
         case '>':
             out += "&gt;";
             break;
-        case '"':
+        default:
             out += "&quot;";
             break;
-        default:
-            out += c;
         }
+        from = pos + 1;
     }
+    out.append(text.substr(from));
+}
+
+std::string HtmlEscape(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    AppendHtmlEscaped(out, text);
     return out;
 }
 

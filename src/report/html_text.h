@@ -12,6 +12,9 @@ namespace vorlith {
 /// Safe in element text and in quoted or unquoted attribute values alike.
 std::string HtmlEscape(std::string_view text);
 
+/// Appends the text to out escaped as HtmlEscape does.
+void AppendHtmlEscaped(std::string& out, std::string_view text);
+
 /// "file://" + the path with "%", "#", "?", control characters and bytes outside ASCII
 /// percent-encoded, so that the address reaches the file whatever its name holds. The result is
 /// HTML-escaped, ready to stand inside a double-quoted attribute.

@@ -111,25 +111,7 @@ std::vector<std::string> SplitCrLf(const std::string& text) {
 DateTime FakeClock::toLocal(FileTime utc) const {
     if (utc == 0)
         return DateTime{};
-    int64_t seconds = static_cast<int64_t>(utc / 10'000'000) - kSecondsFrom1601To1970;
-    int64_t days = seconds >= 0 ? seconds / 86400 : (seconds - 86399) / 86400;
-    int64_t rest = seconds - days * 86400;
-    // civil_from_days
-    days += 719468;
-    const int64_t era = (days >= 0 ? days : days - 146096) / 146097;
-    const int64_t dayOfEra = days - era * 146097;
-    const int64_t yearOfEra =
-        (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
-    const int64_t dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
-    const int64_t mp = (5 * dayOfYear + 2) / 153;
-    DateTime value;
-    value.day = static_cast<int>(dayOfYear - (153 * mp + 2) / 5 + 1);
-    value.month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
-    value.year = static_cast<int>(yearOfEra + era * 400 + (value.month <= 2 ? 1 : 0));
-    value.hour = static_cast<int>(rest / 3600);
-    value.minute = static_cast<int>(rest % 3600 / 60);
-    value.second = static_cast<int>(rest % 60);
-    return value;
+    return CivilFromUnixSeconds(static_cast<int64_t>(utc / 10'000'000) - kSecondsFrom1601To1970);
 }
 
 std::vector<std::string> FakeDrives::roots() {

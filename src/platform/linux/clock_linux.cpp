@@ -21,28 +21,6 @@ DateTime fromTm(const std::tm& parts) {
     return value;
 }
 
-// Calendar parts of seconds since 1970 in a zone already applied (Howard Hinnant's
-// civil_from_days).
-DateTime civilFromSeconds(int64_t seconds) {
-    int64_t days = seconds >= 0 ? seconds / 86400 : (seconds - 86399) / 86400;
-    const int64_t rest = seconds - days * 86400;
-    days += 719468;
-    const int64_t era = (days >= 0 ? days : days - 146096) / 146097;
-    const int64_t dayOfEra = days - era * 146097;
-    const int64_t yearOfEra =
-        (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
-    const int64_t dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
-    const int64_t monthIndex = (5 * dayOfYear + 2) / 153;
-    DateTime value;
-    value.day = static_cast<int>(dayOfYear - (153 * monthIndex + 2) / 5 + 1);
-    value.month = static_cast<int>(monthIndex < 10 ? monthIndex + 3 : monthIndex - 9);
-    value.year = static_cast<int>(yearOfEra + era * 400 + (value.month <= 2 ? 1 : 0));
-    value.hour = static_cast<int>(rest / 3600);
-    value.minute = static_cast<int>(rest % 3600 / 60);
-    value.second = static_cast<int>(rest % 60);
-    return value;
-}
-
 class LinuxClock final : public Clock {
 public:
     DateTime localNow() const override {
@@ -63,7 +41,7 @@ public:
         auto offset = offsetAt(seconds);
         if (!offset)
             return DateTime{};
-        return civilFromSeconds(seconds + *offset);
+        return CivilFromUnixSeconds(seconds + *offset);
     }
 
 private:

@@ -2,6 +2,8 @@
 
 #include "platform/file_system.h"
 
+#include "platform/file_access.h"
+
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -65,39 +67,6 @@ bool CreateFolders(const std::string& path) {
 
 namespace {
 
-class PosixInputFile final : public InputFile {
-public:
-    PosixInputFile(int fd, uint64_t size) : m_fd(fd), m_size(size) {}
-    ~PosixInputFile() override { ::close(m_fd); }
-    size_t read(char* buffer, size_t size) override {
-        for (;;) {
-            ssize_t got = ::read(m_fd, buffer, size);
-            if (got >= 0)
-                return static_cast<size_t>(got);
-            if (errno != EINTR)
-                return 0;
-        }
-    }
-    size_t readAt(uint64_t offset, char* buffer, size_t size) override {
-        size_t total = 0;
-        while (total < size) {
-            ssize_t got =
-                ::pread(m_fd, buffer + total, size - total, static_cast<off_t>(offset + total));
-            if (got < 0 && errno == EINTR)
-                continue;
-            if (got <= 0)
-                break;
-            total += static_cast<size_t>(got);
-        }
-        return total;
-    }
-    uint64_t size() const override { return m_size; }
-
-private:
-    int m_fd;
-    uint64_t m_size; // bytes, when opened
-};
-
 class PosixOutputFile final : public OutputFile {
 public:
     explicit PosixOutputFile(std::FILE* file) : m_file(file) {}
@@ -124,15 +93,9 @@ private:
 } // namespace
 
 std::unique_ptr<InputFile> OpenInputFile(const std::string& path) {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return nullptr;
-    struct stat info {};
-    if (::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
-        ::close(fd);
-        return nullptr;
-    }
-    return std::make_unique<PosixInputFile>(fd, static_cast<uint64_t>(info.st_size));
+    // Only regular files: a pipe or a device named like a file must never block or feed an
+    // audit without end.
+    return OpenRegularFile(path);
 }
 
 std::unique_ptr<OutputFile> CreateOutputFile(const std::string& path) {

@@ -1,6 +1,8 @@
 #include "app/program.h"
 
+#include "report/links.h"
 #include "settings/settings_store.h"
+#include "settings/startup_entry.h"
 
 namespace vorlith {
 
@@ -11,7 +13,12 @@ Program::Program(ProgramServices services, ProgramOptions options)
       m_audit(AuditServices{services.windows, services.drives, services.urlCache, services.clock,
                             services.userHive, m_browsers},
               AuditState{m_window, m_settings, m_results, m_startup.ReportFolder, false,
-                         m_options.driveRoots}) {}
+                         m_options.driveRoots}),
+      m_tray(services.windows),
+      m_setup(SetupServices{services.userHive, services.machineHive, services.windows}, m_settings,
+              StartupProgramPath()) {
+    m_window.Idle_Timer.intervalMs = kIdlePollIntervalMs;
+}
 
 bool Program::LoadUpToChoice(const std::string& argumentText) {
     m_lock = platform::AcquireInstanceLock(m_options.lockName);
@@ -41,7 +48,7 @@ bool Program::LoadUpToChoice(const std::string& argumentText) {
 
     m_startup.ReportFolder = PrepareReportFolder(m_options.reportFolder);
     m_window.frame.showInTaskbar = false;
-    m_services.windows.showTrayIcon();
+    m_tray.ShowIcon(m_window.frame);
     return true;
 }
 
@@ -79,6 +86,62 @@ void Program::IdleAuditStart(int) {
     m_services.windows.yield();
     m_window.Idle_Timer.enabled = false;
     cmdAudit_Click();
+}
+
+void Program::Idle_Timer_Tick(platform::InputState& input) {
+    if (!m_window.Idle_Timer.enabled)
+        return;
+    const int idleSeconds = IdleTick(m_idle, input, m_services.clock);
+    if (idleSeconds >= 0)
+        IdleAuditStart(idleSeconds);
+}
+
+void Program::cmdKill_Click() {
+    // A browser that cannot be started shows nothing; the program goes on.
+    m_browsers.OpenInInternetExplorer(ErazentPurchaseLink(m_audit.totals().TotalTraces));
+}
+
+void Program::cmdSetup_Click() {
+    m_setup.Form_Load();
+}
+
+bool Program::Form_QueryUnload() {
+    const CloseDecision decision = vorlith::Form_QueryUnload(
+        m_audit.state(), m_window.frame, m_services.windows, m_startup.ReportFolder);
+    if (decision == CloseDecision::Refuse)
+        return false;
+    m_window.frame.visible = false;
+    m_window.Idle_Timer.enabled = false;
+    m_window.Timer_Search.enabled = false;
+    return true;
+}
+
+bool Program::cmdExit_Click() {
+    if (m_setup.frame.visible)
+        m_setup.Form_Unload();
+    if (m_results.frame.visible)
+        m_results.Form_Unload();
+    return Form_QueryUnload();
+}
+
+void Program::mnuShow_Click() {
+    ShowMainWindow(m_window.frame);
+}
+
+bool Program::mnuExit_Click() {
+    const bool closed = Form_QueryUnload();
+    if (m_results.frame.visible)
+        m_results.Form_Unload();
+    if (m_setup.frame.visible)
+        m_setup.Form_Unload();
+    return closed;
+}
+
+TrayAction Program::Tray_MouseEvent(TrayMouse event) {
+    const TrayAction action = TrayMouseAction(event);
+    if (action == TrayAction::ShowMainWindow)
+        ShowMainWindow(m_window.frame);
+    return action;
 }
 
 } // namespace vorlith

@@ -4,12 +4,17 @@
 
 #include "app/audit_run.h"
 #include "app/browser_launch.h"
+#include "app/idle_watch.h"
+#include "app/main_window/close_request.h"
 #include "app/main_window/main_window.h"
 #include "app/results_window.h"
 #include "app/startup.h"
+#include "app/tray.h"
+#include "platform/input_state.h"
 #include "platform/instance_lock.h"
 #include "platform/program_start.h"
 #include "settings/program_settings.h"
+#include "settings/setup_dialog.h"
 
 #include <memory>
 #include <string>
@@ -63,6 +68,25 @@ public:
     void cmdAudit_Click() { m_audit.cmdAudit_Click(); }
     void cmdCancel_Click() { m_audit.cmdCancel_Click(); }
     void Timer_Search_Tick() { m_audit.Timer_Search_Tick(); }
+    /// The idle watch's tick: starts the audit (IdleAuditStart) once the user has been idle
+    /// long enough. Does nothing while Idle_Timer is off.
+    void Idle_Timer_Tick(platform::InputState& input);
+    /// Opens the purchase page of Erazent with the last audit's trace count. The front-end then
+    /// gives cmdAudit the focus.
+    void cmdKill_Click();
+    /// Shows the setup dialog, not modally.
+    void cmdSetup_Click();
+    /// Closes the setup dialog, the results window, then asks the main window to close. True
+    /// when the main window closed (the program ends).
+    bool cmdExit_Click();
+    /// A request to close the main window (its close box, the desktop). True when it closed.
+    bool Form_QueryUnload();
+    /// The tray menu: show the main window; unload the main window, the results window and the
+    /// setup dialog in that order. mnuExit_Click is true when the main window closed.
+    void mnuShow_Click();
+    bool mnuExit_Click();
+    /// A mouse event on the tray icon: what the front-end does (show the window is done here).
+    TrayAction Tray_MouseEvent(TrayMouse event);
 
     MainWindow& mainWindow() { return m_window; }
     ResultsWindow& resultsWindow() { return m_results; }
@@ -70,6 +94,9 @@ public:
     const StartupState& startup() const { return m_startup; }
     AuditRun& audit() { return m_audit; }
     BrowserLauncher& browsers() { return m_browsers; }
+    SetupDialog& setupDialog() { return m_setup; }
+    clsTray& tray() { return m_tray; }
+    IdleState& idleState() { return m_idle; }
     ProgramServices& services() { return m_services; }
 
 private:
@@ -82,6 +109,9 @@ private:
     BrowserLauncher m_browsers;
     ResultsWindow m_results;
     AuditRun m_audit;
+    clsTray m_tray;
+    IdleState m_idle;
+    SetupDialog m_setup;
 };
 
 } // namespace vorlith

@@ -160,7 +160,7 @@ TEST_F(WindowLife, TrayExitAfterAnAuditAsksAndKeepsTheProgramOnNo) {
     EXPECT_EQ(windows.messages.back().title, "Vorlith - Are you done viewing results?");
 }
 
-TEST_F(WindowLife, ClosingDuringTheWalkWithNoLeavesTheRunGoingAndYesCancelsIt) {
+TEST_F(WindowLife, ClosingDuringARunWithNoLeavesItGoingAndYesCancelsIt) {
     home.folder().write("drive/a/b/c.txt", "x");
     home.folder().write("drive/a/d.txt", "x");
     bool firstClose = true;

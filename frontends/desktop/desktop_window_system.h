@@ -1,0 +1,80 @@
+#pragma once
+// The desktop program's window services: the three Qt windows and the tray icon, rendered from
+// the logic's window state, with Qt's events pumped inside the logic's yields.
+
+#include "app/program.h"
+#include "main_form.h"
+#include "platform/input_state.h"
+#include "platform/window_system.h"
+#include "results_form.h"
+#include "setup_form.h"
+
+#include <QEventLoop>
+#include <QMenu>
+#include <QSystemTrayIcon>
+
+#include <chrono>
+#include <functional>
+#include <memory>
+
+namespace vorlith::desktop {
+
+struct DesktopOptions {
+    /// A yield pumps Qt's events only when this much time has passed since the last pump: a
+    /// yield with nothing due costs one clock reading.
+    std::chrono::milliseconds pumpInterval{15};
+    /// Runs once when the main window has been unloaded and the program ends.
+    std::function<void()> ended;
+};
+
+class DesktopWindowSystem : public platform::WindowSystem {
+public:
+    explicit DesktopWindowSystem(DesktopOptions options);
+    ~DesktopWindowSystem() override;
+
+    /// Builds the windows and the tray icon of the program. input feeds the idle watch; without
+    /// one the idle watch never fires (the caller decides what to do instead).
+    void attach(Program& program, platform::InputState* input);
+
+    void yield() override;
+    platform::MessageAnswer showMessage(const platform::MessageRequest& request) override;
+    void showResultsModal(ResultsWindow& window) override;
+    void centerWindow(platform::WindowId window) override;
+    void showTrayIcon() override;
+
+    /// Shows every window's state; ends the modal loop of a results window the logic closed.
+    void renderAll();
+
+    /// True when the desktop has a notification area to put the icon in.
+    static bool IsTrayAvailable();
+
+    bool hasEnded() const { return m_ended; }
+    long pumps() const { return m_pumps; }
+    MainForm& mainForm() { return *m_main; }
+    ResultsForm& resultsForm() { return *m_results; }
+    SetupForm& setupForm() { return *m_setup; }
+    QSystemTrayIcon& trayIcon() { return *m_tray; }
+    QMenu& trayMenu() { return *m_trayMenu; }
+
+private:
+    void end();
+    void trayActivated(QSystemTrayIcon::ActivationReason reason);
+    void applyTaskbarHint();
+
+    DesktopOptions m_options;
+    Program* m_program = nullptr;
+    platform::InputState* m_input = nullptr;
+    std::unique_ptr<MainForm> m_main;
+    std::unique_ptr<ResultsForm> m_results;
+    std::unique_ptr<SetupForm> m_setup;
+    std::unique_ptr<QMenu> m_trayMenu;
+    std::unique_ptr<QSystemTrayIcon> m_tray;
+    QEventLoop* m_resultsLoop = nullptr;
+    std::chrono::steady_clock::time_point m_lastPump{};
+    long m_pumps = 0;
+    bool m_ended = false;
+    bool m_inIdleTick = false;
+    bool m_taskbarHintApplied = false;
+};
+
+} // namespace vorlith::desktop

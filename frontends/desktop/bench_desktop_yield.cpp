@@ -33,7 +33,7 @@ struct Desktop {
           program(ProgramServices{windows, platform::SystemClock(), drives, cache, starter, user,
                                   machine},
                   ProgramOptions{}) {
-        windows.attach(program, nullptr);
+        windows.attach(program);
         program.mainWindow().frame.visible = true;
         windows.renderAll();
     }

@@ -51,20 +51,27 @@ bool DesktopWindowSystem::IsTrayAvailable() {
     return QSystemTrayIcon::isSystemTrayAvailable();
 }
 
-void DesktopWindowSystem::attach(Program& program, platform::InputState* input) {
+void DesktopWindowSystem::watchInput(std::unique_ptr<platform::InputState> input) {
+    m_input = std::move(input);
+}
+
+// The audit the idle watch starts runs inside this tick; ticks that come during its yields are
+// not delivered again.
+void DesktopWindowSystem::idleTick() {
+    if (!m_input || m_inIdleTick)
+        return;
+    m_inIdleTick = true;
+    m_program->Idle_Timer_Tick(*m_input);
+    m_inIdleTick = false;
+    if (!m_program->mainWindow().Idle_Timer.enabled)
+        m_input.reset();
+}
+
+void DesktopWindowSystem::attach(Program& program) {
     m_program = &program;
-    m_input = input;
     auto afterEvent = [this] { renderAll(); };
-    m_main = std::make_unique<MainForm>(program,
-                                        MainForm::Handlers{afterEvent,
-                                                           [this] {
-                                                               if (!m_input || m_inIdleTick)
-                                                                   return;
-                                                               m_inIdleTick = true;
-                                                               m_program->Idle_Timer_Tick(*m_input);
-                                                               m_inIdleTick = false;
-                                                           },
-                                                           [this] { end(); }});
+    m_main = std::make_unique<MainForm>(
+        program, MainForm::Handlers{afterEvent, [this] { idleTick(); }, [this] { end(); }});
     m_results = std::make_unique<ResultsForm>(program.resultsWindow(), afterEvent);
     m_setup = std::make_unique<SetupForm>(program.setupDialog(), afterEvent, [this] {
         if (m_main->isVisible())

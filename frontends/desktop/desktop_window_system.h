@@ -32,9 +32,13 @@ public:
     explicit DesktopWindowSystem(DesktopOptions options);
     ~DesktopWindowSystem() override;
 
-    /// Builds the windows and the tray icon of the program. input feeds the idle watch; without
-    /// one the idle watch never fires (the caller decides what to do instead).
-    void attach(Program& program, platform::InputState* input);
+    /// Builds the windows and the tray icon of the program.
+    void attach(Program& program);
+    /// Feeds the idle watch from input while Idle_Timer is on; the source is closed when the
+    /// watch goes off, so that no input events pile up unread. Without one the idle watch never
+    /// fires (the caller decides what to do instead).
+    void watchInput(std::unique_ptr<platform::InputState> input);
+    bool isWatchingInput() const { return m_input != nullptr; }
 
     void yield() override;
     platform::MessageAnswer showMessage(const platform::MessageRequest& request) override;
@@ -60,10 +64,11 @@ private:
     void end();
     void trayActivated(QSystemTrayIcon::ActivationReason reason);
     void applyTaskbarHint();
+    void idleTick();
 
     DesktopOptions m_options;
     Program* m_program = nullptr;
-    platform::InputState* m_input = nullptr;
+    std::unique_ptr<platform::InputState> m_input;
     std::unique_ptr<MainForm> m_main;
     std::unique_ptr<ResultsForm> m_results;
     std::unique_ptr<SetupForm> m_setup;

@@ -7,6 +7,7 @@
 #include "platform/drives.h"
 #include "platform/folders.h"
 #include "platform/system_url_cache.h"
+#include "startup_flow.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -79,8 +80,6 @@ int main(int argc, char** argv) {
     if (!platform::HasDisplay())
         line.options.browsers = BrowserMode::Suppressed;
 
-    std::string noInputReason;
-    std::unique_ptr<platform::InputState> input = platform::OpenDesktopInputState(noInputReason);
     std::unique_ptr<platform::UrlCacheSource> urlCache =
         line.noUrlCache ? std::make_unique<platform::EmptyUrlCacheSource>()
                         : platform::SystemUrlCacheSource();
@@ -92,36 +91,17 @@ int main(int argc, char** argv) {
                                     platform::SystemHive(platform::HiveScope::User),
                                     platform::SystemHive(platform::HiveScope::Machine)},
                     line.options);
-    windows.attach(program, input.get());
+    windows.attach(program);
 
     int status = 0;
     // Start-up runs inside the event loop, so that the program can end from any of its handlers.
     QTimer::singleShot(0, &app, [&] {
-        switch (program.Form_Load(line.argumentText)) {
-        case StartupOutcome::AnotherCopyRunning:
+        const StartupOutcome outcome = program.Form_Load(line.argumentText);
+        if (outcome == StartupOutcome::AnotherCopyRunning)
             status = 3;
-            QApplication::quit();
-            return;
-        case StartupOutcome::Ended:
-            QApplication::quit();
-            return;
-        case StartupOutcome::WaitingInTray:
-            if (!input) {
-                std::fprintf(stderr,
-                             "vorlith: %s; the idle watch cannot run, so the audit that is due "
-                             "starts now.\n",
-                             noInputReason.c_str());
-                program.IdleAuditStart(0);
-            } else if (!desktop::DesktopWindowSystem::IsTrayAvailable()) {
-                // Without a tray a hidden window could not be found again: it waits minimised.
-                program.mainWindow().frame.visible = true;
-            }
-            break;
-        default:
-            break;
-        }
-        windows.renderAll();
-        if (windows.hasEnded())
+        if (desktop::ContinueStartup(program, windows, outcome, platform::OpenDesktopInputState,
+                                     desktop::DesktopWindowSystem::IsTrayAvailable()) ==
+            desktop::AfterStartup::Ended)
             QApplication::quit();
     });
     const int result = app.exec();

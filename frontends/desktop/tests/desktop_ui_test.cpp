@@ -7,6 +7,7 @@
 #include "platform/reg_file_hive.h"
 #include "platform/system_url_cache.h"
 #include "settings/settings_store.h"
+#include "startup_flow.h"
 
 #include <QAction>
 #include <QApplication>
@@ -62,7 +63,7 @@ struct Rig {
             write("drive/folder" + std::to_string(index % 7) + "/file" + std::to_string(index) +
                   ".txt");
         write("report/thumbs/store/1.jpg");
-        windows.attach(program, nullptr);
+        windows.attach(program);
     }
 
     std::string path(const std::string& relative) const {
@@ -285,6 +286,50 @@ private slots:
         actions[1]->trigger();
         QVERIFY(rig.ended);
         QVERIFY2(rig.windows.asked.empty(), "no audit ran: no question");
+    }
+
+    void aDueLogInStartWithoutInputAuditsAtOnce() {
+        Rig rig;
+        rig.store("LastAudit", "2020-01-01");
+        QCOMPARE(rig.program.Form_Load("/STARTUP"), StartupOutcome::WaitingInTray);
+        QVERIFY(!rig.windows.mainForm().isVisible());
+        std::unique_ptr<QTimer> watcher(watch([&] {
+            if (!rig.windows.resultsForm().isVisible())
+                return false;
+            rig.windows.resultsForm().close();
+            return true;
+        }));
+        const auto noInput = [](std::string& reason) {
+            reason = "no X display";
+            return std::unique_ptr<platform::InputState>();
+        };
+        QCOMPARE(desktop::ContinueStartup(rig.program, rig.windows, StartupOutcome::WaitingInTray,
+                                          noInput, true),
+                 desktop::AfterStartup::Running);
+        QVERIFY(rig.windows.mainForm().isVisible());
+        QVERIFY(rig.windows.mainForm().lblStatus->text().startsWith("Finished!  "));
+        QVERIFY(GetSetting(rig.userHive, kSettingsApplication, kSettingsSection, "LastAudit", "") !=
+                "2020-01-01");
+    }
+
+    void aDueLogInStartWithoutATrayWaitsMinimised() {
+        Rig rig;
+        rig.store("LastAudit", "2020-01-01");
+        QCOMPARE(rig.program.Form_Load("/STARTUP"), StartupOutcome::WaitingInTray);
+        struct Still final : platform::InputState {
+            int keyPressesSinceLastQuery() override { return 0; }
+            std::optional<platform::CursorPosition> cursorPosition() override { return {}; }
+        };
+        const auto still = [](std::string&) -> std::unique_ptr<platform::InputState> {
+            return std::make_unique<Still>();
+        };
+        desktop::ContinueStartup(rig.program, rig.windows, StartupOutcome::WaitingInTray, still,
+                                 false);
+        QVERIFY(rig.windows.isWatchingInput());
+        QVERIFY(rig.windows.mainForm().isVisible());
+        QVERIFY(rig.windows.mainForm().windowState() & Qt::WindowMinimized);
+        QVERIFY(rig.windows.mainForm().Idle_Timer->isActive());
+        QVERIFY(rig.windows.mainForm().Idle_Timer->interval() <= 50);
     }
 
 private:

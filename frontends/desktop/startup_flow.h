@@ -1,0 +1,24 @@
+#pragma once
+// What the desktop program does after start-up has chosen how to go on.
+
+#include "app/program.h"
+#include "desktop_window_system.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace vorlith::desktop {
+
+/// Opens the desktop's input state, or gives the reason there is none.
+using InputOpener = std::function<std::unique_ptr<platform::InputState>(std::string& reason)>;
+
+enum class AfterStartup { Running, Ended };
+
+/// A log-in start that must wait watches the input (opened only now, so no events pile up in an
+/// ordinary start); without input it says why on standard error and audits at once; without a
+/// tray the window waits minimised instead of hidden. Ended when start-up ended the program.
+AfterStartup ContinueStartup(Program& program, DesktopWindowSystem& windows, StartupOutcome outcome,
+                             const InputOpener& openInput, bool trayAvailable);
+
+} // namespace vorlith::desktop

@@ -82,11 +82,11 @@ ResultsForm::ResultsForm(ResultsWindow& window, std::function<void()> afterEvent
     layout->addWidget(cmdKillTraces);
     layout->setSizeConstraint(QLayout::SetMinimumSize);
 
-    clicked(cmdBoth, &ResultsWindow::cmdBoth_Click);
-    clicked(cmdIE, &ResultsWindow::cmdIE_Click);
-    clicked(cmdFireFoxMemory, &ResultsWindow::cmdFireFoxMemory_Click);
-    clicked(cmdFireFoxDisk, &ResultsWindow::cmdFireFoxDisk_Click);
-    clicked(cmdKillTraces, &ResultsWindow::cmdKillTraces_Click);
+    clicked(cmdBoth, [this] { m_window.cmdBoth_Click(); });
+    clicked(cmdIE, [this] { m_window.cmdIE_Click(); });
+    clicked(cmdFireFoxMemory, [this] { m_window.cmdFireFoxMemory_Click(); });
+    clicked(cmdFireFoxDisk, [this] { m_window.cmdFireFoxDisk_Click(); });
+    clicked(cmdKillTraces, [this] { m_window.cmdKillTraces_Click(); });
 
     Timer1 = MakeTimer(this, "Timer1", [this] {
         m_window.Timer1_Tick();
@@ -103,9 +103,9 @@ ResultsForm::ResultsForm(ResultsWindow& window, std::function<void()> afterEvent
     lblRelaunch->setSizePolicy(keepRoom);
 }
 
-void ResultsForm::clicked(ThemedButton* button, void (ResultsWindow::*action)()) {
-    connect(button, &QPushButton::clicked, this, [this, action] {
-        (m_window.*action)();
+void ResultsForm::clicked(ThemedButton* button, std::function<void()> action) {
+    connect(button, &QPushButton::clicked, this, [this, action = std::move(action)] {
+        action();
         m_afterEvent();
     });
 }

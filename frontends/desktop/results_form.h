@@ -30,7 +30,7 @@ protected:
     void reject() override; // Escape closes the window like its close box
 
 private:
-    void clicked(ThemedButton* button, void (ResultsWindow::*action)());
+    void clicked(ThemedButton* button, std::function<void()> action);
 
     ResultsWindow& m_window;
     std::function<void()> m_afterEvent;

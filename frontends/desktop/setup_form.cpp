@@ -36,22 +36,20 @@ SetupForm::SetupForm(SetupDialog& dialog, std::function<void()> afterEvent,
 
     Frame1 = new QGroupBox(this);
     Frame1->setObjectName("Frame1");
-    chkNoFirefox = makeCheckBox("chkNoFirefox", &SetupDialog::chkNoFirefox);
-    chkNoThumbs = makeCheckBox("chkNoThumbs", &SetupDialog::chkNoThumbs);
-    chkScanNetworkDrives = makeCheckBox("chkScanNetworkDrives", &SetupDialog::chkScanNetworkDrives);
-    chkRunHAonStart = makeCheckBox("chkRunHAonStart", &SetupDialog::chkRunHAonStart);
+    chkNoFirefox = makeCheckBox("chkNoFirefox", m_dialog.chkNoFirefox);
+    chkNoThumbs = makeCheckBox("chkNoThumbs", m_dialog.chkNoThumbs);
+    chkScanNetworkDrives = makeCheckBox("chkScanNetworkDrives", m_dialog.chkScanNetworkDrives);
+    chkRunHAonStart = makeCheckBox("chkRunHAonStart", m_dialog.chkRunHAonStart);
     auto* scanLayout = new QVBoxLayout(Frame1);
     for (QCheckBox* box : {chkNoFirefox, chkNoThumbs, chkScanNetworkDrives, chkRunHAonStart})
         scanLayout->addWidget(box);
 
     frmBrowser = new QGroupBox(this);
     frmBrowser->setObjectName("frmBrowser");
-    optBoth = makeOption("optBoth", &SetupDialog::optBoth, nullptr);
-    optFirefoxDisk = makeOption("optFirefoxDisk", &SetupDialog::optFirefoxDisk,
-                                &SetupDialog::optFirefoxDisk_Click);
-    optFirefoxCache = makeOption("optFirefoxCache", &SetupDialog::optFirefoxCache,
-                                 &SetupDialog::optFirefoxCache_Click);
-    optIE = makeOption("optIE", &SetupDialog::optIE, nullptr);
+    optBoth = makeOption("optBoth", [this] { m_dialog.selectOption(m_dialog.optBoth); });
+    optFirefoxDisk = makeOption("optFirefoxDisk", [this] { m_dialog.optFirefoxDisk_Click(); });
+    optFirefoxCache = makeOption("optFirefoxCache", [this] { m_dialog.optFirefoxCache_Click(); });
+    optIE = makeOption("optIE", [this] { m_dialog.selectOption(m_dialog.optIE); });
     auto* group = new QButtonGroup(this);
     auto* browserLayout = new QVBoxLayout(frmBrowser);
     for (QRadioButton* option : {optBoth, optFirefoxDisk, optFirefoxCache, optIE}) {
@@ -67,7 +65,7 @@ SetupForm::SetupForm(SetupDialog& dialog, std::function<void()> afterEvent,
     txtDays->setFixedWidth(txtDays->fontMetrics().horizontalAdvance("00000") + 16);
     connect(txtDays, &QLineEdit::textEdited, this,
             [this](const QString& text) { m_dialog.txtDays.text = text.toStdString(); });
-    chkRunStartUp = makeCheckBox("chkRunStartUp", &SetupDialog::chkRunStartUp);
+    chkRunStartUp = makeCheckBox("chkRunStartUp", m_dialog.chkRunStartUp);
     chkRunStartUp->setParent(frameSetup);
     lblDays2 = new QLabel(frameSetup);
     lblDays2->setObjectName("lblDays2");
@@ -90,15 +88,18 @@ SetupForm::SetupForm(SetupDialog& dialog, std::function<void()> afterEvent,
     buttons->addStretch();
     buttons->addWidget(cmdDefault);
     buttons->addWidget(cmdSave);
-    const std::pair<ThemedButton*, void (SetupDialog::*)()> actions[] = {
-        {cmdCancel, &SetupDialog::cmdCancel_Click},
-        {cmdDefault, &SetupDialog::cmdDefault_Click},
-        {cmdSave, &SetupDialog::cmdSave_Click}};
-    for (const auto& [button, action] : actions)
-        connect(button, &QPushButton::clicked, this, [this, action = action] {
-            (m_dialog.*action)();
-            handled();
-        });
+    connect(cmdCancel, &QPushButton::clicked, this, [this] {
+        m_dialog.cmdCancel_Click();
+        handled();
+    });
+    connect(cmdDefault, &QPushButton::clicked, this, [this] {
+        m_dialog.cmdDefault_Click();
+        handled();
+    });
+    connect(cmdSave, &QPushButton::clicked, this, [this] {
+        m_dialog.cmdSave_Click();
+        handled();
+    });
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(Frame1);
@@ -109,24 +110,20 @@ SetupForm::SetupForm(SetupDialog& dialog, std::function<void()> afterEvent,
     render();
 }
 
-QCheckBox* SetupForm::makeCheckBox(const char* objectName, CheckBox SetupDialog::*state) {
+QCheckBox* SetupForm::makeCheckBox(const char* objectName, CheckBox& state) {
     auto* box = new QCheckBox(this);
     box->setObjectName(objectName);
     // clicked() comes only from the user, never from render() setting the box.
-    connect(box, &QCheckBox::clicked, this,
-            [this, state](bool checked) { (m_dialog.*state).checked = checked; });
+    CheckBox* shown = &state;
+    connect(box, &QCheckBox::clicked, this, [shown](bool checked) { shown->checked = checked; });
     return box;
 }
 
-QRadioButton* SetupForm::makeOption(const char* objectName, OptionButton SetupDialog::*state,
-                                    void (SetupDialog::*click)()) {
+QRadioButton* SetupForm::makeOption(const char* objectName, std::function<void()> click) {
     auto* option = new QRadioButton(this);
     option->setObjectName(objectName);
-    connect(option, &QRadioButton::clicked, this, [this, state, click] {
-        if (click)
-            (m_dialog.*click)();
-        else
-            m_dialog.selectOption(m_dialog.*state);
+    connect(option, &QRadioButton::clicked, this, [this, click = std::move(click)] {
+        click();
         handled();
     });
     return option;

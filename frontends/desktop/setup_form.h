@@ -34,9 +34,9 @@ protected:
     void reject() override;
 
 private:
-    QCheckBox* makeCheckBox(const char* objectName, CheckBox SetupDialog::*state);
-    QRadioButton* makeOption(const char* objectName, OptionButton SetupDialog::*state,
-                             void (SetupDialog::*click)());
+    QCheckBox* makeCheckBox(const char* objectName, CheckBox& state);
+    /// click runs when the user picks the option.
+    QRadioButton* makeOption(const char* objectName, std::function<void()> click);
     void handled();
 
     SetupDialog& m_dialog;

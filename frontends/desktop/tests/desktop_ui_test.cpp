@@ -254,6 +254,8 @@ private slots:
         QCOMPARE(rig.windows.asked.back().title, std::string("Disable Auto-Kill"));
         QVERIFY(setup.optBoth->isChecked());
 
+        setup.chkNoThumbs->click();
+        QVERIFY(rig.program.setupDialog().chkNoThumbs.checked);
         setup.txtDays->selectAll();
         QTest::keyClicks(setup.txtDays, "31");
         setup.cmdSave->click();

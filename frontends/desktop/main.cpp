@@ -5,8 +5,10 @@
 #include "desktop_window_system.h"
 #include "platform/desktop_input.h"
 #include "platform/drives.h"
+#include "platform/file_system.h"
 #include "platform/folders.h"
 #include "platform/system_url_cache.h"
+#include "sources/url_cache_file.h"
 #include "startup_flow.h"
 
 #include <QApplication>
@@ -20,13 +22,14 @@
 namespace {
 
 const char kUsage[] =
-    "Usage: vorlith [--drive PATH]... [--report-dir DIR] [--url-cache auto|none] [--no-browser]\n"
+    "Usage: vorlith [--drive PATH]... [--report-dir DIR] [--url-cache auto|none|FILE]\n"
+    "               [--no-browser]\n"
     "               [/STARTUP | /UNINSTALL]\n";
 
 struct CommandLine {
     vorlith::ProgramOptions options;
-    bool noUrlCache = false;
-    std::string argumentText; // what start-up reads: "/STARTUP", "/UNINSTALL" or anything else
+    std::string urlCache = "auto"; // auto (this computer's browsers), none, or a file of entries
+    std::string argumentText;      // what start-up reads: "/STARTUP", "/UNINSTALL" or anything else
     bool valid = true;
 };
 
@@ -42,11 +45,9 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
             line.options.driveRoots.push_back(arguments[++index].toStdString());
         else if (argument == "--report-dir" && hasValue)
             line.options.reportFolder = arguments[++index].toStdString();
-        else if (argument == "--url-cache" && hasValue) {
-            const std::string source = arguments[++index].toStdString();
-            line.valid = line.valid && (source == "auto" || source == "none");
-            line.noUrlCache = source == "none";
-        } else if (argument == "--no-browser")
+        else if (argument == "--url-cache" && hasValue)
+            line.urlCache = arguments[++index].toStdString();
+        else if (argument == "--no-browser")
             line.options.browsers = vorlith::BrowserMode::Suppressed;
         else if (argument == "--help" || argument == "-h")
             line.valid = false;
@@ -80,14 +81,26 @@ int main(int argc, char** argv) {
     if (!platform::HasDisplay())
         line.options.browsers = BrowserMode::Suppressed;
 
-    std::unique_ptr<platform::UrlCacheSource> urlCache =
-        line.noUrlCache ? std::make_unique<platform::EmptyUrlCacheSource>()
-                        : platform::SystemUrlCacheSource();
+    // The report folder is prepared before start-up too: cached bodies that the browser keeps
+    // inside larger files are copied beside the thumbnail pictures, which closing empties.
+    line.options.reportFolder = PrepareReportFolder(line.options.reportFolder);
+    std::unique_ptr<platform::BrowserCacheSource> browserCache;
+    std::unique_ptr<platform::UrlCacheSource> otherCache;
+    if (line.urlCache == "auto") {
+        browserCache = platform::SystemUrlCacheSource();
+        browserCache->setExtractFolder(platform::JoinPath(line.options.reportFolder, "thumbs"));
+    } else if (line.urlCache == "none") {
+        otherCache = std::make_unique<platform::EmptyUrlCacheSource>();
+    } else {
+        otherCache = std::make_unique<UrlCacheFileSource>(line.urlCache);
+    }
+    platform::UrlCacheSource& urlCache =
+        browserCache ? static_cast<platform::UrlCacheSource&>(*browserCache) : *otherCache;
 
     desktop::DesktopWindowSystem windows(
         desktop::DesktopOptions{std::chrono::milliseconds(15), [] { QApplication::quit(); }});
     Program program(ProgramServices{windows, platform::SystemClock(), platform::SystemDrives(),
-                                    *urlCache, platform::SystemProgramStarter(),
+                                    urlCache, platform::SystemProgramStarter(),
                                     platform::SystemHive(platform::HiveScope::User),
                                     platform::SystemHive(platform::HiveScope::Machine)},
                     line.options);

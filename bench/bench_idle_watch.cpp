@@ -34,9 +34,6 @@ void IdleTickQuiet(benchmark::State& state) {
     vorlith::IdleState idle;
     for (auto _ : state)
         benchmark::DoNotOptimize(vorlith::IdleTick(idle, input, clock));
-    // Seconds per tick / 0.025 s between ticks * 100: the share of one core, in per cent.
-    state.counters["core_percent_at_25ms"] = benchmark::Counter(
-        0.025 / 100.0, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 BENCHMARK(IdleTickQuiet);
 

@@ -3,7 +3,7 @@
 #include "platform/file_access.h"
 #include "platform/folders.h"
 #include "report/html_text.h"
-#include "scan/byte_cursor.h"
+#include "sources/byte_cursor.h"
 
 #include <array>
 
@@ -261,8 +261,8 @@ std::optional<Id3v1Fields> ParseId3v1Block(std::string_view block) {
     fields.Comment = decodedField(cursor.take(kCommentWidth));
     cursor.skip(1);
     // Byte 126 is the track whatever byte 125 holds: a 1.0 tag's 30th comment byte reads as one.
-    fields.Track = cursor.takeByte();
-    fields.Genre = cursor.takeByte();
+    fields.Track = cursor.u8();
+    fields.Genre = cursor.u8();
     if (!cursor.ok())
         return std::nullopt;
     return fields;

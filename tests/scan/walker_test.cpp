@@ -116,55 +116,42 @@ std::vector<std::string> Numbered(const std::string& prefix, int from, int to) {
 }
 
 TEST(Walker, EachNameGoesToTheListOfTheFirstTextItContains) {
-    struct Case {
-        std::string name;
-        bool isFolder;
-        Paths audio, videos, thumbs; // relative to the root
-    };
-    const std::vector<Case> cases = {
-        {"song.mp3.bak", false, {"song.mp3.bak"}, {}, {}},
-        {"clip.MOV", false, {}, {"clip.MOV"}, {}},
-        {"tune.mpeg3", false, {"tune.mpeg3"}, {}, {}},
-        {"a.WMA", false, {"a.WMA"}, {}, {}},
-        {"b.m4a", false, {"b.m4a"}, {}, {}},
-        {"c.Ogg", false, {"c.Ogg"}, {}, {}},
-        {"d.flv", false, {}, {"d.flv"}, {}},
-        {"e.mpeg", false, {}, {"e.mpeg"}, {}},
-        {"f.mpg", false, {}, {"f.mpg"}, {}},
-        {"g.mmv", false, {}, {"g.mmv"}, {}},
-        {"h.mov.mp3", false, {"h.mov.mp3"}, {}, {}},
-        {"THUMBS.DB", false, {}, {}, {"THUMBS.DB"}},
-        {"thumbcache_256.db", false, {}, {}, {"thumbcache_256.db"}},
-        {"ThumbCache_idx.db", false, {}, {}, {"ThumbCache_idx.db"}},
-        {"oldTHUMBS.DB.bak", false, {}, {}, {"oldTHUMBS.DB.bak"}},
-        {"THUMBCACHE_", false, {}, {}, {"THUMBCACHE_"}},
-        {"mp3", false, {}, {}, {}},
-        {"clip.mp", false, {}, {}, {}},
-        {"thumbs.d", false, {}, {}, {}},
-        {"notes.txt", false, {}, {}, {}},
-        {"Thumbs.db", true, {"Thumbs.db/inner.mp3"}, {}, {"Thumbs.db/"}},
-        {"music.mp3", true, {"music.mp3/", "music.mp3/inner.mp3"}, {}, {}},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        test::TempFolder root;
-        if (c.isFolder)
-            root.write(c.name + "/inner.mp3", "x");
-        else
-            root.write(c.name, "x");
-        ScriptedRun run;
-        WalkResult walk = WalkDisk(run, root.path());
-        auto full = [&](const Paths& relative) {
-            Paths paths;
-            for (const std::string& path : relative)
-                paths.push_back(root.path() + "/" + path);
-            return paths;
-        };
-        EXPECT_EQ(walk.lists.lstResult.entries(), full(c.audio));
-        EXPECT_EQ(walk.lists.lstVideos.entries(), full(c.videos));
-        EXPECT_EQ(walk.lists.lstThumbs.entries(), full(c.thumbs));
-        EXPECT_EQ(walk.progress.FilesSearched, c.isFolder ? 2 : 1);
+    // 'a' audio, 'v' videos, 't' thumbnail stores, '-' no list. A trailing "/" makes a folder
+    // holding "inner.mp3".
+    const std::map<char, Paths> names = {
+        {'a', {"song.mp3.bak", "tune.mpeg3", "a.WMA", "b.m4a", "c.Ogg", "h.mov.mp3", "music.mp3/"}},
+        {'v', {"clip.MOV", "d.flv", "e.mpeg", "f.mpg", "g.mmv"}},
+        {'t',
+         {"THUMBS.DB", "thumbcache_256.db", "ThumbCache_idx.db", "oldTHUMBS.DB.bak", "THUMBCACHE_",
+          "Thumbs.db/"}},
+        {'-', {"mp3", "clip.mp", "thumbs.d", "notes.txt"}}};
+    test::TempFolder root;
+    std::map<char, Paths> expected;
+    int64_t entries = 0;
+    for (const auto& [list, inList] : names) {
+        for (const std::string& name : inList) {
+            ++entries;
+            if (name.ends_with('/')) {
+                expected['a'].push_back(root.write(name + "inner.mp3", "x"));
+                ++entries;
+            } else {
+                root.write(name, "x");
+            }
+            expected[list].push_back(root / name);
+        }
     }
+    ScriptedRun run;
+    WalkResult walk = WalkDisk(run, root.path());
+    const std::pair<char, const FoundFileList*> lists[] = {
+        {'a', &walk.lists.lstResult}, {'v', &walk.lists.lstVideos}, {'t', &walk.lists.lstThumbs}};
+    for (const auto& [list, found] : lists) {
+        SCOPED_TRACE(list);
+        Paths listed = found->entries();
+        std::sort(listed.begin(), listed.end());
+        std::sort(expected[list].begin(), expected[list].end());
+        EXPECT_EQ(listed, expected[list]);
+    }
+    EXPECT_EQ(walk.progress.FilesSearched, entries);
 }
 
 TEST(Walker, ListsAFolderWholeThenWalksItsFoldersInListingOrder) {
@@ -191,13 +178,19 @@ TEST(Walker, ListsAFolderWholeThenWalksItsFoldersInListingOrder) {
     EXPECT_EQ(run.cancels, 0);
 }
 
-TEST(Walker, SkipsDotEntriesAndEmptyNamesWithoutAYield) {
-    const Node root = Folder("", {File("."), File(".."), File(""), File(".hidden.mp3")});
+TEST(Walker, SkipsDotEntriesEmptyNamesAndFoldersThatCannotBeOpened) {
+    Node locked = Folder("locked", {File("secret.mp3")});
+    locked.readable = false;
+    const Node root = Folder("", {File("."), File(".."), File(""), locked, File(".hidden.mp3")});
     ScriptedRun run;
     WalkResult walk = WalkMemory(run, root);
     EXPECT_EQ(walk.lists.lstResult.entries(), Paths{"/r/.hidden.mp3"});
-    EXPECT_EQ(walk.progress.FilesSearched, 1);
-    EXPECT_EQ(run.windows.yields, 1);
+    EXPECT_EQ(walk.progress.FilesSearched, 2);
+    EXPECT_EQ(run.windows.yields, 2); // dot entries and empty names cost no yield
+
+    WalkResult none;
+    WalkFolderTree(run, none.lists, none.progress, "/r/", nullptr);
+    EXPECT_EQ(none.progress.FilesSearched, 0);
 }
 
 TEST(Walker, RecordsAFolderOfAnotherFileSystemButDoesNotEnterIt) {
@@ -210,20 +203,6 @@ TEST(Walker, RecordsAFolderOfAnotherFileSystemButDoesNotEnterIt) {
     WalkResult walk = WalkMemory(run, root);
     EXPECT_EQ(walk.lists.lstResult.entries(), (Paths{"/r/usb.mp3/", "/r/home/own.mp3"}));
     EXPECT_EQ(walk.progress.FilesSearched, 4);
-}
-
-TEST(Walker, SkipsFoldersThatCannotBeOpenedAndGoesOnWithTheirSiblings) {
-    Node locked = Folder("locked", {File("secret.mp3")});
-    locked.readable = false;
-    const Node root = Folder("", {locked, File("after.mp3")});
-    ScriptedRun run;
-    WalkResult walk = WalkMemory(run, root);
-    EXPECT_EQ(walk.lists.lstResult.entries(), Paths{"/r/after.mp3"});
-    EXPECT_EQ(walk.progress.FilesSearched, 2);
-
-    WalkResult none;
-    WalkFolderTree(run, none.lists, none.progress, "/r/", nullptr);
-    EXPECT_EQ(none.progress.FilesSearched, 0);
 }
 
 // A chain of folders "d" nested depth levels deep; the deepest holds "x.mp3".

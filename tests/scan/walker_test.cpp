@@ -313,19 +313,6 @@ TEST(Walker, RecordsSymbolicLinksLikeFilesAndNeverFollowsThem) {
     EXPECT_EQ(walk.progress.FilesSearched, 5);
 }
 
-TEST(Walker, SkipsAFolderItMayNotReadAndWalksTheRest) {
-    if (::geteuid() == 0)
-        GTEST_SKIP() << "permissions do not stop root from reading; the memory tree covers it";
-    test::TempFolder root;
-    root.write("locked/hidden.mp3", "x");
-    root.write("open/found.mp3", "x");
-    fs::permissions(root / "locked", fs::perms::none);
-    ScriptedRun run;
-    WalkResult walk = WalkDisk(run, root.path());
-    EXPECT_EQ(walk.lists.lstResult.entries(), Paths{root / "open/found.mp3"});
-    EXPECT_EQ(walk.progress.FilesSearched, 3);
-}
-
 TEST(Walker, StaysOnTheRootsFileSystem) {
     // /dev/shm is its own mount on most systems; a walk of /dev records it but stays out.
     bool shmIsMounted = false;

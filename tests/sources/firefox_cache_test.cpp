@@ -144,15 +144,9 @@ TEST(FirefoxCache, ChoosesTheCacheFolder) {
         std::string chosen; // "roaming/..." or "local/..."
     };
     const Case cases[] = {
-        {"roaming Cache first, even when the local one exists",
-         {"Cache"},
-         {"Cache"},
-         "roaming/Cache"},
+        {"roaming Cache beats a local one", {"Cache"}, {"Cache"}, "roaming/Cache"},
         {"local Cache next", {"cache2/entries"}, {"Cache", "cache2/entries"}, "local/Cache"},
-        {"then local cache2/entries",
-         {"cache2/entries"},
-         {"cache2/entries"},
-         "local/cache2/entries"},
+        {"then local cache2", {"cache2/entries"}, {"cache2/entries"}, "local/cache2/entries"},
         {"then roaming cache2/entries", {"cache2/entries"}, {}, "roaming/cache2/entries"},
         {"nothing: the local Cache", {}, {}, "local/Cache"},
     };

@@ -27,16 +27,27 @@ std::string link(const std::string& path) {
     return "<A HREF=\"file://" + path + "\" TARGET=_BLANK>" + path + "</A><BR><BR>";
 }
 
+// Both sections of the audio pass, written to the page opened without its head.
+struct AudioPass {
+    test::PhaseFixture phase;
+    DiskScanCounts counts;
+    AudioPass() { phase.open(pages::kIllegal); }
+    void add(const std::string& path) { phase.window.lists.lstResult.AddToList(path); }
+    void run() {
+        WriteAudioFirstSection(phase.context, counts);
+        WriteAudioSecondSection(phase.context);
+    }
+    std::vector<std::string> lines() { return phase.lines(pages::kIllegal); }
+};
+
 TEST(AudioPage, FileTitles) {
-    const std::pair<const char*, const char*> cases[] = {
-        {"/Music/Band - Song.mp3", "Band - Song"},
-        {"/Music/My.Song.mp3", "My"},
-        {"/Music/.hidden.ogg", ""},
-        {"/Music/No Dot", "No Dot"},
-        {"plain.ogg", "plain"},
-        {"/Music/Folder.mp3/", ""},
-        {"/Old.Folder/track.wma", "track"},
-    };
+    const std::pair<const char*, const char*> cases[] = {{"/Music/Band - Song.mp3", "Band - Song"},
+                                                         {"/Music/My.Song.mp3", "My"},
+                                                         {"/Music/.hidden.ogg", ""},
+                                                         {"/Music/No Dot", "No Dot"},
+                                                         {"plain.ogg", "plain"},
+                                                         {"/Music/Folder.mp3/", ""},
+                                                         {"/Old.Folder/track.wma", "track"}};
     for (const auto& [path, title] : cases) {
         SCOPED_TRACE(path);
         EXPECT_EQ(FileTitleFromPath(path), title);
@@ -49,8 +60,7 @@ TEST(AudioPage, KindsByPathEnding) {
         {"/a/tune.mpeg3", AudioKind::Mp3},  {"/a/t.WMA", AudioKind::Wma},
         {"/a/p.m4a", AudioKind::M4a},       {"/a/f.Ogg", AudioKind::Ogg},
         {"/a/Music.mp3/", AudioKind::None}, {"/a/song.mp3.bak", AudioKind::None},
-        {"/a/movie.mpeg", AudioKind::None}, {"/a/mp3", AudioKind::None},
-    };
+        {"/a/movie.mpeg", AudioKind::None}, {"/a/mp3", AudioKind::None}};
     for (const auto& [path, kind] : cases) {
         SCOPED_TRACE(path);
         EXPECT_EQ(AudioKindOf(path), kind);
@@ -58,8 +68,8 @@ TEST(AudioPage, KindsByPathEnding) {
 }
 
 TEST(AudioPage, MixedListGivesTaggedFilesFirstThenTheOthersInListOrder) {
-    test::PhaseFixture phase;
-    phase.open(pages::kIllegal);
+    AudioPass pass;
+    test::PhaseFixture& phase = pass.phase;
     const std::string gone = phase.folder / "Gone.MP3";
     const std::string special = phase.folder / "a&b #1.ogg";
     std::string tag = "TAG";
@@ -75,35 +85,24 @@ TEST(AudioPage, MixedListGivesTaggedFilesFirstThenTheOthersInListOrder) {
     tag += std::string("\0\0\x0D", 3);
     const std::string accented = phase.folder.write("bjork.mp3", std::string(200, 'x') + tag);
 
-    const std::vector<std::string> list = {
-        kMusic + "Music.mp3/",
-        kMusic + ".hidden_track.mp3",
-        kMusic + "Backup/song.mp3.bak",
-        kMusic + "Misc/tune.mpeg3",
-        kMusic + "Ogg/forest.ogg",
-        kMusic + "Spaces/blank_artist.mp3",
-        kMusic + "Unknown Artist/no_artist.mp3",
-        kMusic + "Windows Media/track01.wma",
-        kMusic + "iTunes/podcast.m4a",
-        kMusic + "notag.mp3",
-        gone,
-        special,
-        accented,
-    };
-    for (const std::string& path : list)
-        phase.window.lists.lstResult.AddToList(path);
+    for (const char* below :
+         {"Music.mp3/", ".hidden_track.mp3", "Backup/song.mp3.bak", "Misc/tune.mpeg3",
+          "Ogg/forest.ogg", "Spaces/blank_artist.mp3", "Unknown Artist/no_artist.mp3",
+          "Windows Media/track01.wma", "iTunes/podcast.m4a", "notag.mp3"})
+        pass.add(kMusic + below);
+    for (const std::string& path : {gone, special, accented})
+        pass.add(path);
 
-    DiskScanCounts counts;
-    WriteAudioFirstSection(phase.context, counts);
+    WriteAudioFirstSection(phase.context, pass.counts);
     EXPECT_EQ(phase.window.lblStatus.caption,
               "Creating results for DRM-free Music files w/o ID3 tags...");
     EXPECT_EQ(phase.window.pBar.max, 13);
     WriteAudioSecondSection(phase.context);
 
-    EXPECT_EQ(counts.Mp3Count, 7);
-    EXPECT_EQ(counts.WmaCount, 1);
-    EXPECT_EQ(counts.M4aCount, 1);
-    EXPECT_EQ(counts.OggCount, 2);
+    EXPECT_EQ(pass.counts.Mp3Count, 7);
+    EXPECT_EQ(pass.counts.WmaCount, 1);
+    EXPECT_EQ(pass.counts.M4aCount, 1);
+    EXPECT_EQ(pass.counts.OggCount, 2);
 
     const std::vector<std::string> expected = {
         kWarningLine,
@@ -132,30 +131,25 @@ TEST(AudioPage, MixedListGivesTaggedFilesFirstThenTheOthersInListOrder) {
         "<A HREF=\"file://" + phase.folder.path() + "/a&amp;b %231.ogg\" TARGET=_BLANK>" +
             phase.folder.path() + "/a&amp;b #1.ogg</A><BR><BR>",
     };
-    EXPECT_EQ(phase.lines(pages::kIllegal), expected);
+    EXPECT_EQ(pass.lines(), expected);
 }
 
 TEST(AudioPage, EmptyListGivesOnlyTheWarningAndUmbrafileLines) {
-    test::PhaseFixture phase;
-    phase.open(pages::kIllegal);
-    DiskScanCounts counts;
-    WriteAudioFirstSection(phase.context, counts);
-    WriteAudioSecondSection(phase.context);
-    EXPECT_EQ(phase.lines(pages::kIllegal),
-              (std::vector<std::string>{kWarningLine, umbrafileLine(0)}));
-    EXPECT_EQ(phase.run.yields, 0);
+    AudioPass pass;
+    pass.run();
+    EXPECT_EQ(pass.lines(), (std::vector<std::string>{kWarningLine, umbrafileLine(0)}));
+    EXPECT_EQ(pass.phase.run.yields, 0);
 }
 
 TEST(AudioPage, YieldsEveryTwentyEntriesInEachSection) {
-    test::PhaseFixture phase;
-    phase.open(pages::kIllegal);
+    AudioPass pass;
+    test::PhaseFixture& phase = pass.phase;
     for (int i = 0; i < 45; ++i)
-        phase.window.lists.lstResult.AddToList("/nowhere/" + std::to_string(i) + ".m4a");
+        pass.add("/nowhere/" + std::to_string(i) + ".m4a");
     std::vector<int64_t> valuesAtYield;
     phase.run.onYield = [&](int) { valuesAtYield.push_back(phase.window.pBar.value); };
 
-    DiskScanCounts counts;
-    WriteAudioFirstSection(phase.context, counts);
+    WriteAudioFirstSection(phase.context, pass.counts);
     EXPECT_EQ(valuesAtYield, (std::vector<int64_t>{0, 20, 40}));
     EXPECT_EQ(phase.window.pBar.value, 44);
     EXPECT_EQ(phase.window.pBar.max, 45);
@@ -165,17 +159,14 @@ TEST(AudioPage, YieldsEveryTwentyEntriesInEachSection) {
 }
 
 TEST(AudioPage, CountsAndListsEveryEntryOfALongList) {
-    test::PhaseFixture phase;
-    phase.open(pages::kIllegal);
+    AudioPass pass;
     // More entries than a 16-bit index reaches: every one is counted and listed.
     constexpr int kEntries = 33000;
     for (int i = 0; i < kEntries; ++i)
-        phase.window.lists.lstResult.AddToList("/nowhere/t" + std::to_string(i) + ".ogg");
-    DiskScanCounts counts;
-    WriteAudioFirstSection(phase.context, counts);
-    WriteAudioSecondSection(phase.context);
-    EXPECT_EQ(counts.OggCount, kEntries);
-    const std::vector<std::string> lines = phase.lines(pages::kIllegal);
+        pass.add("/nowhere/t" + std::to_string(i) + ".ogg");
+    pass.run();
+    EXPECT_EQ(pass.counts.OggCount, kEntries);
+    const std::vector<std::string> lines = pass.lines();
     ASSERT_EQ(lines.size(), 2u + 2u * kEntries);
     EXPECT_EQ(lines.back(), link("/nowhere/t32999.ogg"));
 }

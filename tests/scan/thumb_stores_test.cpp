@@ -121,6 +121,16 @@ TEST(JpegSplitter, MatchesTheWholeContentCutOnRandomStreams) {
     }
 }
 
+// The thumbnail pass with its page open (without its head).
+struct ThumbPass {
+    test::PhaseFixture phase;
+    DiskScanCounts counts;
+    ThumbPass() { phase.open(pages::kThumbnails); }
+    void add(const std::string& path) { phase.window.lists.lstThumbs.AddToList(path); }
+    void run() { ProcessThumbStores(phase.context, counts); }
+    std::vector<std::string> lines() { return phase.lines(pages::kThumbnails); }
+};
+
 struct StoreCase {
     std::string path;         // in lstThumbs
     std::string piecesFolder; // expected pictures, "" for none
@@ -128,9 +138,9 @@ struct StoreCase {
 };
 
 TEST(ThumbStores, CutsTheRealStoresIntoTheDocumentedPieces) {
-    test::PhaseFixture phase;
+    ThumbPass pass;
+    test::PhaseFixture& phase = pass.phase;
     phase.totals.TotalTraces = 7;
-    phase.open(pages::kThumbnails);
     const std::string explorer =
         kMedia + "drive/Users/alice/AppData/Local/Microsoft/Windows/Explorer/";
     const std::string photos = kMedia + "drive/Users/alice/Pictures/Old XP Photos/";
@@ -148,12 +158,10 @@ TEST(ThumbStores, CutsTheRealStoresIntoTheDocumentedPieces) {
         {photos + "Thumbs.db/", "", -1},    // a folder entry: skipped
     };
     for (const StoreCase& store : stores)
-        phase.window.lists.lstThumbs.AddToList(store.path);
-
-    DiskScanCounts counts;
-    ProcessThumbStores(phase.context, counts);
-    EXPECT_EQ(counts.ThumbStoreCount, 5);
-    EXPECT_EQ(counts.ThumbImageCount, 23);
+        pass.add(store.path);
+    pass.run();
+    EXPECT_EQ(pass.counts.ThumbStoreCount, 5);
+    EXPECT_EQ(pass.counts.ThumbImageCount, 23);
     EXPECT_TRUE(phase.window.lblStatus.bold);
     EXPECT_EQ(phase.window.lblStatus.caption,
               "Processing images in your hidden thumbs.db files...");
@@ -177,38 +185,31 @@ TEST(ThumbStores, CutsTheRealStoresIntoTheDocumentedPieces) {
         if (store.pictures >= 0)
             expected.push_back(captionLine(store.path));
     }
-    EXPECT_EQ(phase.lines(pages::kThumbnails), expected);
+    EXPECT_EQ(pass.lines(), expected);
 }
 
-TEST(ThumbStores, CraftedStoresNumberingAndFailures) {
-    test::PhaseFixture phase;
-    phase.open(pages::kThumbnails);
+TEST(ThumbStores, CraftedStoresNumberingFailuresAndEscaping) {
+    ThumbPass pass;
     const test::TempFolder disk;
     const std::string three =
         disk.write("a/thumbs.db", "prefix" + kMarker + "one" + kMarker + "two" + kMarker + "three");
     const std::string none = disk.write("b/THUMBS.DB", "no pictures in here");
     const std::string empty = disk.write("c/thumbcache_16.db", "");
     const std::string missing = disk / "d/thumbs.db";
-    const std::string later = disk.write("e/x_thumbcache_99", kMarker + "late");
+    const std::string later = disk.write("<b>&/x_thumbcache_99", kMarker + "late");
     // A link named like a store that leads to an endless device is not read.
     fs::create_directories(disk / "f");
     fs::create_symlink("/dev/zero", disk / "f/thumbs.db");
 
-    auto& list = phase.window.lists.lstThumbs;
-    list.AddToList(three);                    // 0
-    list.AddToList(disk / "x/thumbs.db.old"); // 1: skipped
-    list.AddToList(none);                     // 2
-    list.AddToList(empty);                    // 3
-    list.AddToList(missing);                  // 4
-    list.AddToList(later);                    // 5
-    list.AddToList(disk / "f/thumbs.db");     // 6
+    // Positions 0 to 6; position 1 is no store name and is skipped.
+    for (const std::string& path :
+         {three, disk / "x/thumbs.db.old", none, empty, missing, later, disk / "f/thumbs.db"})
+        pass.add(path);
+    pass.run();
+    EXPECT_EQ(pass.counts.ThumbStoreCount, 6);
+    EXPECT_EQ(pass.counts.ThumbImageCount, 4);
 
-    DiskScanCounts counts;
-    ProcessThumbStores(phase.context, counts);
-    EXPECT_EQ(counts.ThumbStoreCount, 6);
-    EXPECT_EQ(counts.ThumbImageCount, 4);
-
-    const std::string thumbs = phase.folder / "thumbs";
+    const std::string thumbs = pass.phase.folder / "thumbs";
     EXPECT_EQ(test::ReadFile(thumbs + "/0-1.jpg"), kMarker + "one");
     EXPECT_EQ(test::ReadFile(thumbs + "/0-2.jpg"), kMarker + "two");
     EXPECT_EQ(test::ReadFile(thumbs + "/0-3.jpg"), kMarker + "three");
@@ -221,67 +222,49 @@ TEST(ThumbStores, CraftedStoresNumberingAndFailures) {
     const auto img = [&](const char* name) {
         return "<IMG SRC=\"file://" + thumbs + "/" + name + "\">";
     };
-    EXPECT_EQ(phase.lines(pages::kThumbnails),
+    EXPECT_EQ(pass.lines(),
               (std::vector<std::string>{
                   kWarningLine, erazentLine(0), img("0-1.jpg"), img("0-2.jpg"), img("0-3.jpg"),
                   captionLine(three), captionLine(none), captionLine(empty), captionLine(missing),
-                  img("5-1.jpg"), captionLine(later), captionLine(disk / "f/thumbs.db")}));
+                  img("5-1.jpg"), captionLine(disk.path() + "/&lt;b&gt;&amp;/x_thumbcache_99"),
+                  captionLine(disk / "f/thumbs.db")}));
 }
 
 TEST(ThumbStores, PicturesThatCannotBeWrittenStillGetTheirLinesAndCounts) {
-    test::PhaseFixture phase;
-    phase.open(pages::kThumbnails);
-    phase.folder.write("thumbs", "a file where the folder should be");
+    ThumbPass pass;
+    pass.phase.folder.write("thumbs", "a file where the folder should be");
     const test::TempFolder disk;
-    phase.window.lists.lstThumbs.AddToList(disk.write("Thumbs.db", kMarker + "1" + kMarker + "2"));
-    DiskScanCounts counts;
-    ProcessThumbStores(phase.context, counts);
-    EXPECT_EQ(counts.ThumbImageCount, 2);
-    EXPECT_EQ(phase.lines(pages::kThumbnails).size(), 2u + 2u + 1u);
-}
-
-TEST(ThumbStores, EscapesTheStorePathOnThePage) {
-    test::PhaseFixture phase;
-    phase.open(pages::kThumbnails);
-    const test::TempFolder disk;
-    const std::string path = disk.write("<b>&/Thumbs.db", "");
-    phase.window.lists.lstThumbs.AddToList(path);
-    DiskScanCounts counts;
-    ProcessThumbStores(phase.context, counts);
-    EXPECT_EQ(phase.lines(pages::kThumbnails).back(),
-              captionLine(disk.path() + "/&lt;b&gt;&amp;/Thumbs.db"));
+    pass.add(disk.write("Thumbs.db", kMarker + "1" + kMarker + "2"));
+    pass.run();
+    EXPECT_EQ(pass.counts.ThumbImageCount, 2);
+    EXPECT_EQ(pass.lines().size(), 2u + 2u + 1u);
 }
 
 TEST(ThumbStores, ACancelledRunGetsOnlyTheWarningAndLinkLines) {
-    test::PhaseFixture phase;
-    phase.open(pages::kThumbnails);
+    ThumbPass pass;
     const test::TempFolder disk;
-    phase.window.lists.lstThumbs.AddToList(disk.write("Thumbs.db", kMarker + "x"));
-    phase.run.canceled = true;
-    DiskScanCounts counts;
-    ProcessThumbStores(phase.context, counts);
-    EXPECT_EQ(phase.run.cancels, 1);
-    EXPECT_EQ(counts.ThumbStoreCount, 0);
-    EXPECT_EQ(phase.lines(pages::kThumbnails),
-              (std::vector<std::string>{kWarningLine, erazentLine(0)}));
-    EXPECT_FALSE(fs::exists(phase.folder / "thumbs"));
+    pass.add(disk.write("Thumbs.db", kMarker + "x"));
+    pass.phase.run.canceled = true;
+    pass.run();
+    EXPECT_EQ(pass.phase.run.cancels, 1);
+    EXPECT_EQ(pass.counts.ThumbStoreCount, 0);
+    EXPECT_EQ(pass.lines(), (std::vector<std::string>{kWarningLine, erazentLine(0)}));
+    EXPECT_FALSE(fs::exists(pass.phase.folder / "thumbs"));
 }
 
 TEST(ThumbStores, YieldsEveryTwentyStoresAndEveryTwentyPictures) {
-    test::PhaseFixture phase;
-    phase.open(pages::kThumbnails);
+    ThumbPass pass;
     const test::TempFolder disk;
     std::string store;
     for (int i = 0; i < 45; ++i)
         store += kMarker + std::to_string(i);
-    phase.window.lists.lstThumbs.AddToList(disk.write("Thumbs.db", store)); // position 0
+    pass.add(disk.write("Thumbs.db", store)); // position 0
     for (int i = 1; i < 25; ++i)
-        phase.window.lists.lstThumbs.AddToList(disk / ("n" + std::to_string(i)));
-    DiskScanCounts counts;
-    ProcessThumbStores(phase.context, counts);
+        pass.add(disk / ("n" + std::to_string(i)));
+    pass.run();
     // Pictures 20 and 40, then the stores at positions 0 and 20.
-    EXPECT_EQ(phase.run.yields, 4);
-    EXPECT_EQ(counts.ThumbImageCount, 45);
+    EXPECT_EQ(pass.phase.run.yields, 4);
+    EXPECT_EQ(pass.counts.ThumbImageCount, 45);
 }
 
 } // namespace

@@ -170,6 +170,11 @@ TEST(SummaryPage, SuspectFilesLeavesTheTeenPicturesOut) {
 }
 
 TEST(SummaryPage, LargeTotalsAreGroupedButTheClosingTeenCountIsNot) {
+    SummaryRun ten; // up to ten teen pictures the page closes with the view-all link
+    ten.counts.TeenImageCount = 10;
+    ten.write();
+    EXPECT_EQ(ten.lines.back(), kViewAllSuspectImages);
+
     SummaryRun run;
     run.harness.totals.TotalTraces = 1234;
     run.counts.TeenImageCount = 1234; // the teen gallery walks an empty list
@@ -192,76 +197,59 @@ TEST(SummaryPage, LargeTotalsAreGroupedButTheClosingTeenCountIsNot) {
                             "computer!</B></A></CENTER><BR><BR>"));
 }
 
-TEST(SummaryPage, TeenCountOfTenGivesTheLinkAndElevenTheWarning) {
-    for (int count : {10, 11}) {
-        SCOPED_TRACE(count);
+// The lines of one gallery: its opening and title, the cells with a row break after the tenth
+// and twentieth, and the "view all" row when the walk stopped at thirty.
+std::vector<std::string> Gallery(const std::string& title, const std::vector<std::string>& cells,
+                                 const std::string& viewAllPage = "") {
+    std::vector<std::string> lines{kGalleryOpening,
+                                   "SUSPECT " + title + " IMAGES (showing only up to 30)" +
+                                       kTitleTail};
+    for (size_t i = 0; i < cells.size(); ++i) {
+        lines.push_back(cells[i]);
+        if (i == 9 || i == 19)
+            lines.push_back("</TR><TR>");
+    }
+    if (!viewAllPage.empty())
+        lines.push_back("<TR><TH COLSPAN=10><CENTER><B><A HREF=" + viewAllPage +
+                        " TARGET=_BLANK>CLICK HERE TO VIEW ALL</A></B></CENTER><BR></TH></TR>");
+    lines.push_back("</TR></TABLE>");
+    return lines;
+}
+
+TEST(SummaryPage, GalleryBreaksRowsAfterTenAndTwentyAndStopsAtThirty) {
+    struct Case {
+        int count;
+        const char* host;
+        int64_t UrlCachePageCounts::*counter;
+        const char* title;
+        const char* viewAllPage; // after thirty pictures
+    };
+    const Case cases[] = {
+        {25, "gay", &UrlCachePageCounts::ExplicitImageCount, "ADULT", ""},
+        {40, "casino", &UrlCachePageCounts::GamblingImageCount, "GAMBLING",
+         "Vorlith_gambling.html"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.count);
         SummaryRun run;
-        run.counts.TeenImageCount = count;
-        run.write();
-        const auto tail = run.afterTotals();
-        ASSERT_GE(tail.size(), 4u);
-        if (count == 10) {
-            EXPECT_EQ(tail.back(), kViewAllSuspectImages);
-        } else {
-            EXPECT_EQ(tail[tail.size() - 2],
-                      "<BR><CENTER><FONT SIZE=+2><FONT COLOR=#FF0000><B>WARNING: </B></FONT><A "
-                      "HREF=Vorlith_teen.html><B>11 potentially ILLEGAL Image Files Found on "
-                      "YOUR Computer!</B></FONT><BR>");
+        run.counts.*c.counter = c.count;
+        std::vector<std::string> cells;
+        for (int i = 1; i <= c.count; ++i) {
+            const std::string file = "/cache/p" + std::to_string(i) + ".jpg";
+            run.lists.CacheContentList.push_back(
+                Entry(std::string("http://") + c.host + ".example/p" + std::to_string(i) + ".jpg",
+                      file));
+            if (i <= 30)
+                cells.push_back(Cell("file://" + file));
         }
+        run.write();
+        std::vector<std::string> expected = Gallery(c.title, cells, c.viewAllPage);
+        expected.push_back("</TR></TABLE>");
+        expected.push_back(kViewAllSuspectImages);
+        EXPECT_THAT(run.afterTotals(), ElementsAreArray(expected));
+        // The walk stops at the thirtieth picture: pictures 31 to 40 are not examined.
+        EXPECT_EQ(run.harness.window.pBar.value, std::min(c.count, 30));
     }
-}
-
-TEST(SummaryPage, GalleryOfTwentyFivePicturesBreaksRowsAfterTenAndTwenty) {
-    SummaryRun run;
-    run.counts.ExplicitImageCount = 25;
-    std::vector<std::string> cells;
-    for (int i = 1; i <= 25; ++i) {
-        const std::string file = "/cache/p" + std::to_string(i) + ".jpg";
-        run.lists.CacheContentList.push_back(
-            Entry("http://gay.example/p" + std::to_string(i) + ".jpg", file));
-        cells.push_back(Cell("file://" + file));
-    }
-    run.write();
-    std::vector<std::string> expected{
-        kGalleryOpening, std::string("SUSPECT ADULT IMAGES (showing only up to 30)") + kTitleTail};
-    for (int i = 0; i < 25; ++i) {
-        expected.push_back(cells[i]);
-        if (i == 9 || i == 19)
-            expected.push_back("</TR><TR>");
-    }
-    expected.push_back("</TR></TABLE>");
-    expected.push_back("</TR></TABLE>");
-    expected.push_back(kViewAllSuspectImages);
-    EXPECT_THAT(run.afterTotals(), ElementsAreArray(expected));
-}
-
-TEST(SummaryPage, GalleryOfFortyPicturesShowsThirtyThenTheViewAllRow) {
-    SummaryRun run;
-    run.counts.GamblingImageCount = 40;
-    std::vector<std::string> cells;
-    for (int i = 1; i <= 40; ++i) {
-        const std::string file = "/cache/c" + std::to_string(i) + ".jpg";
-        run.lists.CacheContentList.push_back(
-            Entry("http://casino.example/c" + std::to_string(i) + ".jpg", file));
-        cells.push_back(Cell("file://" + file));
-    }
-    run.write();
-    std::vector<std::string> expected{
-        kGalleryOpening,
-        std::string("SUSPECT GAMBLING IMAGES (showing only up to 30)") + kTitleTail};
-    for (int i = 0; i < 30; ++i) {
-        expected.push_back(cells[i]);
-        if (i == 9 || i == 19)
-            expected.push_back("</TR><TR>");
-    }
-    expected.push_back("<TR><TH COLSPAN=10><CENTER><B><A HREF=Vorlith_gambling.html "
-                       "TARGET=_BLANK>CLICK HERE TO VIEW ALL</A></B></CENTER><BR></TH></TR>");
-    expected.push_back("</TR></TABLE>");
-    expected.push_back("</TR></TABLE>");
-    expected.push_back(kViewAllSuspectImages);
-    EXPECT_THAT(run.afterTotals(), ElementsAreArray(expected));
-    // The walk stopped at the thirtieth picture: pictures 31 to 40 were not examined.
-    EXPECT_EQ(run.harness.window.pBar.value, 30);
 }
 
 TEST(SummaryPage, OnlyAddressesEndingInJpgQualifyForAGallery) {
@@ -281,46 +269,38 @@ TEST(SummaryPage, OnlyAddressesEndingInJpgQualifyForAGallery) {
         run.counts.SportsImageCount = 1;
         run.lists.CacheContentList.push_back(Entry(c.address, "/cache/x"));
         run.write();
-        std::vector<std::string> expected{
-            kGalleryOpening,
-            std::string("SUSPECT SPORTS IMAGES (showing only up to 30)") + kTitleTail};
-        if (c.shown)
-            expected.push_back(Cell("file:///cache/x"));
-        expected.push_back("</TR></TABLE>");
+        std::vector<std::string> expected =
+            Gallery("SPORTS", c.shown ? std::vector{Cell("file:///cache/x")}
+                                      : std::vector<std::string>{});
         expected.push_back("</TR></TABLE>");
         expected.push_back(kViewAllSuspectImages);
         EXPECT_THAT(run.afterTotals(), ElementsAreArray(expected));
     }
 }
 
-TEST(SummaryPage, NewsGalleryIsClosedByTheClosingBlock) {
-    SummaryRun run;
-    run.counts.NewsImageCount = 1;
-    run.lists.CacheContentList.push_back(Entry("http://msnbc.example/n.jpg", "/cache/n"));
-    run.write();
-    EXPECT_THAT(run.afterTotals(),
-                ElementsAre(kGalleryOpening,
-                            std::string("SUSPECT NEWS IMAGES (showing only up to 30)") + kTitleTail,
-                            Cell("file:///cache/n"), "</TR></TABLE>", kViewAllSuspectImages));
-}
+// The last (news) gallery is closed by the closing block; a picture in two lists is in both
+// galleries, in gallery order.
+TEST(SummaryPage, GalleriesStandInTheirOrder) {
+    SummaryRun news;
+    news.counts.NewsImageCount = 1;
+    news.lists.CacheContentList.push_back(Entry("http://msnbc.example/n.jpg", "/cache/n"));
+    news.write();
+    std::vector<std::string> expected = Gallery("NEWS", {Cell("file:///cache/n")});
+    expected.push_back(kViewAllSuspectImages);
+    EXPECT_THAT(news.afterTotals(), ElementsAreArray(expected));
 
-TEST(SummaryPage, PictureInTwoListsAppearsInBothGalleriesInGalleryOrder) {
-    SummaryRun run;
-    run.counts.TeenImageCount = 1;
-    run.counts.ExplicitImageCount = 1;
-    run.counts.PersonalsImageCount = 1;
-    run.lists.CacheContentList.push_back(Entry("http://teen.example/t.jpg", "/cache/t"));
-    run.write();
-    EXPECT_THAT(
-        run.afterTotals(),
-        ElementsAre(
-            kGalleryOpening,
-            std::string("SUSPECT ILLEGAL (TEEN) IMAGES (showing only up to 30)") + kTitleTail,
-            Cell("file:///cache/t"), "</TR></TABLE>", kGalleryOpening,
-            std::string("SUSPECT ADULT IMAGES (showing only up to 30)") + kTitleTail,
-            Cell("file:///cache/t"), "</TR></TABLE>", kGalleryOpening,
-            std::string("SUSPECT MYSPACE/SOCIAL SITE IMAGES (showing only up to 30)") + kTitleTail,
-            "</TR></TABLE>", "</TR></TABLE>", kViewAllSuspectImages));
+    SummaryRun both;
+    both.counts.TeenImageCount = 1;
+    both.counts.ExplicitImageCount = 1;
+    both.counts.PersonalsImageCount = 1;
+    both.lists.CacheContentList.push_back(Entry("http://teen.example/t.jpg", "/cache/t"));
+    both.write();
+    expected = Gallery("ILLEGAL (TEEN)", {Cell("file:///cache/t")});
+    for (const auto& lines : {Gallery("ADULT", {Cell("file:///cache/t")}),
+                              Gallery("MYSPACE/SOCIAL SITE", {}),
+                              std::vector<std::string>{"</TR></TABLE>", kViewAllSuspectImages}})
+        expected.insert(expected.end(), lines.begin(), lines.end());
+    EXPECT_THAT(both.afterTotals(), ElementsAreArray(expected));
 }
 
 TEST(SummaryPage, GayGalleryIsNotOffered) {

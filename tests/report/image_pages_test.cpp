@@ -330,11 +330,10 @@ TEST(ImagePages, GayOnlyPictureIsOnTheExplicitPagesWithItsMatchHighlighted) {
     EXPECT_TRUE(h.write());
     // The pre-count total counts explicit-list matches only.
     std::vector<std::string> expected = {totalTracesLine("7"), explicitTotalLine("1") + "<BR>"};
-    for (const auto& lines :
-         {pictureLines("http://my-", "LGBT", "-site.example/lgbt.jpg",
-                       explicitLocation("C:\\Cache\\file.jpg", kWide)),
-          pictureLines("http://gay.example/", "nude", ".jpg",
-                       explicitLocation("C:\\Cache\\file.jpg", kWide))})
+    for (const auto& lines : {pictureLines("http://my-", "LGBT", "-site.example/lgbt.jpg",
+                                           explicitLocation("C:\\Cache\\file.jpg", kWide)),
+                              pictureLines("http://gay.example/", "nude", ".jpg",
+                                           explicitLocation("C:\\Cache\\file.jpg", kWide))})
         expected.insert(expected.end(), lines.begin(), lines.end());
     EXPECT_EQ(h.body(pages::kImages), expected);
     EXPECT_EQ(h.counts.ExplicitImageCount, 2);

@@ -201,9 +201,8 @@ TEST(SummaryPage, LargeTotalsAreGroupedButTheClosingTeenCountIsNot) {
 // and twentieth, and the "view all" row when the walk stopped at thirty.
 std::vector<std::string> Gallery(const std::string& title, const std::vector<std::string>& cells,
                                  const std::string& viewAllPage = "") {
-    std::vector<std::string> lines{kGalleryOpening,
-                                   "SUSPECT " + title + " IMAGES (showing only up to 30)" +
-                                       kTitleTail};
+    std::vector<std::string> lines{
+        kGalleryOpening, "SUSPECT " + title + " IMAGES (showing only up to 30)" + kTitleTail};
     for (size_t i = 0; i < cells.size(); ++i) {
         lines.push_back(cells[i]);
         if (i == 9 || i == 19)
@@ -236,9 +235,8 @@ TEST(SummaryPage, GalleryBreaksRowsAfterTenAndTwentyAndStopsAtThirty) {
         std::vector<std::string> cells;
         for (int i = 1; i <= c.count; ++i) {
             const std::string file = "/cache/p" + std::to_string(i) + ".jpg";
-            run.lists.CacheContentList.push_back(
-                Entry(std::string("http://") + c.host + ".example/p" + std::to_string(i) + ".jpg",
-                      file));
+            run.lists.CacheContentList.push_back(Entry(
+                std::string("http://") + c.host + ".example/p" + std::to_string(i) + ".jpg", file));
             if (i <= 30)
                 cells.push_back(Cell("file://" + file));
         }
@@ -269,9 +267,8 @@ TEST(SummaryPage, OnlyAddressesEndingInJpgQualifyForAGallery) {
         run.counts.SportsImageCount = 1;
         run.lists.CacheContentList.push_back(Entry(c.address, "/cache/x"));
         run.write();
-        std::vector<std::string> expected =
-            Gallery("SPORTS", c.shown ? std::vector{Cell("file:///cache/x")}
-                                      : std::vector<std::string>{});
+        std::vector<std::string> expected = Gallery(
+            "SPORTS", c.shown ? std::vector{Cell("file:///cache/x")} : std::vector<std::string>{});
         expected.push_back("</TR></TABLE>");
         expected.push_back(kViewAllSuspectImages);
         EXPECT_THAT(run.afterTotals(), ElementsAreArray(expected));
@@ -296,9 +293,9 @@ TEST(SummaryPage, GalleriesStandInTheirOrder) {
     both.lists.CacheContentList.push_back(Entry("http://teen.example/t.jpg", "/cache/t"));
     both.write();
     expected = Gallery("ILLEGAL (TEEN)", {Cell("file:///cache/t")});
-    for (const auto& lines : {Gallery("ADULT", {Cell("file:///cache/t")}),
-                              Gallery("MYSPACE/SOCIAL SITE", {}),
-                              std::vector<std::string>{"</TR></TABLE>", kViewAllSuspectImages}})
+    for (const auto& lines :
+         {Gallery("ADULT", {Cell("file:///cache/t")}), Gallery("MYSPACE/SOCIAL SITE", {}),
+          std::vector<std::string>{"</TR></TABLE>", kViewAllSuspectImages}})
         expected.insert(expected.end(), lines.begin(), lines.end());
     EXPECT_THAT(both.afterTotals(), ElementsAreArray(expected));
 }

@@ -48,6 +48,17 @@ std::vector<platform::RawUrlCacheEntry> SmallCache() {
     };
 }
 
+// Runs the phase on the small cache in the harness's pages.
+void RunAudit(PageHarness& harness, std::vector<platform::RawUrlCacheEntry> entries,
+              bool uninstall) {
+    ListUrlCacheSource cache;
+    cache.entries = std::move(entries);
+    FakeClock clock;
+    DiskScanCounts disk;
+    RunUrlCacheAudit(harness.context, UrlCacheAuditInput{cache, clock, disk, uninstall},
+                     harness.totals);
+}
+
 bool HasLine(const std::vector<std::string>& lines, const std::string& line) {
     return std::find(lines.begin(), lines.end(), line) != lines.end();
 }
@@ -86,25 +97,25 @@ TEST(UrlCacheAudit, WholeAuditCountsTracesAndPrintsTheTotals) {
     const auto summary = SplitCrLf(ReadFile(folder + "/Vorlith_summary.html"));
     const std::string P = "You have a total of <FONT COLOR=#FF0000><B>";
     const std::string Q = "<BR>You have a total of <FONT COLOR=#FF0000><B>";
-    EXPECT_TRUE(HasLine(summary, "<H3>Total Internet History Traces Found on your Computer: <FONT "
-                                 "COLOR=#FF0000><B>9</B></FONT></H3>"));
-    EXPECT_TRUE(HasLine(summary, P + "1</B></FONT> <B>GAMBLING</B> suspect Internet file "
-                                     "traces.<BR>"));
-    EXPECT_TRUE(HasLine(summary, Q + "3</B></FONT> website history traces on your computer.<BR>"));
-    EXPECT_TRUE(HasLine(summary, P + "1</B></FONT> <B>SUSPECT</B> website history traces on your "
-                                     "computer.<BR>"));
-    EXPECT_TRUE(HasLine(summary, Q + "2</B></FONT> cookie traces found on your computer.<BR>"));
-    EXPECT_TRUE(HasLine(summary, P + "1</B></FONT> <B>SUSPECT</B> cookie traces found on your "
-                                     "computer.<BR>"));
-    EXPECT_TRUE(HasLine(summary, "<BR>Your cookies have been read <FONT COLOR=#FF0000><B>13</B>"
-                                 "</FONT> times by websites.<BR>"));
-    EXPECT_TRUE(HasLine(summary, "You have visited the sites in your Internet history <FONT "
-                                 "COLOR=#FF0000><B>12</B></FONT> times.<BR>"));
-    EXPECT_TRUE(HasLine(summary, "Total <B>SUSPECT</B> Internet history traces found on your "
-                                 "Computer: <FONT COLOR=#FF0000><B>3</B></FONT><BR>"));
-    EXPECT_TRUE(HasLine(summary, "<TD WIDTH=10%><A HREF=\"file:///cache/chips.jpg\" "
-                                 "TARGET=_BLANK><IMG SRC=\"file:///cache/chips.jpg\" WIDTH=90 "
-                                 "HEIGHT=120 VSPACE=5 BORDER=1></A></TD>"));
+    for (const std::string& line : std::vector<std::string>{
+             "<H3>Total Internet History Traces Found on your Computer: <FONT "
+             "COLOR=#FF0000><B>9</B>"
+             "</FONT></H3>",
+             P + "1</B></FONT> <B>GAMBLING</B> suspect Internet file traces.<BR>",
+             Q + "3</B></FONT> website history traces on your computer.<BR>",
+             P + "1</B></FONT> <B>SUSPECT</B> website history traces on your computer.<BR>",
+             Q + "2</B></FONT> cookie traces found on your computer.<BR>",
+             P + "1</B></FONT> <B>SUSPECT</B> cookie traces found on your computer.<BR>",
+             std::string("<BR>Your cookies have been read <FONT COLOR=#FF0000><B>13</B></FONT> "
+                         "times by websites.<BR>"),
+             std::string("You have visited the sites in your Internet history <FONT "
+                         "COLOR=#FF0000><B>12</B></FONT> times.<BR>"),
+             std::string("Total <B>SUSPECT</B> Internet history traces found on your Computer: "
+                         "<FONT COLOR=#FF0000><B>3</B></FONT><BR>"),
+             std::string("<TD WIDTH=10%><A HREF=\"file:///cache/chips.jpg\" TARGET=_BLANK><IMG "
+                         "SRC=\"file:///cache/chips.jpg\" WIDTH=90 HEIGHT=120 VSPACE=5 "
+                         "BORDER=1></A></TD>")})
+        EXPECT_TRUE(HasLine(summary, line)) << line;
     // Bytes of every entry of the three lists: cached files, history and cookies alike.
     EXPECT_TRUE(HasLine(summary, "<BR>These traces account for <FONT COLOR=#FF0000><B>8" +
                                      std::string(platform::ThousandsSeparator().empty()
@@ -126,13 +137,9 @@ TEST(UrlCacheAudit, WholeAuditCountsTracesAndPrintsTheTotals) {
 
 TEST(UrlCacheAudit, GayPageKeepsOnlyItsHeadAndFoot) {
     PageHarness harness;
-    ListUrlCacheSource cache;
-    cache.entries = SmallCache();
-    cache.entries.push_back(Raw(1, "http://gay.example/g.jpg", 0, 10, "/cache/g.jpg"));
-    FakeClock clock;
-    DiskScanCounts disk;
-    RunUrlCacheAudit(harness.context, UrlCacheAuditInput{cache, clock, disk, false},
-                     harness.totals);
+    auto entries = SmallCache();
+    entries.push_back(Raw(1, "http://gay.example/g.jpg", 0, 10, "/cache/g.jpg"));
+    RunAudit(harness, entries, false);
 
     // The same page written with nothing between head and foot.
     ReportPages reference(harness.folder.path() + "/reference");
@@ -150,12 +157,8 @@ TEST(UrlCacheAudit, CancelAtAHistoryPassEndsTheAuditWithoutFeet) {
     harness.run.cancelWhen = [&] {
         return harness.window.lblStatus.caption == "Locating Sports History on YOUR Computer...";
     };
-    ListUrlCacheSource cache;
-    cache.entries = SmallCache();
-    FakeClock clock;
-    DiskScanCounts disk;
     harness.totals.SuspectTraces = 77; // the previous audit's
-    RunUrlCacheAudit(harness.context, UrlCacheAuditInput{cache, clock, disk, true}, harness.totals);
+    RunAudit(harness, SmallCache(), true);
 
     EXPECT_EQ(harness.run.cancels, 1);
     EXPECT_EQ(harness.totals.TotalTraces, 9);
@@ -178,11 +181,7 @@ TEST(UrlCacheAudit, CancelAtAHistoryPassEndsTheAuditWithoutFeet) {
 TEST(UrlCacheAudit, CancelAfterThePreCountsLeavesOutTheUninstallNotice) {
     PageHarness harness;
     harness.run.cancelWhen = [] { return true; };
-    ListUrlCacheSource cache;
-    cache.entries = SmallCache();
-    FakeClock clock;
-    DiskScanCounts disk;
-    RunUrlCacheAudit(harness.context, UrlCacheAuditInput{cache, clock, disk, true}, harness.totals);
+    RunAudit(harness, SmallCache(), true);
     harness.pages.closeAll();
     EXPECT_EQ(harness.run.cancelTests, 1);
     EXPECT_EQ(harness.run.cancels, 1);
@@ -193,10 +192,7 @@ TEST(UrlCacheAudit, CancelAfterThePreCountsLeavesOutTheUninstallNotice) {
 
 TEST(UrlCacheAudit, UninstallNoticeOpensTheSummaryBody) {
     PageHarness harness;
-    ListUrlCacheSource cache;
-    FakeClock clock;
-    DiskScanCounts disk;
-    RunUrlCacheAudit(harness.context, UrlCacheAuditInput{cache, clock, disk, true}, harness.totals);
+    RunAudit(harness, {}, true);
     const auto lines = SplitCrLf(ReadFile(harness.folder / pages::kSummary.fileName));
     const auto notice = std::find(lines.begin(), lines.end(),
                                   "<H1><FONT COLOR=#FF0000>*** Are you sure you want to Uninstall "

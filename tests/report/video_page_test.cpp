@@ -37,6 +37,10 @@ TEST(VideoPage, EachKindWritesItsLines) {
         std::vector<std::string> lines;
     };
     const std::string path = "C:\\Cache\\v.x";
+    const std::vector<std::string> mpeg = {
+        "Click the below location of the video on your computer to view MPEG Video:<BR>",
+        "<A HREF=\"file://C:\\Cache\\v.x\" TARGET=_BLANK>\"C:\\Cache\\v.x\"</A><BR><BR>" +
+            kDeleteVideo};
     const Case cases[] = {
         {"http://a.example/clip.FLV",
          {"<BR>",
@@ -49,14 +53,8 @@ TEST(VideoPage, EachKindWritesItsLines) {
          {"Click the below location of the video on your computer to view Windows Media Video "
           "(WMV):<BR>",
           "<A HREF=\"file://C:\\Cache\\v.x\">\"C:\\Cache\\v.x\"</A><BR><BR>" + kDeleteVideo}},
-        {"http://a.example/clip.mpg",
-         {"Click the below location of the video on your computer to view MPEG Video:<BR>",
-          "<A HREF=\"file://C:\\Cache\\v.x\" TARGET=_BLANK>\"C:\\Cache\\v.x\"</A><BR><BR>" +
-              kDeleteVideo}},
-        {"http://a.example/clipmpeg",
-         {"Click the below location of the video on your computer to view MPEG Video:<BR>",
-          "<A HREF=\"file://C:\\Cache\\v.x\" TARGET=_BLANK>\"C:\\Cache\\v.x\"</A><BR><BR>" +
-              kDeleteVideo}},
+        {"http://a.example/clip.mpg", mpeg},
+        {"http://a.example/clipmpeg", mpeg},
         {"http://a.example/clip.Mov",
          {"Click the below location of the video on your computer to view QuickTime Video:<BR>",
           "<BR><A HREF=\"file://C:\\Cache\\v.x\" TARGET=_BLANK>\"C:\\Cache\\v.x\"</A><BR><BR>" +

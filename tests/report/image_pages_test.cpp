@@ -1,7 +1,7 @@
 #include "report/image_pages.h"
 
 #include "report/page_set.h"
-#include "support/test_support.h"
+#include "report/url_cache_page_harness.h"
 
 #include <gtest/gtest.h>
 
@@ -15,70 +15,34 @@ namespace {
 
 using test::ReadFile;
 using test::SplitCrLf;
-using test::TempFolder;
-
-// A run whose cancel flag the test raises at a numbered yield; it records the status text at
-// every cancel test and the progress bar's maximum at every yield.
-class CancelAtYield final : public RunControl {
-public:
-    explicit CancelAtYield(MainWindow& window) : m_window(window) {}
-
-    int cancelAtYield = 0; // 0: never
-    int yields = 0;
-    int doCancels = 0;
-    bool canceled = false;
-    std::vector<std::string> statusAtCancelTests;
-    std::vector<int64_t> maximumAtYields;
-
-    void yield() override {
-        ++yields;
-        maximumAtYields.push_back(m_window.pBar.max);
-        if (yields == cancelAtYield)
-            canceled = true;
-    }
-    bool isCanceled() const override {
-        const_cast<CancelAtYield*>(this)->statusAtCancelTests.push_back(m_window.lblStatus.caption);
-        return canceled;
-    }
-    void Do_Cancel() override {
-        ++doCancels;
-        canceled = true;
-    }
-
-private:
-    MainWindow& m_window;
-};
 
 const PageInfo kAllPages[] = {pages::kSummary, pages::kImages,  pages::kGambling, pages::kSocial,
                               pages::kSports,  pages::kNews,    pages::kImages2,  pages::kTeen,
                               pages::kVideos,  pages::kHistory, pages::kCookies,  pages::kGay};
 
-// The twelve pages open without heads, so that a page's lines are exactly its body.
-struct Harness {
-    TempFolder folder;
-    MainWindow window;
-    ReportPages pages{folder.path()};
-    std::string reportFolder = folder.path();
-    TraceTotals totals;
-    CancelAtYield run{window};
-    PhaseContext context{run, window, pages, reportFolder, totals};
+// The twelve pages open without heads, so that a page's lines are exactly its body. The run is
+// cancelled at a numbered yield; the status at every cancel test and the progress bar's maximum
+// at every yield are recorded.
+struct Harness : test::PageHarness {
+    int cancelAtYield = 0; // 0: never
+    std::vector<std::string> statusAtCancelTests;
+    std::vector<int64_t> maximumAtYields;
     std::vector<UrlCacheEntry> cache;
     UrlCachePageCounts counts;
     int uninstallNotices = 0;
     std::map<int, std::vector<std::string>> bodies;
 
     Harness() {
+        run.cancelWhen = [this] { return cancelAtYield != 0 && run.yields >= cancelAtYield; };
+        run.onYield = [this] { maximumAtYields.push_back(window.pBar.max); };
+        run.onCancelTest = [this] { statusAtCancelTests.push_back(window.lblStatus.caption); };
         totals.TotalTraces = 7;
         for (const PageInfo& info : kAllPages)
             pages.open(info.number, info.fileName);
     }
 
     void add(std::string address, std::string localFile = "C:\\Cache\\file.jpg", int64_t size = 0) {
-        UrlCacheEntry entry;
-        entry.SourceUrlName = std::move(address);
-        entry.LocalFileName = std::move(localFile);
-        entry.Size = size;
-        cache.push_back(std::move(entry));
+        cache.push_back(test::Entry(std::move(address), std::move(localFile), 0, size));
     }
 
     bool write(bool withNotice = false) {
@@ -96,10 +60,9 @@ struct Harness {
     const std::vector<std::string>& body(const PageInfo& info) { return bodies[info.number]; }
 };
 
-const std::string kLink =
-    "https://secure.vorlith.example/secure_erazent_audit_clean_2013.php?traces=7";
 const std::string kDeleteImage =
-    "<A HREF=" + kLink + " TARGET=_BLANK><B>Use Erazent to Securely Delete this Image Now!</B></a>";
+    "<A HREF=" + test::PurchaseLink(7) +
+    " TARGET=_BLANK><B>Use Erazent to Securely Delete this Image Now!</B></a>";
 
 std::string totalTracesLine(const std::string& number) {
     return "<H2>Total Internet History Traces Found on your Computer: <FONT COLOR=#FF0000><B>" +
@@ -389,7 +352,7 @@ TEST(ImagePages, ProgressYieldsEvery20EntriesAndTheTeenPassCountsTo100000) {
     ASSERT_EQ(h.run.yields, 26);
     for (int yield = 0; yield < 26; ++yield) {
         SCOPED_TRACE(yield);
-        EXPECT_EQ(h.run.maximumAtYields[static_cast<size_t>(yield)], yield / 2 == 7 ? 100000 : 45);
+        EXPECT_EQ(h.maximumAtYields[static_cast<size_t>(yield)], yield / 2 == 7 ? 100000 : 45);
     }
     EXPECT_EQ(h.window.pBar.value, 45);
     EXPECT_EQ(h.window.lblStatus.caption, "Locating News Files on YOUR Computer...");
@@ -437,7 +400,7 @@ TEST(ImagePages, CancelIsHonouredOnlyAtItsPoints) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.cancelAtYield);
         Harness h;
-        h.run.cancelAtYield = c.cancelAtYield;
+        h.cancelAtYield = c.cancelAtYield;
         // One picture for every page, the last entry of the list, so that a pass that ran
         // has written it.
         for (int n = 1; n < 20; ++n)
@@ -447,9 +410,9 @@ TEST(ImagePages, CancelIsHonouredOnlyAtItsPoints) {
 
         const bool cancelled = c.cancelAtYield != 0 && c.cancelAtYield < 13;
         EXPECT_EQ(completed, !cancelled);
-        EXPECT_EQ(h.run.doCancels, cancelled ? 1 : 0);
+        EXPECT_EQ(h.run.cancels, cancelled ? 1 : 0);
         EXPECT_EQ(
-            h.run.statusAtCancelTests,
+            h.statusAtCancelTests,
             std::vector<std::string>(kTestedAt.begin(),
                                      kTestedAt.begin() + static_cast<ptrdiff_t>(c.cancelTests)));
         EXPECT_EQ(h.uninstallNotices, c.cancelAtYield == 0 || c.cancelAtYield > 7 ? 1 : 0);

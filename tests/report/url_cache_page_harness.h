@@ -15,19 +15,26 @@
 namespace vorlith::test {
 
 /// A run control that raises the cancel flag when the test's condition first holds at a cancel
-/// test, and counts the tests and the Do_Cancel calls.
+/// test, counts the tests, yields and Do_Cancel calls, and lets a test look on at each of them.
 class ScriptedRun final : public RunControl {
 public:
     std::function<bool()> cancelWhen; // asked at every cancel test until it holds
+    std::function<void()> onYield, onCancelTest;
     int cancelTests = 0;
     int cancels = 0;
     int yields = 0;
     bool canceled = false;
 
-    void yield() override { ++yields; }
+    void yield() override {
+        ++yields;
+        if (onYield)
+            onYield();
+    }
     bool isCanceled() const override {
         auto& self = const_cast<ScriptedRun&>(*this);
         ++self.cancelTests;
+        if (onCancelTest)
+            onCancelTest();
         if (!canceled && cancelWhen && cancelWhen())
             self.canceled = true;
         return canceled;

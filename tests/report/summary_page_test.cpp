@@ -170,11 +170,6 @@ TEST(SummaryPage, SuspectFilesLeavesTheTeenPicturesOut) {
 }
 
 TEST(SummaryPage, LargeTotalsAreGroupedButTheClosingTeenCountIsNot) {
-    SummaryRun ten; // up to ten teen pictures the page closes with the view-all link
-    ten.counts.TeenImageCount = 10;
-    ten.write();
-    EXPECT_EQ(ten.lines.back(), kViewAllSuspectImages);
-
     SummaryRun run;
     run.harness.totals.TotalTraces = 1234;
     run.counts.TeenImageCount = 1234; // the teen gallery walks an empty list
@@ -195,6 +190,23 @@ TEST(SummaryPage, LargeTotalsAreGroupedButTheClosingTeenCountIsNot) {
                             "Found on YOUR Computer!</B></FONT><BR>",
                             "<B>Click Here To View all the potentially ILLEGAL files on your "
                             "computer!</B></A></CENTER><BR><BR>"));
+}
+
+TEST(SummaryPage, TeenCountOfTenGivesTheLinkAndElevenTheWarning) {
+    for (int count : {10, 11}) {
+        SCOPED_TRACE(count);
+        SummaryRun run;
+        run.counts.TeenImageCount = count;
+        run.write();
+        ASSERT_GE(run.lines.size(), 34u);
+        if (count == 10)
+            EXPECT_EQ(run.lines.back(), kViewAllSuspectImages);
+        else
+            EXPECT_EQ(run.lines[run.lines.size() - 2],
+                      "<BR><CENTER><FONT SIZE=+2><FONT COLOR=#FF0000><B>WARNING: </B></FONT><A "
+                      "HREF=Vorlith_teen.html><B>11 potentially ILLEGAL Image Files Found on "
+                      "YOUR Computer!</B></FONT><BR>");
+    }
 }
 
 // The lines of one gallery: its opening and title, the cells with a row break after the tenth

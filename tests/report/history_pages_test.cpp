@@ -85,15 +85,6 @@ struct HistoryRun {
     }
 };
 
-TEST(HistoryPage, EmptyListGivesHeadLegendColumnRowAndClosingTable) {
-    HistoryRun run({}, 7);
-    std::vector<std::string> expected = HistoryHead(7);
-    expected.push_back("</TABLE>");
-    EXPECT_TRUE(run.finished);
-    EXPECT_THAT(run.lines, ElementsAreArray(expected));
-    EXPECT_EQ(run.harness.window.lblStatus.caption, "Locating Other History on YOUR Computer...");
-}
-
 TEST(HistoryPage, EachCategoryPassWritesItsColourInPassOrder) {
     // Listed in list order within a pass, passes in their fixed order.
     HistoryRun run({Entry("Visited: anna@http://news.example/sports/today", "", 3),
@@ -244,11 +235,18 @@ struct CookieRun {
     }
 };
 
-TEST(CookiePage, EmptyListGivesHeadLegendColumnRowAndClosingTable) {
-    CookieRun run({}, 12);
-    std::vector<std::string> expected = CookieHead(12);
+TEST(HistoryAndCookiePages, EmptyListGivesHeadLegendColumnRowAndClosingTable) {
+    HistoryRun history({}, 7);
+    std::vector<std::string> expected = HistoryHead(7);
     expected.push_back("</TABLE>");
-    EXPECT_THAT(run.lines, ElementsAreArray(expected));
+    EXPECT_TRUE(history.finished);
+    EXPECT_THAT(history.lines, ElementsAreArray(expected));
+    EXPECT_EQ(history.harness.window.lblStatus.caption,
+              "Locating Other History on YOUR Computer...");
+    CookieRun cookies({}, 12);
+    expected = CookieHead(12);
+    expected.push_back("</TABLE>");
+    EXPECT_THAT(cookies.lines, ElementsAreArray(expected));
 }
 
 TEST(CookiePage, RowsAreUnfilteredShowTheWholeEscapedNameAndLinkTheCookieFile) {

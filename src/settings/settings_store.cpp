@@ -93,7 +93,7 @@ std::string FormatPlainNumber(double value) {
     return text;
 }
 
-int LeadingWholeNumber(const std::string& text) {
+double LeadingNumber(const std::string& text) {
     size_t first = text.find_first_not_of(" \t");
     if (first == std::string::npos)
         return 0;
@@ -101,9 +101,12 @@ int LeadingWholeNumber(const std::string& text) {
     size_t length = numberPrefixLength(rest);
     if (length == 0)
         return 0;
-    double value = std::nearbyint(std::strtod(rest.substr(0, length).c_str(), nullptr));
-    if (!std::isfinite(value))
-        return 0;
+    double value = std::strtod(rest.substr(0, length).c_str(), nullptr);
+    return std::isfinite(value) ? value : 0;
+}
+
+int LeadingWholeNumber(const std::string& text) {
+    double value = std::nearbyint(LeadingNumber(text));
     if (value > std::numeric_limits<int>::max())
         return std::numeric_limits<int>::max();
     if (value < std::numeric_limits<int>::min())

@@ -48,6 +48,9 @@ std::optional<double> ConvertToNumber(const std::string& text);
 /// A number in plain decimal text: no grouping, no decimal point for a whole value.
 std::string FormatPlainNumber(double value);
 
+/// The leading number of a text as typed ("30.4 days" gives 30.4, "abc" gives 0).
+double LeadingNumber(const std::string& text);
+
 /// The leading number of a text as typed ("12 days" gives 12, "abc" gives 0), rounded to a
 /// whole number: how a typed day count is taken.
 int LeadingWholeNumber(const std::string& text);

@@ -117,7 +117,7 @@ void SetupDialog::saveSetting(const char* key, const std::string& value) {
 
 void SetupDialog::cmdSave_Click() {
     writeStartupEntry();
-    if (LeadingWholeNumber(txtDays.text) > 30) {
+    if (LeadingNumber(txtDays.text) > 30) { // 30.4 is more than 30, though it rounds to 30
         txtDays.text = "30";
         m_services.windows.showMessage(
             {platform::MessageButtons::Ok, platform::MessageIcon::Information,

@@ -144,6 +144,18 @@ TEST_F(SetupDialogTest, SaveWritesTheEntryThenEverySettingInOrderAndCloses) {
     EXPECT_NE(desktopFile.find(kEntry), std::string::npos) << desktopFile;
 }
 
+TEST_F(SetupDialogTest, MoreThanThirtyDaysIsRefused) {
+    for (const char* typed : {"30.4", "1e3", " 45 days"}) {
+        SCOPED_TRACE(typed);
+        load();
+        windows.messages.clear();
+        dialog.txtDays.text = typed;
+        dialog.cmdSave_Click();
+        EXPECT_EQ(windows.messages.size(), 1u);
+        EXPECT_EQ(dialog.txtDays.text, "30");
+    }
+}
+
 TEST_F(SetupDialogTest, ThirtyOneDaysIsRefusedAfterTheEntryWasWritten) {
     store("MinDays", "7");
     load();

@@ -20,12 +20,6 @@ int shownProgress(const ProgressBar& bar) {
     return static_cast<int>(value * kProgressSteps / bar.max);
 }
 
-QLabel* makeLabel(const char* objectName, QWidget* parent) {
-    auto* label = new QLabel(parent);
-    label->setObjectName(objectName);
-    return label;
-}
-
 QListWidget* makeList(const char* objectName, QWidget* parent) {
     auto* list = new QListWidget(parent);
     list->setObjectName(objectName);
@@ -41,30 +35,23 @@ MainForm::MainForm(Program& program, Handlers handlers)
     setWindowIcon(QIcon(":/vorlith.png"));
     setMinimumSize(680, 500);
 
-    auto* logo = new QLabel(this);
-    logo->setObjectName("imgLogo");
-    logo->setPixmap(QPixmap(":/logo.gif"));
-    lblVer = makeLabel("lblVer", this);
-    lblVer->setAlignment(Qt::AlignRight | Qt::AlignTop);
-    auto* header = new QHBoxLayout;
-    header->addWidget(logo);
-    header->addStretch();
-    header->addWidget(lblVer);
+    lblVer = MakeLabel("lblVer", this);
+    auto* header = MakeLogoHeader(this, lblVer);
 
-    lblStatus = makeLabel("lblStatus", this);
+    lblStatus = MakeLabel("lblStatus", this);
     QFont statusFont = lblStatus->font();
     statusFont.setBold(true);
     statusFont.setPointSizeF(statusFont.pointSizeF() * 1.25);
     lblStatus->setFont(statusFont);
     lblStatus->setWordWrap(true);
-    lblArrow2 = makeLabel("lblArrow2", this);
-    lblStatus2 = makeLabel("lblStatus2", this);
+    lblArrow2 = MakeLabel("lblArrow2", this);
+    lblStatus2 = MakeLabel("lblStatus2", this);
     // A long folder path must not widen the window: it is shortened in the middle instead.
     lblStatus2->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     auto* statusRow = new QHBoxLayout;
     statusRow->addWidget(lblArrow2);
     statusRow->addWidget(lblStatus2, 1);
-    lblCount = makeLabel("lblCount", this);
+    lblCount = MakeLabel("lblCount", this);
 
     pBar = new QProgressBar(this);
     pBar->setObjectName("pBar");
@@ -175,9 +162,7 @@ void MainForm::renderList(QListWidget& widget, const FoundFileList& list, ShownL
 
 void MainForm::renderFrame() {
     const WindowFrame& frame = m_program.mainWindow().frame;
-    const QString caption = ToQString(frame.caption);
-    if (windowTitle() != caption)
-        setWindowTitle(caption);
+    RenderWindowTitle(*this, frame);
     if (!frame.visible) {
         if (isVisible())
             hide();

@@ -9,13 +9,6 @@
 #include <QVBoxLayout>
 
 namespace vorlith::desktop {
-namespace {
-QLabel* makeLabel(const char* objectName, QWidget* parent) {
-    auto* label = new QLabel(parent);
-    label->setObjectName(objectName);
-    return label;
-}
-} // namespace
 
 ResultsForm::ResultsForm(ResultsWindow& window, std::function<void()> afterEvent)
     : m_window(window), m_afterEvent(std::move(afterEvent)) {
@@ -23,22 +16,15 @@ ResultsForm::ResultsForm(ResultsWindow& window, std::function<void()> afterEvent
     setWindowIcon(QIcon(":/vorlith.png"));
     setModal(true);
 
-    auto* logo = new QLabel(this);
-    logo->setObjectName("imgLogo");
-    logo->setPixmap(QPixmap(":/logo.gif"));
-    lblVer = makeLabel("lblVer", this);
-    lblVer->setAlignment(Qt::AlignRight | Qt::AlignTop);
-    auto* header = new QHBoxLayout;
-    header->addWidget(logo);
-    header->addStretch();
-    header->addWidget(lblVer);
+    lblVer = MakeLabel("lblVer", this);
+    auto* header = MakeLogoHeader(this, lblVer);
 
-    lblStatus = makeLabel("lblStatus", this);
-    lblTotal = makeLabel("lblTotal", this);
-    Label1 = makeLabel("Label1", this);
-    lblCumTotal = makeLabel("lblCumTotal", this);
-    Label2 = makeLabel("Label2", this);
-    lblSuspectTotal = makeLabel("lblSuspectTotal", this);
+    lblStatus = MakeLabel("lblStatus", this);
+    lblTotal = MakeLabel("lblTotal", this);
+    Label1 = MakeLabel("Label1", this);
+    lblCumTotal = MakeLabel("lblCumTotal", this);
+    Label2 = MakeLabel("Label2", this);
+    lblSuspectTotal = MakeLabel("lblSuspectTotal", this);
     auto* totals = new QGridLayout;
     totals->setColumnStretch(1, 1);
     totals->setHorizontalSpacing(16);
@@ -54,11 +40,11 @@ ResultsForm::ResultsForm(ResultsWindow& window, std::function<void()> afterEvent
         ++row;
     }
 
-    lblResults = makeLabel("lblResults", this);
+    lblResults = MakeLabel("lblResults", this);
     QFont notice = lblResults->font();
     notice.setBold(true);
     lblResults->setFont(notice);
-    lblRelaunch = makeLabel("lblRelaunch", this);
+    lblRelaunch = MakeLabel("lblRelaunch", this);
 
     cmdBoth = new ThemedButton("cmdBoth", QStyle::SP_BrowserReload, this);
     cmdIE = new ThemedButton("cmdIE", QStyle::SP_ComputerIcon, this);
@@ -121,9 +107,7 @@ void ResultsForm::reject() {
 }
 
 void ResultsForm::render() {
-    const QString caption = ToQString(m_window.frame.caption);
-    if (windowTitle() != caption)
-        setWindowTitle(caption);
+    RenderWindowTitle(*this, m_window.frame);
     RenderLabel(*lblVer, m_window.lblVer);
     RenderLabel(*lblStatus, m_window.lblStatus);
     RenderLabel(*lblTotal, m_window.lblTotal);

@@ -150,9 +150,7 @@ void SetupForm::reject() {
 }
 
 void SetupForm::render() {
-    const QString caption = ToQString(m_dialog.frame.caption);
-    if (windowTitle() != caption)
-        setWindowTitle(caption);
+    RenderWindowTitle(*this, m_dialog.frame);
     Frame1->setTitle(ToQString(m_dialog.Frame1.caption));
     frmBrowser->setTitle(ToQString(m_dialog.frmBrowser.caption));
     frameSetup->setTitle(ToQString(m_dialog.frameSetup.caption));

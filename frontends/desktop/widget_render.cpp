@@ -3,8 +3,33 @@
 #include "themed_button.h"
 
 #include <QPalette>
+#include <QPixmap>
 
 namespace vorlith::desktop {
+
+QLabel* MakeLabel(const char* objectName, QWidget* parent) {
+    auto* label = new QLabel(parent);
+    label->setObjectName(objectName);
+    return label;
+}
+
+QHBoxLayout* MakeLogoHeader(QWidget* parent, QLabel* versionLabel) {
+    auto* logo = new QLabel(parent);
+    logo->setObjectName("imgLogo");
+    logo->setPixmap(QPixmap(":/logo.gif"));
+    versionLabel->setAlignment(Qt::AlignRight | Qt::AlignTop);
+    auto* header = new QHBoxLayout;
+    header->addWidget(logo);
+    header->addStretch();
+    header->addWidget(versionLabel);
+    return header;
+}
+
+void RenderWindowTitle(QWidget& widget, const WindowFrame& frame) {
+    const QString caption = ToQString(frame.caption);
+    if (widget.windowTitle() != caption)
+        widget.setWindowTitle(caption);
+}
 
 void RenderLabel(QLabel& widget, const Label& label) {
     const QString text = ToQString(label.caption);

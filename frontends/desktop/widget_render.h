@@ -4,12 +4,22 @@
 
 #include "app/main_window/controls.h"
 
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QTimer>
 
 #include <functional>
 
 namespace vorlith::desktop {
+
+/// A label carrying the control's name as its object name.
+QLabel* MakeLabel(const char* objectName, QWidget* parent);
+
+/// The row every window starts with: the logo on the left, the version label on the right.
+QHBoxLayout* MakeLogoHeader(QWidget* parent, QLabel* versionLabel);
+
+/// The window's caption as its title, set only when it changed.
+void RenderWindowTitle(QWidget& widget, const WindowFrame& frame);
 
 /// Text, visibility and colour of a label.
 void RenderLabel(QLabel& widget, const Label& label);

@@ -3,7 +3,7 @@
 #include "platform/file_access.h"
 #include "platform/folders.h"
 #include "report/html_text.h"
-#include "sources/byte_cursor.h"
+#include "base/byte_cursor.h"
 
 #include <array>
 

@@ -1,7 +1,7 @@
 #include "sources/chromium_simple_cache.h"
 
 #include "sources/browser_time.h"
-#include "sources/byte_cursor.h"
+#include "base/byte_cursor.h"
 
 #include <cctype>
 

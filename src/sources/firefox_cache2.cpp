@@ -1,6 +1,6 @@
 #include "sources/firefox_cache2.h"
 
-#include "sources/byte_cursor.h"
+#include "base/byte_cursor.h"
 
 namespace vorlith {
 namespace {

@@ -3,7 +3,6 @@
 // thirteen image-page passes with the per-entry memo, and the image pages of 100,000 cached files
 // written to a temporary folder.
 
-#include "app/phase_context.h"
 #include "classify/keywords.h"
 #include "report/image_pages.h"
 #include "report/page_set.h"
@@ -132,7 +131,6 @@ class QuietRun final : public RunControl {
 public:
     void yield() override {}
     bool isCanceled() const override { return false; }
-    void Do_Cancel() override {}
 };
 
 // The whole image-page step for 100,000 cached files (about a third of them pictures) into a
@@ -152,7 +150,7 @@ void BM_WriteImagePages100k(benchmark::State& state) {
     const std::filesystem::path folder =
         std::filesystem::temp_directory_path() / "vorlith_bench_keywords";
     std::filesystem::create_directories(folder);
-    MainWindow window;
+    NoProgress progress;
     QuietRun run;
     TraceTotals totals;
     totals.TotalTraces = static_cast<int64_t>(cache.size());
@@ -160,17 +158,17 @@ void BM_WriteImagePages100k(benchmark::State& state) {
     int64_t bytes = 0;
     for (auto _ : state) {
         ReportPages pages(folderText);
-        for (const PageInfo& info : UrlCachePages())
-            pages.open(info.number, info.fileName);
-        PhaseContext context{run, window, pages, folderText, totals};
+        for (PageId id : kUrlCachePages)
+            pages.open(id);
+        PageRun pageRun{run, progress, pages, totals};
         KeywordMemo memo(cache.size());
         UrlCachePageCounts counts;
-        WriteImagePages(context, ImagePagesInput{cache, memo, nullptr}, counts);
+        WriteImagePages(pageRun, ImagePagesInput{cache, memo, nullptr}, counts);
         pages.closeAll();
         state.counters["explicit_pictures"] = static_cast<double>(counts.ExplicitImageCount);
         bytes = 0;
-        for (const PageInfo& info : UrlCachePages())
-            bytes += static_cast<int64_t>(std::filesystem::file_size(folder / info.fileName));
+        for (PageId id : kUrlCachePages)
+            bytes += static_cast<int64_t>(std::filesystem::file_size(folder / InfoOf(id).fileName));
     }
     state.counters["page_bytes"] = static_cast<double>(bytes);
     state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(cache.size()));

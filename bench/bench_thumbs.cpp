@@ -3,7 +3,7 @@
 // throughput and the peak memory of each; the store is generated in a temporary folder and
 // removed at the end.
 
-#include "app/phase_context.h"
+#include "report/disk_pages.h"
 #include "platform/file_access.h"
 #include "platform/file_system.h"
 #include "platform/folders.h"
@@ -86,7 +86,6 @@ class NoCancelRun final : public RunControl {
 public:
     void yield() override {}
     bool isCanceled() const override { return false; }
-    void Do_Cancel() override {}
 };
 
 void BM_ThumbnailPass(benchmark::State& state) {
@@ -96,21 +95,24 @@ void BM_ThumbnailPass(benchmark::State& state) {
         std::filesystem::remove_all(report);
         std::filesystem::create_directories(report);
         NoCancelRun run;
-        MainWindow window;
-        window.lists.lstThumbs.AddToList(g_folder.store);
+        NoProgress progress;
+        FoundFileList stores;
+        stores.AddToList(g_folder.store);
         ReportPages pages(report);
-        pages.open(pages::kThumbnails.number, pages::kThumbnails.fileName);
+        pages.open(PageId::Thumbnails);
         TraceTotals totals;
-        PhaseContext context{run, window, pages, report, totals};
-        DiskScanCounts counts;
+        PageRun pageRun{run, progress, pages, totals};
+        ThumbFindings findings;
+        const std::string thumbs = platform::JoinPath(report, "thumbs");
         resetPeakMemory();
         state.ResumeTiming();
 
-        ProcessThumbStores(context, counts);
+        ProcessThumbStores(run, progress, stores, thumbs, findings);
+        WriteThumbnailPage(pageRun, findings, thumbs);
         pages.closeAll();
 
         state.PauseTiming();
-        state.counters["pictures"] = static_cast<double>(counts.ThumbImageCount);
+        state.counters["pictures"] = static_cast<double>(findings.pictureCount);
         state.counters["peak_MB"] = static_cast<double>(peakMemoryKb()) / 1024.0;
         state.ResumeTiming();
     }

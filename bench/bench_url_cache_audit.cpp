@@ -3,7 +3,6 @@
 // it the floor: the same page bytes written line by line with no logic. Prints wall time, peak
 // memory (VmHWM) and the ratio to the floor.
 
-#include "app/phase_context.h"
 #include "classify/keywords.h"
 #include "platform/clock.h"
 #include "report/page_file.h"
@@ -194,7 +193,6 @@ class NeverCancel final : public RunControl {
 public:
     void yield() override {}
     bool isCanceled() const override { return false; }
-    void Do_Cancel() override {}
 };
 
 class Utc final : public platform::Clock {
@@ -248,15 +246,22 @@ void BM_UrlCacheAudit(benchmark::State& state) {
             g_figures.peakBeforeKilobytes = PeakMemoryKilobytes();
         Utc clock;
         NeverCancel run;
-        MainWindow window;
+        NoProgress progress;
         ReportPages pages(folder.string());
-        const std::string reportFolder = folder.string();
         TraceTotals totals;
-        PhaseContext context{run, window, pages, reportFolder, totals};
+        PageRun pageRun{run, progress, pages, totals};
         DiskScanCounts disk;
         const auto start = std::chrono::steady_clock::now();
         const double cpuStart = CpuSeconds();
-        RunUrlCacheAudit(context, UrlCacheAuditInput{cache, clock, disk, false}, totals);
+        // The audit run's URL-cache phase: the pages opened, the cache read once, the bodies
+        // and the feet written.
+        OpenUrlCachePages(pages);
+        UrlCacheLists lists;
+        EnumerateUrlCache(cache, clock, lists);
+        totals.TotalTraces = lists.total();
+        UrlCachePageCounts counts;
+        WriteUrlCachePages(pageRun, UrlCachePagesInput{lists, disk, 0, false}, totals, counts);
+        CloseUrlCachePages(pages, PurchaseCounts{totals.TotalTraces, 0});
         g_figures.auditCpuSeconds = std::min(g_figures.auditCpuSeconds, CpuSeconds() - cpuStart);
         g_figures.auditSeconds = std::min(
             g_figures.auditSeconds,
@@ -266,8 +271,8 @@ void BM_UrlCacheAudit(benchmark::State& state) {
     }
     g_figures.peakKilobytes = PeakMemoryKilobytes();
     g_figures.pageBytes = 0;
-    for (const PageInfo& info : UrlCachePages())
-        g_figures.pageBytes += std::filesystem::file_size(folder / info.fileName);
+    for (PageId id : kUrlCachePages)
+        g_figures.pageBytes += std::filesystem::file_size(folder / InfoOf(id).fileName);
     state.counters["page_MB"] = static_cast<double>(g_figures.pageBytes) / 1e6;
     state.counters["peak_MB"] = static_cast<double>(g_figures.peakKilobytes) / 1024;
 }
@@ -277,8 +282,8 @@ void BM_PageWriteFloor(benchmark::State& state) {
     const auto source = Folder("-audit");
     const auto folder = Folder("-floor");
     std::vector<std::vector<std::string>> pageLines;
-    for (const PageInfo& info : UrlCachePages()) {
-        std::ifstream in(source / info.fileName, std::ios::binary);
+    for (PageId id : kUrlCachePages) {
+        std::ifstream in(source / InfoOf(id).fileName, std::ios::binary);
         std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
         std::vector<std::string> lines;
         for (size_t start = 0; start < text.size();) {
@@ -294,9 +299,9 @@ void BM_PageWriteFloor(benchmark::State& state) {
         const auto start = std::chrono::steady_clock::now();
         const double cpuStart = CpuSeconds();
         size_t index = 0;
-        for (const PageInfo& info : UrlCachePages()) {
+        for (PageId id : kUrlCachePages) {
             PageFile page;
-            page.open((folder / info.fileName).string());
+            page.open((folder / InfoOf(id).fileName).string());
             for (const std::string& line : pageLines[index])
                 page.writeLine(line);
             page.close();

@@ -44,7 +44,6 @@ public:
     int64_t yields = 0;
     void yield() override { benchmark::DoNotOptimize(++yields); }
     bool isCanceled() const override { return false; }
-    void Do_Cancel() override {}
 };
 
 struct TreeFacts {

@@ -7,9 +7,8 @@
 #include "platform/drives.h"
 #include "platform/file_system.h"
 #include "platform/folders.h"
-#include "platform/system_url_cache.h"
 #include "report/page_set.h"
-#include "sources/url_cache_file.h"
+#include "sources/system_url_cache.h"
 
 #include <CLI/CLI.hpp>
 
@@ -32,31 +31,9 @@ struct CommandLine {
     std::string configValue;
 };
 
-// The browsers' own cache, a file of entries, or an empty one for "none".
-struct UrlCacheChoice {
-    std::unique_ptr<vorlith::platform::BrowserCacheSource> browsers;
-    std::unique_ptr<vorlith::platform::UrlCacheSource> other;
-    vorlith::platform::UrlCacheSource& source() {
-        if (browsers)
-            return *browsers;
-        return *other;
-    }
-};
-
-UrlCacheChoice urlCacheSource(const std::string& choice) {
-    UrlCacheChoice chosen;
-    if (choice == "auto")
-        chosen.browsers = vorlith::platform::SystemUrlCacheSource();
-    else if (choice == "none")
-        chosen.other = std::make_unique<vorlith::platform::EmptyUrlCacheSource>();
-    else
-        chosen.other = std::make_unique<vorlith::UrlCacheFileSource>(choice);
-    return chosen;
-}
-
 int runAudit(const CommandLine& line) {
     using namespace vorlith;
-    auto urlCache = urlCacheSource(line.urlCache);
+    auto urlCache = ChooseUrlCacheSource(line.urlCache);
     cli::ConsoleWindowSystem console({line.quiet, line.yes}, platform::SystemClock());
     platform::InstallInterruptHandler(console.interruptFlag());
 
@@ -66,7 +43,7 @@ int runAudit(const CommandLine& line) {
     options.browsers =
         line.noBrowser || !platform::HasDisplay() ? BrowserMode::Suppressed : BrowserMode::Open;
     Program program(ProgramServices{console, platform::SystemClock(), platform::SystemDrives(),
-                                    urlCache.source(), platform::SystemProgramStarter(),
+                                    *urlCache, platform::SystemProgramStarter(),
                                     platform::SystemHive(platform::HiveScope::User),
                                     platform::SystemHive(platform::HiveScope::Machine)},
                     options);
@@ -77,11 +54,6 @@ int runAudit(const CommandLine& line) {
                              "runs at a time.\n");
         return kAnotherCopy;
     }
-    // Cached bodies kept inside larger files are copied beside the thumbnail pictures, which the
-    // program empties when it closes.
-    if (urlCache.browsers)
-        urlCache.browsers->setExtractFolder(
-            platform::JoinPath(program.startup().ReportFolder, "thumbs"));
     program.cmdAudit_Click();
     console.finishProgress();
 
@@ -92,7 +64,7 @@ int runAudit(const CommandLine& line) {
         return kCancelled;
     }
     std::printf("%s\n", platform::JoinPath(program.startup().ReportFolder,
-                                           pages::kSummary.fileName)
+                                           InfoOf(PageId::Summary).fileName)
                             .c_str());
     return kFinished;
 }
@@ -111,11 +83,7 @@ int main(int argc, char** argv) {
     app.add_option("--url-cache", line.urlCache,
                    "Where the browser traces come from: auto (this computer's browsers), none, "
                    "or a JSON Lines file of cache entries (see the README)")
-        ->check([](const std::string& value) {
-            if (value == "auto" || value == "none" || vorlith::platform::FileExists(value))
-                return std::string();
-            return "no such URL-cache file: " + value;
-        });
+        ->check([](const std::string& value) { return vorlith::CheckUrlCacheChoice(value); });
     app.add_flag("--no-browser", line.noBrowser, "Open no browser at the end");
     app.add_flag("--yes", line.yes, "Answer Yes to every question");
     app.add_flag("--uninstall", line.uninstall, "Run as if started with /UNINSTALL");

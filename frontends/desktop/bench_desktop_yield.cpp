@@ -22,7 +22,7 @@ struct NoStarter final : platform::ProgramStarter {
 };
 struct NoDrives final : platform::DriveSource {
     std::vector<std::string> roots() override { return {}; }
-    int typeOf(const std::string&) override { return 0; }
+    vorlith::platform::DriveType typeOf(const std::string&) override { return vorlith::platform::DriveType::Unknown; }
 };
 
 struct Desktop {

@@ -7,8 +7,7 @@
 #include "platform/drives.h"
 #include "platform/file_system.h"
 #include "platform/folders.h"
-#include "platform/system_url_cache.h"
-#include "sources/url_cache_file.h"
+#include "sources/system_url_cache.h"
 #include "startup_flow.h"
 
 #include <QApplication>
@@ -81,26 +80,12 @@ int main(int argc, char** argv) {
     if (!platform::HasDisplay())
         line.options.browsers = BrowserMode::Suppressed;
 
-    // The report folder is prepared before start-up too: cached bodies that the browser keeps
-    // inside larger files are copied beside the thumbnail pictures, which closing empties.
-    line.options.reportFolder = PrepareReportFolder(line.options.reportFolder);
-    std::unique_ptr<platform::BrowserCacheSource> browserCache;
-    std::unique_ptr<platform::UrlCacheSource> otherCache;
-    if (line.urlCache == "auto") {
-        browserCache = platform::SystemUrlCacheSource();
-        browserCache->setExtractFolder(platform::JoinPath(line.options.reportFolder, "thumbs"));
-    } else if (line.urlCache == "none") {
-        otherCache = std::make_unique<platform::EmptyUrlCacheSource>();
-    } else {
-        otherCache = std::make_unique<UrlCacheFileSource>(line.urlCache);
-    }
-    platform::UrlCacheSource& urlCache =
-        browserCache ? static_cast<platform::UrlCacheSource&>(*browserCache) : *otherCache;
+    auto urlCache = ChooseUrlCacheSource(line.urlCache);
 
     desktop::DesktopWindowSystem windows(
         desktop::DesktopOptions{std::chrono::milliseconds(15), [] { QApplication::quit(); }});
     Program program(ProgramServices{windows, platform::SystemClock(), platform::SystemDrives(),
-                                    urlCache, platform::SystemProgramStarter(),
+                                    *urlCache, platform::SystemProgramStarter(),
                                     platform::SystemHive(platform::HiveScope::User),
                                     platform::SystemHive(platform::HiveScope::Machine)},
                     line.options);

@@ -1,7 +1,7 @@
 #pragma once
 // frmSetup on Qt: the settings a user changes, shown beside the main window (not modal).
 
-#include "settings/setup_dialog.h"
+#include "app/setup_dialog.h"
 #include "themed_button.h"
 
 #include <QCheckBox>

@@ -1,12 +1,17 @@
 #include "app/audit_run.h"
 
 #include "platform/file_system.h"
+#include "platform/folders.h"
+#include "report/audio_page.h"
+#include "report/disk_pages.h"
 #include "report/page_set.h"
 #include "report/url_cache_audit.h"
-#include "scan/disk_pages.h"
+#include "scan/audio_files.h"
+#include "scan/thumb_stores.h"
 #include "scan/walker.h"
 #include "settings/settings_store.h"
 #include "sources/firefox_cache.h"
+#include "sources/url_cache.h"
 
 namespace vorlith {
 
@@ -18,7 +23,7 @@ platform::MessageRequest CancelScanQuestion() {
 }
 
 AuditRun::AuditRun(AuditServices services, AuditState state)
-    : m_services(services), m_state(std::move(state)) {}
+    : m_services(services), m_state(std::move(state)), m_progress(m_state.window) {}
 
 void AuditRun::yield() {
     m_services.windows.yield();
@@ -54,14 +59,18 @@ void AuditRun::cmdAudit_Click() {
     Enable_Buttons(window);
 }
 
+// The phases in their order. A phase that stops for a cancel ends the run here, once.
 void AuditRun::SearchDrivesDRMfree() {
-    MainWindow& window = m_state.window;
-    const ProgramSettings& settings = m_state.settings;
-    PhaseContext context{*this, window, m_pages, m_state.ReportFolder, m_totals};
-
     m_run.Scanning = true;
-    OpenPageWithHeader(m_pages, pages::kIllegal);
-    OpenPageWithHeader(m_pages, pages::kThumbnails);
+    if (walkDrives() == PhaseEnd::Stopped || writeDiskPages() == PhaseEnd::Stopped ||
+        runUrlCacheAudit() == PhaseEnd::Stopped)
+        Do_Cancel();
+}
+
+PhaseEnd AuditRun::walkDrives() {
+    MainWindow& window = m_state.window;
+    OpenPageWithHeader(m_pages, PageId::Illegal);
+    OpenPageWithHeader(m_pages, PageId::Thumbnails);
 
     window.Timer_Search.enabled = true;
     window.pBar.visible = false;
@@ -71,56 +80,94 @@ void AuditRun::SearchDrivesDRMfree() {
 
     m_walk = WalkProgress{};
     m_diskCounts = DiskScanCounts{};
+    m_firefoxImageCount = 0;
     window.lists.lstResult.clear();
 
     const bool useGivenRoots = !m_state.driveRoots.empty();
     const std::vector<std::string> roots =
         useGivenRoots ? m_state.driveRoots : m_services.drives.roots();
+    PhaseEnd end = PhaseEnd::Finished;
     for (const std::string& root : roots) {
         window.lblStatus.caption = "Searching " + root + " for potentially ILLEGAL files...";
-        if (useGivenRoots || settings.ScanNetworkDrives == 1 ||
-            GetDriveTypeName(m_services.drives, root) == "Fixed")
-            FindFiles(*this, window.lists, m_walk, root);
+        if (useGivenRoots || m_state.settings.ScanNetworkDrives == 1 ||
+            m_services.drives.typeOf(root) == platform::DriveType::Fixed)
+            end = FindFiles(*this, window.lists, m_walk, root);
+        if (end == PhaseEnd::Stopped)
+            break;
     }
 
     window.lblCount.caption = std::to_string(m_walk.FilesSearched) + " files searched.";
     window.pBar.visible = true;
-    if (m_run.ScanCanceled)
-        return Do_Cancel();
+    return m_run.ScanCanceled ? PhaseEnd::Stopped : PhaseEnd::Finished;
+}
 
-    WriteAudioFirstSection(context, m_diskCounts);
+PhaseEnd AuditRun::writeDiskPages() {
+    MainWindow& window = m_state.window;
+    const ProgramSettings& settings = m_state.settings;
+    PageRun run = pageRun();
+
+    const FoundFileList& audio = window.lists.lstResult;
+    const AudioFindings audioFindings = ReadAudioTags(*this, m_progress, audio);
+    m_diskCounts = audioFindings.counts;
+    WriteAudioFirstSection(run, audio, audioFindings);
     if (m_run.ScanCanceled)
-        return Do_Cancel();
-    WriteAudioSecondSection(context);
-    WritePageFooter(m_pages, "10", purchaseCounts());
+        return PhaseEnd::Stopped;
+    WriteAudioSecondSection(run, audio, audioFindings);
+    WritePageFooter(m_pages, PageId::Illegal, purchaseCounts());
     window.Timer_Search.enabled = false;
 
-    if (settings.NoThumbs != 1)
-        ProcessThumbStores(context, m_diskCounts);
-    else
-        m_pages.page(pages::kThumbnails.number)
-            .writeLine("<H3><B>You have the thumbs.db scan and extraction turned OFF in the "
-                       "Vorlith settings!  To turn this feature on, click SETUP on the Vorlith "
-                       "main screen.</B></H3>");
+    if (settings.NoThumbs != 1) {
+        ThumbFindings thumbs;
+        const std::string thumbsFolder = platform::JoinPath(m_state.ReportFolder, "thumbs");
+        if (ProcessThumbStores(*this, m_progress, window.lists.lstThumbs, thumbsFolder, thumbs) ==
+            PhaseEnd::Stopped)
+            return PhaseEnd::Stopped;
+        m_diskCounts.ThumbStoreCount = static_cast<int64_t>(thumbs.stores.size());
+        m_diskCounts.ThumbImageCount = thumbs.pictureCount;
+        WriteThumbnailPage(run, thumbs, thumbsFolder);
+        window.lblStatus.bold = true;
+    } else {
+        WriteThumbnailsTurnedOff(m_pages);
+    }
     if (m_run.ScanCanceled)
-        return Do_Cancel();
-    WritePageFooter(m_pages, "14", purchaseCounts());
+        return PhaseEnd::Stopped;
+    WritePageFooter(m_pages, PageId::Thumbnails, purchaseCounts());
 
-    OpenPageWithHeader(m_pages, pages::kFirefoxCache);
-    OpenPageWithHeader(m_pages, pages::kFirefoxCache2);
-    if (settings.NoFirefox != 1)
-        Find_Firefox_Cache_Click(context, m_diskCounts);
-    else
-        m_pages.page(pages::kFirefoxCache.number)
-            .writeLine("<H3><B>You have the Mozilla Firefox scan turned OFF in the Vorlith "
-                       "settings!  To turn this feature on, click SETUP on the Vorlith main "
-                       "screen.</B></H3>");
-    WritePageFooter(m_pages, "15", purchaseCounts());
-    WritePageFooter(m_pages, "16", purchaseCounts());
+    OpenPageWithHeader(m_pages, PageId::FirefoxCache);
+    OpenPageWithHeader(m_pages, PageId::FirefoxCache2);
+    if (settings.NoFirefox != 1) {
+        const FirefoxCacheFindings firefox =
+            FindFirefoxCachePictures(*this, m_progress, platform::LookupFirefoxFolders());
+        for (const std::string& file : firefox.files)
+            window.lists.lstFirefox.AddToList(file);
+        m_firefoxImageCount = static_cast<int64_t>(firefox.pictures.size());
+        WriteFirefoxCachePages(run, firefox);
+    } else {
+        WriteFirefoxTurnedOff(m_pages);
+    }
+    WritePageFooter(m_pages, PageId::FirefoxCache, purchaseCounts());
+    WritePageFooter(m_pages, PageId::FirefoxCache2, purchaseCounts());
+    return PhaseEnd::Finished;
+}
 
-    const UrlCacheAuditInput input{m_services.urlCache, m_services.clock, m_diskCounts,
+PhaseEnd AuditRun::runUrlCacheAudit() {
+    m_totals.TotalTraces = 0;
+    m_totals.SuspectFiles = 0;
+    OpenUrlCachePages(m_pages);
+
+    UrlCacheLists lists;
+    m_services.urlCache.setExtractFolder(platform::JoinPath(m_state.ReportFolder, "thumbs"));
+    EnumerateUrlCache(m_services.urlCache, m_services.clock, lists);
+    m_totals.TotalTraces = lists.total();
+
+    PageRun run = pageRun();
+    UrlCachePageCounts counts;
+    const UrlCachePagesInput input{lists, m_diskCounts, m_firefoxImageCount,
                                    m_state.UninstallMode};
-    RunUrlCacheAudit(context, input, m_totals);
+    if (WriteUrlCachePages(run, input, m_totals, counts) == PhaseEnd::Stopped)
+        return PhaseEnd::Stopped;
+    CloseUrlCachePages(m_pages, purchaseCounts());
+    return PhaseEnd::Finished;
 }
 
 void AuditRun::cmdCancel_Click() {
@@ -159,24 +206,26 @@ void AuditRun::Finish_Audit() {
     // A browser that cannot be started does not end the finishing step: the user is told, the
     // results window still shows and the audit still counts as done.
     BrowserLauncher& browsers = m_services.browsers;
-    const std::string summary = platform::JoinPath(m_state.ReportFolder, pages::kSummary.fileName);
+    const std::string summary =
+        platform::JoinPath(m_state.ReportFolder, InfoOf(PageId::Summary).fileName);
+    const ResultsChoice choice = ResultsChoiceOf(settings.DefaultResults);
     bool started = true;
-    switch (settings.DefaultResults) {
-    case 1:
+    switch (choice) {
+    case ResultsChoice::DefaultBrowser:
         started = browsers.OpenInInternetExplorer(summary);
         break;
-    case 2:
+    case ResultsChoice::FirefoxMemory:
         started = browsers.OpenInFirefox("about:cache?device=memory");
         break;
-    case 3:
+    case ResultsChoice::FirefoxDisk:
         started = browsers.OpenInFirefox("about:cache?device=disk");
         break;
-    default:
+    case ResultsChoice::Both:
         started = browsers.OpenInFirefox("about:cache?device=memory");
         started = browsers.OpenInInternetExplorer(summary) && started;
         break;
     }
-    if (settings.DefaultResults == 2 || settings.DefaultResults == 3)
+    if (IsFirefoxOnly(choice))
         window.lblStatus.caption =
             "Finished!  Launching Mozila Firefox to show traces on YOUR Computer!";
     if (!started)
@@ -189,7 +238,7 @@ void AuditRun::Finish_Audit() {
     inputs.TotalTraces = m_totals.TotalTraces;
     inputs.CumlativeTotal = settings.CumlativeTotal;
     inputs.SuspectTraces = m_totals.SuspectTraces;
-    inputs.DefaultResults = settings.DefaultResults;
+    inputs.results = choice;
     inputs.ReportFolder = m_state.ReportFolder;
     m_state.results.Form_Load(inputs);
     m_services.windows.showResultsModal(m_state.results);

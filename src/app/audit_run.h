@@ -3,8 +3,9 @@
 
 #include "app/browser_launch.h"
 #include "app/main_window/main_window.h"
-#include "app/phase_context.h"
+#include "app/main_window/window_progress.h"
 #include "app/results_window.h"
+#include "base/run_control.h"
 #include "platform/clock.h"
 #include "platform/drives.h"
 #include "platform/settings_hive.h"
@@ -12,6 +13,7 @@
 #include "platform/window_system.h"
 #include "report/page_file.h"
 #include "report/page_frame.h"
+#include "report/page_run.h"
 #include "scan/scan_counts.h"
 #include "settings/program_settings.h"
 
@@ -61,7 +63,10 @@ public:
     // RunControl
     void yield() override;
     bool isCanceled() const override { return m_run.ScanCanceled; }
-    void Do_Cancel() override;
+
+    /// Ends the run's visible state and raises the cancel flag; safe to call several times. The
+    /// Cancel button calls it, and the run once when a phase stopped for a cancel.
+    void Do_Cancel();
 
     RunState& state() { return m_run; }
     const RunState& state() const { return m_run; }
@@ -72,15 +77,22 @@ public:
 
 private:
     void SearchDrivesDRMfree();
+    /// The walk of every root; Stopped when the run was cancelled.
+    PhaseEnd walkDrives();
+    PhaseEnd writeDiskPages();
+    PhaseEnd runUrlCacheAudit();
     void Finish_Audit();
     PurchaseCounts purchaseCounts() const;
+    PageRun pageRun() { return {*this, m_progress, m_pages, m_totals}; }
 
     AuditServices m_services;
     AuditState m_state;
     RunState m_run;
+    MainWindowProgress m_progress;
     ReportPages m_pages;
     TraceTotals m_totals;
     DiskScanCounts m_diskCounts;
+    int64_t m_firefoxImageCount = 0; // pictures on the Firefox cache pages
     WalkProgress m_walk;
 };
 

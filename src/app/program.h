@@ -14,7 +14,7 @@
 #include "platform/instance_lock.h"
 #include "platform/program_start.h"
 #include "settings/program_settings.h"
-#include "settings/setup_dialog.h"
+#include "app/setup_dialog.h"
 
 #include <memory>
 #include <string>

@@ -42,7 +42,7 @@ void ResultsWindow::Form_Load(const ResultsInputs& inputs) {
     lblTotal.caption = std::to_string(inputs.TotalTraces);
     lblCumTotal.caption = FormatPlainNumber(inputs.CumlativeTotal);
     lblSuspectTotal.caption = std::to_string(inputs.SuspectTraces);
-    if (inputs.DefaultResults == 2 || inputs.DefaultResults == 3) {
+    if (IsFirefoxOnly(inputs.results)) {
         lblTotal.caption = kDataNotAvailable;
         if (inputs.CumlativeTotal == 0)
             lblCumTotal.caption = kDataNotAvailable;

@@ -4,6 +4,7 @@
 #include "app/browser_launch.h"
 #include "app/main_window/main_window.h"
 #include "platform/window_system.h"
+#include "settings/program_settings.h"
 
 #include <cstdint>
 #include <string>
@@ -15,7 +16,7 @@ struct ResultsInputs {
     int64_t TotalTraces = 0;
     double CumlativeTotal = 0; // already including this run
     int64_t SuspectTraces = 0;
-    int DefaultResults = 1;
+    ResultsChoice results = ResultsChoice::DefaultBrowser;
     std::string ReportFolder;
 };
 

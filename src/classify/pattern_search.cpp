@@ -21,18 +21,6 @@ std::string FoldCase(std::string_view text) {
     return folded;
 }
 
-bool EndsWithNoCase(std::string_view text, std::string_view lowerSuffix) {
-    if (text.size() < lowerSuffix.size())
-        return false;
-    const std::string_view tail = text.substr(text.size() - lowerSuffix.size());
-    for (size_t i = 0; i < tail.size(); ++i) {
-        if (FoldByte(0, static_cast<unsigned char>(tail[i])) !=
-            static_cast<unsigned char>(lowerSuffix[i]))
-            return false;
-    }
-    return true;
-}
-
 FirstEntrySearch::FirstEntrySearch(const std::vector<std::vector<std::string>>& lists)
     : m_listCount(lists.size()) {
     // Every distinct folded entry becomes one pattern of the automaton, however many lists hold

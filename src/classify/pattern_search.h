@@ -75,7 +75,4 @@ inline unsigned char FoldByte(unsigned char previous, unsigned char byte) {
 /// The text folded byte by byte with FoldByte (same length, same positions).
 std::string FoldCase(std::string_view text);
 
-/// Whether the text ends in `lowerSuffix` (an ASCII text in lower case) without regard to case.
-bool EndsWithNoCase(std::string_view text, std::string_view lowerSuffix);
-
 } // namespace vorlith

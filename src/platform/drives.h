@@ -6,15 +6,15 @@
 
 namespace vorlith::platform {
 
-/// Drive type codes of the original platform.
-enum DriveType : int {
-    kDriveUnknown = 0,
-    kDriveNotFound = 1,
-    kDriveRemovable = 2,
-    kDriveFixed = 3,
-    kDriveRemote = 4,
-    kDriveCdRom = 5,
-    kDriveRamDisk = 6,
+/// Drive types, with the codes of the original platform.
+enum class DriveType : int {
+    Unknown = 0,
+    NotFound = 1, // no drive has this root
+    Removable = 2,
+    Fixed = 3,
+    Remote = 4,
+    CdRom = 5,
+    RamDisk = 6,
 };
 
 class DriveSource {
@@ -22,17 +22,17 @@ public:
     virtual ~DriveSource() = default;
     /// Root paths of every drive, in the platform's order.
     virtual std::vector<std::string> roots() = 0;
-    /// The type code of a root (kDriveNotFound for a path that is no root).
-    virtual int typeOf(const std::string& root) = 0;
+    /// The type of a root (NotFound for a path that is no root).
+    virtual DriveType typeOf(const std::string& root) = 0;
 };
 
 /// On Linux: the mount points of the mount table, in its order; the type follows from the file
 /// system type and the device (see the README).
 DriveSource& SystemDrives();
 
-/// The type code for a mount of this file system type and source device. removable tells
-/// whether the block device says it is removable.
-int DriveTypeForMount(const std::string& fileSystemType, const std::string& source, bool removable);
+/// The type of a mount of this file system type and source device. removable tells whether the
+/// block device says it is removable.
+DriveType DriveTypeForMount(const std::string& fileSystemType, const std::string& source, bool removable);
 
 /// One line of /proc/self/mountinfo split into the fields the drive list needs.
 struct MountEntry {

@@ -37,6 +37,11 @@ public:
     virtual std::optional<RawUrlCacheEntry> next() = 0;
     /// Ends the enumeration and releases what begin took.
     virtual void end() = 0;
+    /// Some stores keep a cached body inside a larger file; such bodies (of pictures and videos)
+    /// are copied into this folder (the report's "thumbs" folder) so that the entry's local file
+    /// holds exactly the body. Set before begin(); without one, such entries get no local file.
+    /// Stores that keep every body in a file of its own ignore it.
+    virtual void setExtractFolder(const std::string& folder) { static_cast<void>(folder); }
 };
 
 /// A cache that holds nothing.

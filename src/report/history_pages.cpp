@@ -84,31 +84,9 @@ void appendNumber(std::string& out, int64_t value) {
     out.append(digits, result.ptr);
 }
 
-void appendTwoDigits(std::string& out, int value, char before) {
-    out += before;
-    out += static_cast<char>('0' + value / 10 % 10);
-    out += static_cast<char>('0' + value % 10);
-}
-
-void appendDate(std::string& out, const DateTime& value) {
-    if (value.year >= 0 && value.year <= 9999) {
-        out += static_cast<char>('0' + value.year / 1000);
-        out += static_cast<char>('0' + value.year / 100 % 10);
-        out += static_cast<char>('0' + value.year / 10 % 10);
-        out += static_cast<char>('0' + value.year % 10);
-    } else {
-        appendNumber(out, value.year);
-    }
-    appendTwoDigits(out, value.month, '-');
-    appendTwoDigits(out, value.day, '-');
-    appendTwoDigits(out, value.hour, ' ');
-    appendTwoDigits(out, value.minute, ':');
-    appendTwoDigits(out, value.second, ':');
-}
-
 void writeDateCell(PageFile& page, std::string& line, const DateTime& lastAccess) {
     line.assign("<TR WIDTH=95%><TD WIDTH=12%><FONT SIZE=-1>");
-    appendDate(line, lastAccess);
+    AppendGeneralDate(line, lastAccess);
     line += "</FONT></TD>";
     page.writeLine(line);
 }
@@ -144,10 +122,10 @@ void writeTableHead(PageFile& page, int64_t totalTraces, const TableTexts& texts
     page.writeLine(texts.columnRow);
 }
 
-void startPass(MainWindow& window, const TableTexts& texts, size_t pass) {
-    window.lblStatus.caption =
-        std::string("Locating ") + kPassNames[pass] + " " + texts.listName + " on YOUR Computer...";
-    window.pBar.value = 0;
+void startPass(ProgressSink& progress, const TableTexts& texts, size_t pass) {
+    progress.setStatus(std::string("Locating ") + kPassNames[pass] + " " + texts.listName +
+                       " on YOUR Computer...");
+    progress.setProgress(0);
 }
 
 constexpr TableTexts kHistoryTexts{
@@ -164,12 +142,6 @@ constexpr TableTexts kCookieTexts{
 
 } // namespace
 
-std::string FormatGeneralDate(const DateTime& value) {
-    std::string text;
-    appendDate(text, value);
-    return text;
-}
-
 std::string_view HistoryAddress(std::string_view sourceUrlName) {
     const size_t at = sourceUrlName.find('@');
     return at == std::string_view::npos ? sourceUrlName : sourceUrlName.substr(at + 1);
@@ -182,13 +154,13 @@ bool IsHistoryCandidate(std::string_view address) {
     return ending != "gif" && ending != "jpg" && ending != "zip";
 }
 
-bool WriteHistoryPage(PhaseContext& context, const std::vector<UrlCacheEntry>& history,
-                      KeywordSearch& search, UrlCachePageCounts& counts) {
-    MainWindow& window = context.window;
-    PageFile& page = context.pages.page(pages::kHistory.number);
-    window.lblStatus.caption = "Locating Internet History on YOUR Computer...";
-    window.pBar.value = 0;
-    writeTableHead(page, context.totals.TotalTraces, kHistoryTexts);
+PhaseEnd WriteHistoryPage(PageRun& run, const std::vector<UrlCacheEntry>& history,
+                          KeywordSearch& search, UrlCachePageCounts& counts) {
+    ProgressSink& progress = run.progress;
+    PageFile& page = run.pages.page(PageId::History);
+    progress.setStatus("Locating Internet History on YOUR Computer...");
+    progress.setProgress(0);
+    writeTableHead(page, run.totals.TotalTraces, kHistoryTexts);
 
     // Entries the page never lists (not an http address, or a picture or archive) are not
     // searched at all.
@@ -205,11 +177,9 @@ bool WriteHistoryPage(PhaseContext& context, const std::vector<UrlCacheEntry>& h
     const auto entryCount = static_cast<int64_t>(history.size());
     std::string line;
     for (size_t pass = 0; pass <= kOtherPass; ++pass) {
-        startPass(window, kHistoryTexts, pass);
-        if (context.run.isCanceled()) {
-            context.run.Do_Cancel();
-            return false;
-        }
+        startPass(progress, kHistoryTexts, pass);
+        if (run.run.isCanceled())
+            return PhaseEnd::Stopped;
         const std::string opening = rowOpening(pass);
         const char* closing = pass < kCategoryPasses ? "</B></FONT></A> - Site visited <B>"
                                                      : "</FONT></A> - Site visited <B>";
@@ -217,7 +187,7 @@ bool WriteHistoryPage(PhaseContext& context, const std::vector<UrlCacheEntry>& h
             pass < kCategoryPasses ? "</B> time(s).</TD></TR>" : "</B> time(s).</FONT></TD></TR>";
         for (size_t i = 0; i < history.size(); ++i) {
             const UrlCacheEntry& entry = history[i];
-            window.pBar.max = entryCount;
+            progress.setProgressMaximum(entryCount);
             if (pass == 0) {
                 counts.CacheSizeTotal += static_cast<double>(entry.Size);
                 counts.HistoryHits += entry.HitRate;
@@ -240,18 +210,18 @@ bool WriteHistoryPage(PhaseContext& context, const std::vector<UrlCacheEntry>& h
                         ++counts.SuspectHistory;
                 }
             }
-            window.pBar.value = static_cast<int64_t>(i + 1);
+            progress.setProgress(static_cast<int64_t>(i + 1));
         }
     }
     page.writeLine("</TABLE>");
-    return true;
+    return PhaseEnd::Finished;
 }
 
-void WriteCookiePage(PhaseContext& context, const std::vector<UrlCacheEntry>& cookies,
-                     KeywordSearch& search, UrlCachePageCounts& counts) {
-    MainWindow& window = context.window;
-    PageFile& page = context.pages.page(pages::kCookies.number);
-    writeTableHead(page, context.totals.TotalTraces, kCookieTexts);
+void WriteCookiePage(PageRun& run, const std::vector<UrlCacheEntry>& cookies, KeywordSearch& search,
+                     UrlCachePageCounts& counts) {
+    ProgressSink& progress = run.progress;
+    PageFile& page = run.pages.page(PageId::Cookies);
+    writeTableHead(page, run.totals.TotalTraces, kCookieTexts);
 
     std::vector<ListMatches> matches(cookies.size());
     for (size_t i = 0; i < cookies.size(); ++i)
@@ -260,13 +230,13 @@ void WriteCookiePage(PhaseContext& context, const std::vector<UrlCacheEntry>& co
     const auto entryCount = static_cast<int64_t>(cookies.size());
     std::string line;
     for (size_t pass = 0; pass <= kOtherPass; ++pass) {
-        startPass(window, kCookieTexts, pass);
+        startPass(progress, kCookieTexts, pass);
         const std::string opening = rowOpening(pass);
         const char* closing = pass < kCategoryPasses ? "</B></FONT></A> - Cookie read <B>"
                                                      : "</FONT></A> - Cookie read <B>";
         for (size_t i = 0; i < cookies.size(); ++i) {
             const UrlCacheEntry& entry = cookies[i];
-            window.pBar.max = entryCount;
+            progress.setProgressMaximum(entryCount);
             if (pass == 0) {
                 counts.CacheSizeTotal += static_cast<double>(entry.Size);
                 counts.CookieReads += entry.HitRate;
@@ -286,7 +256,7 @@ void WriteCookiePage(PhaseContext& context, const std::vector<UrlCacheEntry>& co
                 if (pass < kCategoryPasses)
                     ++counts.SuspectCookies;
             }
-            window.pBar.value = static_cast<int64_t>(i + 1);
+            progress.setProgress(static_cast<int64_t>(i + 1));
         }
     }
     page.writeLine("</TABLE>");

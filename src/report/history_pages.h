@@ -3,9 +3,9 @@
 // entries of one URL-cache list grouped by content category in six coloured passes (explicit,
 // gambling, personals, sports, news, then every entry none of those five lists matches).
 
-#include "app/phase_context.h"
+#include "base/calendar.h"
 #include "classify/keywords.h"
-#include "platform/clock.h"
+#include "report/page_run.h"
 #include "report/url_cache_counts.h"
 #include "sources/url_cache.h"
 
@@ -15,9 +15,6 @@
 
 namespace vorlith {
 
-/// A local date and time as the history and cookie tables show it: "2026-12-01 09:30:00".
-std::string FormatGeneralDate(const DateTime& value);
-
 /// The visited address of a history entry's name: the part after its first "@", or the whole
 /// name when it holds none.
 std::string_view HistoryAddress(std::string_view sourceUrlName);
@@ -26,21 +23,21 @@ std::string_view HistoryAddress(std::string_view sourceUrlName);
 /// three characters are none of "gif", "jpg" and "zip" (both tests exact and case-sensitive).
 bool IsHistoryCandidate(std::string_view address);
 
-/// Writes the body of page 12 from the history list. Adds every entry's Size to
+/// Writes the body of the history page from the history list. Adds every entry's Size to
 /// counts.CacheSizeTotal and its HitRate to counts.HistoryHits, and 1 to counts.SuspectHistory
 /// for every row of the five category passes. The cancel flag is looked at only at the start of
-/// each of the six passes: when it is raised there, Do_Cancel runs, nothing more is written and
-/// false comes back. Text from the entries is escaped for HTML; a link shows at most the first
+/// each of the six passes: when it is raised there, nothing more is written and Stopped comes
+/// back. Text from the entries is escaped for HTML; a link shows at most the first
 /// 100 characters of its address. The searches keep search.MatchedKeywordLength as the five
 /// keyword operations would leave it.
-bool WriteHistoryPage(PhaseContext& context, const std::vector<UrlCacheEntry>& history,
-                      KeywordSearch& search, UrlCachePageCounts& counts);
+PhaseEnd WriteHistoryPage(PageRun& run, const std::vector<UrlCacheEntry>& history,
+                          KeywordSearch& search, UrlCachePageCounts& counts);
 
-/// Writes the body of page 13 from the cookie list, with no cancel test: the same six passes
+/// Writes the body of the cookie page from the cookie list, with no cancel test: the same six passes
 /// over every cookie's whole name (no "@" cut, no address filter), each row linking to the cookie
 /// file. Adds every entry's Size to counts.CacheSizeTotal and its HitRate to counts.CookieReads,
 /// and 1 to counts.SuspectCookies for every row of the five category passes.
-void WriteCookiePage(PhaseContext& context, const std::vector<UrlCacheEntry>& cookies,
-                     KeywordSearch& search, UrlCachePageCounts& counts);
+void WriteCookiePage(PageRun& run, const std::vector<UrlCacheEntry>& cookies, KeywordSearch& search,
+                     UrlCachePageCounts& counts);
 
 } // namespace vorlith

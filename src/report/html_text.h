@@ -25,7 +25,4 @@ std::string FileUrl(std::string_view path);
 /// Windows-1252 character, so that no byte reaches the page undeclared.
 std::string EncodeForPage(std::string_view text);
 
-/// Decodes Windows-1252 bytes (such as ID3v1 tag text) to UTF-8.
-std::string Windows1252ToUtf8(std::string_view bytes);
-
 } // namespace vorlith

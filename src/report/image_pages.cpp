@@ -1,5 +1,6 @@
 #include "report/image_pages.h"
 
+#include "base/text.h"
 #include "classify/pattern_search.h"
 #include "report/html_text.h"
 #include "report/links.h"
@@ -30,9 +31,9 @@ std::string explicitTotalLine(int64_t count) {
 // kinds worked out once, and the keyword results through the memo.
 class ImagePass {
 public:
-    ImagePass(PhaseContext& context, const ImagePagesInput& input)
-        : m_context(context), m_entries(input.CacheContentList), m_keywords(input.contentKeywords),
-          m_link(ErazentPurchaseLink(context.totals.TotalTraces)) {
+    ImagePass(PageRun& run, const ImagePagesInput& input)
+        : m_run(run), m_entries(input.CacheContentList), m_keywords(input.contentKeywords),
+          m_link(ErazentPurchaseLink(run.totals.TotalTraces)) {
         m_kinds.reserve(m_entries.size());
         for (const UrlCacheEntry& entry : m_entries) {
             const std::string_view address = entry.SourceUrlName;
@@ -50,30 +51,28 @@ public:
         return m_keywords.hit(list, index, m_entries[index].SourceUrlName);
     }
     const std::string& link() const { return m_link; }
-    PageFile& page(const PageInfo& info) { return m_context.pages.page(info.number); }
+    PageFile& page(PageId id) { return m_run.pages.page(id); }
 
     /// The status text and the progress value 0 that open every pass.
     void begin(const char* status) {
-        m_context.window.lblStatus.caption = status;
-        m_context.window.pBar.value = 0;
+        m_run.progress.setStatus(status);
+        m_run.progress.setProgress(0);
     }
     /// Set before an entry's work.
-    void setMaximum(int64_t maximum) { m_context.window.pBar.max = maximum; }
+    void setMaximum(int64_t maximum) {
+        m_maximum = maximum;
+        m_run.progress.setProgressMaximum(maximum);
+    }
     /// After the work of the entry with 1-based position `position`: a yield every 20 entries,
     /// then the progress value. A value above the maximum (the teen pass's fixed maximum) is
     /// refused by a progress bar; it keeps the maximum.
     void advance(int64_t position) {
         if (position % 20 == 0)
-            m_context.run.yield();
-        m_context.window.pBar.value = std::min(position, m_context.window.pBar.max);
+            m_run.run.yield();
+        m_run.progress.setProgress(std::min(position, m_maximum));
     }
-    /// A cancel point: true (after Do_Cancel) when the run was cancelled.
-    bool cancelled() {
-        if (!m_context.run.isCanceled())
-            return false;
-        m_context.run.Do_Cancel();
-        return true;
-    }
+    /// A cancel point: true when the run was cancelled.
+    bool cancelled() const { return m_run.run.isCanceled(); }
 
     /// A pre-count: the pictures (jpg, jpeg) that the list matches.
     int64_t countPictures(const char* status, KeywordList list) {
@@ -89,15 +88,16 @@ public:
     }
 
 private:
-    PhaseContext& m_context;
+    PageRun& m_run;
     const std::vector<UrlCacheEntry>& m_entries;
     KeywordMemo& m_keywords;
     std::vector<PictureKind> m_kinds;
     std::string m_link; // TotalTraces is fixed while these pages are written
+    int64_t m_maximum = 0; // of the progress bar
 };
 
 void writeTeenPage(ImagePass& pass, UrlCachePageCounts& counts) {
-    PageFile& page = pass.page(pages::kTeen);
+    PageFile& page = pass.page(PageId::Teen);
     pass.begin("Locating Potential ILLEGAL Files on YOUR Computer...");
     for (size_t index = 0; index < pass.size(); ++index) {
         pass.setMaximum(100000);
@@ -120,9 +120,9 @@ void writeTeenPage(ImagePass& pass, UrlCachePageCounts& counts) {
 }
 
 void writeExplicitPages(ImagePass& pass, UrlCachePageCounts& counts) {
-    PageFile& first = pass.page(pages::kImages);
-    PageFile& second = pass.page(pages::kImages2);
-    PageFile& videos = pass.page(pages::kVideos);
+    PageFile& first = pass.page(PageId::Images);
+    PageFile& second = pass.page(PageId::Images2);
+    PageFile& videos = pass.page(PageId::Videos);
     pass.begin("Locating Explicit Files on YOUR Computer...");
     for (size_t index = 0; index < pass.size(); ++index) {
         pass.setMaximum(static_cast<int64_t>(pass.size()));
@@ -164,7 +164,7 @@ void writeExplicitPages(ImagePass& pass, UrlCachePageCounts& counts) {
 struct CategoryPage {
     const char* status;
     KeywordList list;
-    const PageInfo& page;
+    PageId page;
     int64_t UrlCachePageCounts::*counter;
     NavigationOwner owner;
     const char* lineEnding;
@@ -249,22 +249,21 @@ std::string NavigationBar(NavigationOwner owner) {
     return bar + "</B><BR><BR>";
 }
 
-bool WriteImagePages(PhaseContext& context, const ImagePagesInput& input,
-                     UrlCachePageCounts& counts) {
-    ImagePass pass(context, input);
-    const int64_t totalTraces = context.totals.TotalTraces;
+PhaseEnd WriteImagePages(PageRun& run, const ImagePagesInput& input, UrlCachePageCounts& counts) {
+    ImagePass pass(run, input);
+    const int64_t totalTraces = run.totals.TotalTraces;
 
     // Pre-counts: the totals at the top of the explicit and teen pages count jpg and jpeg
     // pictures matched by their own list only.
     counts.ExplicitImageCount = pass.countPictures(
         "Searching for Explicit Files on YOUR Computer...", KeywordList::Explicit);
-    PageFile& images = pass.page(pages::kImages);
+    PageFile& images = pass.page(PageId::Images);
     images.writeLine(totalTracesLine(totalTraces));
     images.writeLine(explicitTotalLine(counts.ExplicitImageCount) + "<BR>");
 
     counts.TeenImageCount =
         pass.countPictures("Searching for Illegal Files on YOUR Computer...", KeywordList::Teen);
-    PageFile& teen = pass.page(pages::kTeen);
+    PageFile& teen = pass.page(PageId::Teen);
     teen.writeLine(totalTracesLine(totalTraces));
     teen.writeLine(explicitTotalLine(counts.ExplicitImageCount));
     teen.writeLine(
@@ -283,7 +282,7 @@ bool WriteImagePages(PhaseContext& context, const ImagePagesInput& input,
         pass.countPictures("Searching for Explicit Files on YOUR Computer...", KeywordList::Gay);
 
     if (pass.cancelled())
-        return false;
+        return PhaseEnd::Stopped;
     if (input.writeUninstallNotice)
         input.writeUninstallNotice();
     // The page passes count again; the gay count stays 0 (its pictures are on the explicit
@@ -298,25 +297,25 @@ bool WriteImagePages(PhaseContext& context, const ImagePagesInput& input,
 
     writeTeenPage(pass, counts);
     if (pass.cancelled())
-        return false;
+        return PhaseEnd::Stopped;
 
     writeExplicitPages(pass, counts);
 
     const CategoryPage categories[] = {
-        {"Locating Gambling Files on YOUR Computer...", KeywordList::Gambling, pages::kGambling,
+        {"Locating Gambling Files on YOUR Computer...", KeywordList::Gambling, PageId::Gambling,
          &UrlCachePageCounts::GamblingImageCount, NavigationOwner::Gambling,
          "<BR><HR WIDTH=95% ALIGN=LEFT><BR>"},
-        {"Locating Personals Files on YOUR Computer...", KeywordList::Personals, pages::kSocial,
+        {"Locating Personals Files on YOUR Computer...", KeywordList::Personals, PageId::Social,
          &UrlCachePageCounts::PersonalsImageCount, NavigationOwner::Personals, "<BR><HR><BR>"},
-        {"Locating Sports Files on YOUR Computer...", KeywordList::Sports, pages::kSports,
+        {"Locating Sports Files on YOUR Computer...", KeywordList::Sports, PageId::Sports,
          &UrlCachePageCounts::SportsImageCount, NavigationOwner::Sports, "<BR><HR><BR>"},
-        {"Locating News Files on YOUR Computer...", KeywordList::News, pages::kNews,
+        {"Locating News Files on YOUR Computer...", KeywordList::News, PageId::News,
          &UrlCachePageCounts::NewsImageCount, NavigationOwner::News, "<BR><HR><BR>"}};
     for (const CategoryPage& category : categories) {
         if (!writeCategoryPage(pass, category, counts))
-            return false;
+            return PhaseEnd::Stopped;
     }
-    return true;
+    return PhaseEnd::Finished;
 }
 
 } // namespace vorlith

@@ -3,7 +3,7 @@
 // address matches a keyword list, each shown from its cached file with its address (the match
 // highlighted), its location and a deletion link. The video page is filled on the way.
 
-#include "app/phase_context.h"
+#include "report/page_run.h"
 #include "classify/keywords.h"
 #include "report/url_cache_counts.h"
 #include "sources/url_cache.h"
@@ -25,14 +25,12 @@ struct ImagePagesInput {
     std::function<void()> writeUninstallNotice;
 };
 
-/// Writes the bodies of the explicit pages (2 and 7), the teen page (8), the gambling, social,
-/// sports and news pages (3 to 6) and the video page (11) to the open pages of `context`, and
-/// the picture counts and the cached-file size total to `counts` (which the caller starts at 0).
-/// Returns false when the run was cancelled at one of the pass's cancel points (after the
-/// pre-counts, after the teen page, at the start of each category page); Do_Cancel has then run
-/// and nothing more may be written. The gay page gets no body.
-bool WriteImagePages(PhaseContext& context, const ImagePagesInput& input,
-                     UrlCachePageCounts& counts);
+/// Writes the bodies of the two explicit pages, the teen page, the gambling, social, sports and
+/// news pages and the video page to the open pages of `run`, and the picture counts and the
+/// cached-file size total to `counts` (which the caller starts at 0). Stopped when the run was
+/// cancelled at one of the pass's cancel points (after the pre-counts, after the teen page, at
+/// the start of each category page); nothing more was written then. The gay page gets no body.
+PhaseEnd WriteImagePages(PageRun& run, const ImagePagesInput& input, UrlCachePageCounts& counts);
 
 /// The picture test: the address, lower-cased, ends in "jpg" or "jpeg" (no dot needed, nothing
 /// after it allowed). The teen page also takes "png".

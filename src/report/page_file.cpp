@@ -48,17 +48,11 @@ void PageFile::close() {
     }
 }
 
-PageFile& ReportPages::open(int number, const std::string& fileName) {
-    PageFile& file = page(number);
+PageFile& ReportPages::open(PageId id) {
+    PageFile& file = page(id);
     file.close();
-    file.open(platform::JoinPath(m_folder, fileName));
+    file.open(platform::JoinPath(m_folder, InfoOf(id).fileName));
     return file;
-}
-
-PageFile& ReportPages::page(int number) {
-    if (number < 0 || number >= static_cast<int>(m_pages.size()))
-        number = 0; // page 0 is never opened: it swallows what is written to it
-    return m_pages[static_cast<size_t>(number)];
 }
 
 void ReportPages::closeAll() {

@@ -2,6 +2,7 @@
 // Report pages as files written strictly line by line.
 
 #include "platform/file_system.h"
+#include "report/page_set.h"
 
 #include <array>
 #include <memory>
@@ -27,7 +28,7 @@ private:
     std::string m_path;
 };
 
-/// The pages of the report set that are open at one time, by page number (1 to 16).
+/// The pages of the report set that are open at one time.
 class ReportPages {
 public:
     explicit ReportPages(std::string folder = "") : m_folder(std::move(folder)) {}
@@ -35,17 +36,17 @@ public:
     void setFolder(std::string folder) { m_folder = std::move(folder); }
     const std::string& folder() const { return m_folder; }
 
-    /// Opens a page under its number; a page still open under that number (left by a cancelled
-    /// run) is closed first.
-    PageFile& open(int number, const std::string& fileName);
-    /// The page under a number; an unopened page swallows its lines.
-    PageFile& page(int number);
+    /// Creates the page's file in the folder; a page still open (left by a cancelled run) is
+    /// closed first.
+    PageFile& open(PageId id);
+    /// The page; an unopened page swallows its lines.
+    PageFile& page(PageId id) { return m_pages[static_cast<size_t>(id)]; }
     /// Closes every open page.
     void closeAll();
 
 private:
     std::string m_folder;
-    std::array<PageFile, 17> m_pages;
+    std::array<PageFile, kPageCount> m_pages;
 };
 
 } // namespace vorlith

@@ -3,7 +3,6 @@
 #include "report/links.h"
 #include "report/site.h"
 
-#include <charconv>
 #include <string>
 
 namespace vorlith {
@@ -205,16 +204,9 @@ void WritePageHeader(PageFile& page, int tab, std::string_view title) {
         page.writeLine(line);
 }
 
-void WritePageHeader(ReportPages& pages, int pageNumber, int tab, std::string_view title) {
-    WritePageHeader(pages.page(pageNumber), tab, title);
-}
-
-void WritePageFooter(ReportPages& pages, std::string_view pageNumber,
-                     const PurchaseCounts& counts) {
-    int number = 0;
-    std::from_chars(pageNumber.data(), pageNumber.data() + pageNumber.size(), number);
-    PageFile& page = pages.page(number);
-    if (number == 10) {
+void WritePageFooter(ReportPages& pages, PageId id, const PurchaseCounts& counts) {
+    PageFile& page = pages.page(id);
+    if (id == PageId::Illegal) {
         page.writeLine("<BR><BR><TABLE BGCOLOR=#000000><TR><TD><FONT SIZE=+1 COLOR=#FF0000><B>"
                        "WARNING:</B></FONT> <FONT SIZE=+1 COLOR=#FFFFFF><B>The above DRM-Free "
                        "audio files are potentially ILLEGAL if you did not purchase them!</B>"
@@ -237,18 +229,10 @@ void WritePageFooter(ReportPages& pages, std::string_view pageNumber,
     page.close();
 }
 
-PageFile& OpenPageWithHeader(ReportPages& pages, const PageInfo& info) {
-    PageFile& page = pages.open(info.number, info.fileName);
-    WritePageHeader(page, info.tab, info.title);
+PageFile& OpenPageWithHeader(ReportPages& pages, PageId id) {
+    PageFile& page = pages.open(id);
+    WritePageHeader(page, InfoOf(id).tab, InfoOf(id).title);
     return page;
-}
-
-const std::vector<PageInfo>& UrlCachePages() {
-    static const std::vector<PageInfo> kPages = {pages::kSummary, pages::kImages,  pages::kGambling,
-                                                 pages::kSocial,  pages::kSports,  pages::kNews,
-                                                 pages::kImages2, pages::kTeen,    pages::kVideos,
-                                                 pages::kHistory, pages::kCookies, pages::kGay};
-    return kPages;
 }
 
 } // namespace vorlith

@@ -19,15 +19,13 @@ struct PurchaseCounts {
 /// Writes the head to the open page. A tab outside 1..8 gives "section-1"; tab 6 gives the video
 /// page's logo row.
 void WritePageHeader(PageFile& page, int tab, std::string_view title);
-void WritePageHeader(ReportPages& pages, int pageNumber, int tab, std::string_view title);
 
-/// Writes the foot and closes the page. The page number comes as its decimal text; page 10 (the
-/// audio page) gets the audio warning and the Umbrafile link, every other page the traces
-/// warning and the Erazent link.
-void WritePageFooter(ReportPages& pages, std::string_view pageNumber, const PurchaseCounts& counts);
+/// Writes the foot and closes the page. The audio page gets the audio warning and the Umbrafile
+/// link, every other page the traces warning and the Erazent link.
+void WritePageFooter(ReportPages& pages, PageId id, const PurchaseCounts& counts);
 
-/// Opens a page of the set under its number and writes its head.
-PageFile& OpenPageWithHeader(ReportPages& pages, const PageInfo& info);
+/// Opens a page of the set and writes its head.
+PageFile& OpenPageWithHeader(ReportPages& pages, PageId id);
 
 /// The traces warning table line that the foot and several page bodies share.
 inline constexpr char kTracesWarningLine[] =

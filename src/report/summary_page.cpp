@@ -1,5 +1,6 @@
 #include "report/summary_page.h"
 
+#include "base/text.h"
 #include "report/html_text.h"
 #include "report/links.h"
 #include "report/page_frame.h"
@@ -23,17 +24,17 @@ struct Gallery {
 // The gay list's gallery is not offered: its count is back at 0 before any page is written.
 const std::array<Gallery, 6> kGalleries{{
     {&UrlCachePageCounts::TeenImageCount, KeywordList::Teen,
-     "SUSPECT ILLEGAL (TEEN) IMAGES (showing only up to 30)", pages::kTeen.fileName},
+     "SUSPECT ILLEGAL (TEEN) IMAGES (showing only up to 30)", InfoOf(PageId::Teen).fileName},
     {&UrlCachePageCounts::ExplicitImageCount, KeywordList::Explicit,
-     "SUSPECT ADULT IMAGES (showing only up to 30)", pages::kImages.fileName},
+     "SUSPECT ADULT IMAGES (showing only up to 30)", InfoOf(PageId::Images).fileName},
     {&UrlCachePageCounts::GamblingImageCount, KeywordList::Gambling,
-     "SUSPECT GAMBLING IMAGES (showing only up to 30)", pages::kGambling.fileName},
+     "SUSPECT GAMBLING IMAGES (showing only up to 30)", InfoOf(PageId::Gambling).fileName},
     {&UrlCachePageCounts::PersonalsImageCount, KeywordList::Personals,
-     "SUSPECT MYSPACE/SOCIAL SITE IMAGES (showing only up to 30)", pages::kSocial.fileName},
+     "SUSPECT MYSPACE/SOCIAL SITE IMAGES (showing only up to 30)", InfoOf(PageId::Social).fileName},
     {&UrlCachePageCounts::SportsImageCount, KeywordList::Sports,
-     "SUSPECT SPORTS IMAGES (showing only up to 30)", pages::kSports.fileName},
+     "SUSPECT SPORTS IMAGES (showing only up to 30)", InfoOf(PageId::Sports).fileName},
     {&UrlCachePageCounts::NewsImageCount, KeywordList::News,
-     "SUSPECT NEWS IMAGES (showing only up to 30)", pages::kNews.fileName},
+     "SUSPECT NEWS IMAGES (showing only up to 30)", InfoOf(PageId::News).fileName},
 }};
 
 std::string N(double value) {
@@ -46,11 +47,7 @@ std::string N(int64_t value) {
 // A gallery shows cached copies whose address ends in "jpg" in any letter case, whatever else
 // the image pages accepted.
 bool endsInJpg(std::string_view address) {
-    if (address.size() < 3)
-        return false;
-    const std::string_view ending = address.substr(address.size() - 3);
-    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
-    return lower(ending[0]) == 'j' && lower(ending[1]) == 'p' && lower(ending[2]) == 'g';
+    return EndsWithNoCase(address, "jpg");
 }
 
 void writeTotals(PageFile& page, const SummaryInput& input, const TraceTotals& totals) {
@@ -75,7 +72,7 @@ void writeTotals(PageFile& page, const SummaryInput& input, const TraceTotals& t
                    "</B></FONT> <B>SPORTS</B> suspect Internet file traces.<BR>");
     page.writeLine(P + N(counts.NewsImageCount) +
                    "</B></FONT> <B>NEWS</B> suspect Internet file traces.<BR><BR>");
-    page.writeLine(P + N(disk.FirefoxImageCount) +
+    page.writeLine(P + N(input.firefoxImageCount) +
                    "</B></FONT> <B>MOZILA FIREFOX</B> Internet image traces.<BR><BR>");
     const char* audioTail = " audio files. These are illegal unless you purchased them.<BR>";
     page.writeLine(P + N(disk.Mp3Count) + "</B></FONT> <B>MP3</B>" + audioTail);
@@ -124,7 +121,7 @@ void writeTotals(PageFile& page, const SummaryInput& input, const TraceTotals& t
     page.writeLine("<H3>Suspect Images located on YOUR Computer:</H3>");
 }
 
-void writeGallery(PageFile& page, MainWindow& window, const Gallery& gallery,
+void writeGallery(PageFile& page, ProgressSink& progress, const Gallery& gallery,
                   const std::vector<UrlCacheEntry>& content, KeywordMemo& keywords,
                   KeywordSearch& search) {
     page.writeLine("<TABLE WIDTH=95% CELLSPACING=0 CELLPADDING=0 BORDER=0><TR><TD "
@@ -135,8 +132,8 @@ void writeGallery(PageFile& page, MainWindow& window, const Gallery& gallery,
     int64_t shown = 0;
     for (size_t i = 0; i < content.size(); ++i) {
         const UrlCacheEntry& entry = content[i];
-        window.pBar.max = static_cast<int64_t>(content.size());
-        window.pBar.value = static_cast<int64_t>(i + 1);
+        progress.setProgressMaximum(static_cast<int64_t>(content.size()));
+        progress.setProgress(static_cast<int64_t>(i + 1));
         if (endsInJpg(entry.SourceUrlName) &&
             search.Record(keywords.hit(gallery.list, i, entry.SourceUrlName)) > 0) {
             const std::string file = FileUrl(entry.LocalFileName);
@@ -172,18 +169,18 @@ void writeClosingBlock(PageFile& page, int64_t teenImageCount) {
 
 } // namespace
 
-void WriteUninstallNotice(PhaseContext& context) {
-    PageFile& page = context.pages.page(pages::kSummary.number);
+void WriteUninstallNotice(PageRun& run) {
+    PageFile& page = run.pages.page(PageId::Summary);
     page.writeLine("<H1><FONT COLOR=#FF0000>*** Are you sure you want to Uninstall Erazent? "
                    "***</H1><H2>Shown below are the Internet traces STILL on your "
                    "computer!</FONT></H2>");
-    page.writeLine("<H2><A HREF=" + ErazentPurchaseLink(context.totals.TotalTraces) +
+    page.writeLine("<H2><A HREF=" + ErazentPurchaseLink(run.totals.TotalTraces) +
                    " TARGET=_BLANK><B>Use Erazent to Securely Delete these Traces "
                    "Now!</B></a></H2>");
     page.writeLine(kTracesWarningLine);
 }
 
-void WriteSummaryPage(PhaseContext& context, const SummaryInput& input, KeywordSearch& search,
+void WriteSummaryPage(PageRun& run, const SummaryInput& input, KeywordSearch& search,
                       TraceTotals& totals) {
     const UrlCachePageCounts& counts = input.counts;
     totals.SuspectFiles = counts.ExplicitImageCount + counts.GamblingImageCount +
@@ -191,16 +188,15 @@ void WriteSummaryPage(PhaseContext& context, const SummaryInput& input, KeywordS
                           counts.NewsImageCount;
     totals.SuspectTraces = totals.SuspectFiles + counts.SuspectHistory + counts.SuspectCookies;
 
-    PageFile& page = context.pages.page(pages::kSummary.number);
+    PageFile& page = run.pages.page(PageId::Summary);
     writeTotals(page, input, totals);
 
-    MainWindow& window = context.window;
-    window.lblStatus.caption = "Locating Suspect Images on YOUR Computer...";
-    window.pBar.value = 0;
+    run.progress.setStatus("Locating Suspect Images on YOUR Computer...");
+    run.progress.setProgress(0);
     for (const Gallery& gallery : kGalleries) {
         if (counts.*gallery.guard < 1)
             continue;
-        writeGallery(page, window, gallery, input.lists.CacheContentList, input.contentKeywords,
+        writeGallery(page, run.progress, gallery, input.lists.CacheContentList, input.contentKeywords,
                      search);
         // The closing block's first line closes the news gallery.
         if (gallery.list != KeywordList::News)

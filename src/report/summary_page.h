@@ -1,8 +1,8 @@
 #pragma once
-// The summary page (page 1): the optional uninstall notice, every total in its order, the
+// The summary page: the optional uninstall notice, every total in its order, the
 // galleries of suspect pictures and the closing link or warning about the teen pictures.
 
-#include "app/phase_context.h"
+#include "report/page_run.h"
 #include "classify/keywords.h"
 #include "report/url_cache_counts.h"
 #include "scan/scan_counts.h"
@@ -10,15 +10,16 @@
 
 namespace vorlith {
 
-/// Writes the three lines of the uninstall notice to page 1.
-void WriteUninstallNotice(PhaseContext& context);
+/// Writes the three lines of the uninstall notice to the summary page.
+void WriteUninstallNotice(PageRun& run);
 
 /// What the summary prints besides the URL-cache audit's own counters.
 struct SummaryInput {
     const UrlCacheLists& lists;       // the galleries walk the cached files; the list sizes
     KeywordMemo& contentKeywords;     // keyword results of the cached files, by index
     const UrlCachePageCounts& counts; // pictures, history and cookie counters, bytes
-    const DiskScanCounts& diskCounts; // audio, thumbnail and Firefox counts
+    const DiskScanCounts& diskCounts; // audio and thumbnail counts
+    int64_t firefoxImageCount;        // pictures on the Firefox cache pages
 };
 
 /// Sets totals.SuspectFiles (the pictures of the five category pages, teen pictures not among
@@ -27,7 +28,7 @@ struct SummaryInput {
 /// 30 "jpg" thumbnails for each category with pictures (teen, adult, gambling, social, sports,
 /// news; ten to a row, a "view all" row once 30 are shown) and the closing block. No cancel
 /// test: once begun, the summary is completed. Local paths are linked with FileUrl.
-void WriteSummaryPage(PhaseContext& context, const SummaryInput& input, KeywordSearch& search,
+void WriteSummaryPage(PageRun& run, const SummaryInput& input, KeywordSearch& search,
                       TraceTotals& totals);
 
 } // namespace vorlith

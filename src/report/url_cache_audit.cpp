@@ -2,37 +2,20 @@
 
 #include "report/history_pages.h"
 #include "report/image_pages.h"
-#include "report/page_frame.h"
 #include "report/summary_page.h"
 
 namespace vorlith {
 
-void RunUrlCacheAudit(PhaseContext& context, const UrlCacheAuditInput& input, TraceTotals& totals) {
-    totals.TotalTraces = 0;
-    totals.SuspectFiles = 0;
-    for (const PageInfo& info : UrlCachePages())
-        context.pages.open(info.number, info.fileName);
-    for (const PageInfo& info : UrlCachePages())
-        WritePageHeader(context.pages, info.number, info.tab, info.title);
-
-    UrlCacheLists lists;
-    EnumerateUrlCache(input.source, input.clock, lists);
-    totals.TotalTraces = lists.total();
-
-    UrlCachePageCounts counts;
-    if (!WriteUrlCachePages(context, input, lists, totals, counts))
-        return;
-
-    const PurchaseCounts purchase{totals.TotalTraces,
-                                  static_cast<int64_t>(context.window.lists.lstResult.size())};
-    for (const char* number : {"1", "2", "3", "4", "5", "6", "7", "8", "11", "12", "13", "14"})
-        WritePageFooter(context.pages, number, purchase);
-    lists.clear();
+void OpenUrlCachePages(ReportPages& pages) {
+    for (PageId id : kUrlCachePages)
+        pages.open(id);
+    for (PageId id : kUrlCachePages)
+        WritePageHeader(pages.page(id), InfoOf(id).tab, InfoOf(id).title);
 }
 
-bool WriteUrlCachePages(PhaseContext& context, const UrlCacheAuditInput& input,
-                        const UrlCacheLists& lists, TraceTotals& totals,
-                        UrlCachePageCounts& counts) {
+PhaseEnd WriteUrlCachePages(PageRun& run, const UrlCachePagesInput& input, TraceTotals& totals,
+                            UrlCachePageCounts& counts) {
+    const UrlCacheLists& lists = input.lists;
     counts = UrlCachePageCounts{};
     KeywordSearch search;
     search.MatchedKeywordLength = 0;
@@ -42,17 +25,24 @@ bool WriteUrlCachePages(PhaseContext& context, const UrlCacheAuditInput& input,
 
     std::function<void()> uninstallNotice;
     if (input.UninstallMode)
-        uninstallNotice = [&context] { WriteUninstallNotice(context); };
-    if (!WriteImagePages(context,
-                         ImagePagesInput{lists.CacheContentList, contentKeywords, uninstallNotice},
-                         counts))
-        return false;
-    if (!WriteHistoryPage(context, lists.CacheHistoryList, search, counts))
-        return false;
-    WriteCookiePage(context, lists.CacheCookieList, search, counts);
-    WriteSummaryPage(context, SummaryInput{lists, contentKeywords, counts, input.diskCounts},
+        uninstallNotice = [&run] { WriteUninstallNotice(run); };
+    if (WriteImagePages(run,
+                        ImagePagesInput{lists.CacheContentList, contentKeywords, uninstallNotice},
+                        counts) == PhaseEnd::Stopped)
+        return PhaseEnd::Stopped;
+    if (WriteHistoryPage(run, lists.CacheHistoryList, search, counts) == PhaseEnd::Stopped)
+        return PhaseEnd::Stopped;
+    WriteCookiePage(run, lists.CacheCookieList, search, counts);
+    WriteSummaryPage(run,
+                     SummaryInput{lists, contentKeywords, counts, input.diskCounts,
+                                  input.firefoxImageCount},
                      search, totals);
-    return true;
+    return PhaseEnd::Finished;
+}
+
+void CloseUrlCachePages(ReportPages& pages, const PurchaseCounts& purchase) {
+    for (PageId id : kUrlCachePages)
+        WritePageFooter(pages, id, purchase);
 }
 
 } // namespace vorlith

@@ -1,6 +1,6 @@
 #include "report/video_page.h"
 
-#include "classify/pattern_search.h"
+#include "base/text.h"
 #include "report/html_text.h"
 
 namespace vorlith {

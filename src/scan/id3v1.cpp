@@ -2,7 +2,7 @@
 
 #include "platform/file_access.h"
 #include "platform/folders.h"
-#include "report/html_text.h"
+#include "base/text_encoding.h"
 #include "base/byte_cursor.h"
 
 #include <array>
@@ -165,52 +165,8 @@ constexpr std::array<const char*, 148> kGenreNames = {"Blues",
                                                       "JPop",
                                                       "Synth Pop"};
 
-// Code points of bytes 0x80..0x9F in Windows-1252, for the way back from UTF-8.
-constexpr uint16_t kWindows1252High[32] = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
-
-char windows1252Byte(uint32_t codePoint) {
-    if (codePoint < 0x80 || (codePoint >= 0xA0 && codePoint <= 0xFF))
-        return static_cast<char>(codePoint);
-    for (size_t i = 0; i < 32; ++i)
-        if (kWindows1252High[i] == codePoint)
-            return static_cast<char>(0x80 + i);
-    return '?';
-}
-
-// Texts set by the program are UTF-8; a byte that does not start a valid sequence is taken as a
-// Windows-1252 byte already and kept, so a field read and written back keeps its bytes.
-std::string utf8ToWindows1252(std::string_view text) {
-    std::string out;
-    out.reserve(text.size());
-    for (size_t pos = 0; pos < text.size();) {
-        const auto lead = static_cast<unsigned char>(text[pos]);
-        size_t length = lead >= 0xF0 && lead <= 0xF4   ? 4
-                        : lead >= 0xE0 && lead <= 0xEF ? 3
-                        : lead >= 0xC2 && lead <= 0xDF ? 2
-                                                       : 1;
-        uint32_t codePoint = length == 4 ? lead & 0x07u : length == 3 ? lead & 0x0Fu : lead & 0x1Fu;
-        bool valid = length > 1 && pos + length <= text.size();
-        for (size_t i = 1; valid && i < length; ++i) {
-            const auto next = static_cast<unsigned char>(text[pos + i]);
-            valid = (next & 0xC0) == 0x80;
-            codePoint = (codePoint << 6) | (next & 0x3Fu);
-        }
-        if (!valid) {
-            out += static_cast<char>(lead);
-            ++pos;
-            continue;
-        }
-        out += windows1252Byte(codePoint);
-        pos += length;
-    }
-    return out;
-}
-
 std::string fixedWidth(std::string_view text, size_t width) {
-    std::string field = utf8ToWindows1252(text).substr(0, width);
+    std::string field = Utf8ToWindows1252(text).substr(0, width);
     field.resize(width, ' ');
     return field;
 }

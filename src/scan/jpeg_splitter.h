@@ -1,14 +1,13 @@
 #pragma once
 // Cutting a byte stream at every JPEG start marker, with the stream handed over in pieces.
 
+#include "base/picture_formats.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
 
 namespace vorlith {
-
-/// The JPEG start marker a store is cut at: start of image followed by the JFIF marker.
-inline constexpr std::string_view kJpegStartMarker{"\xFF\xD8\xFF\xE0", 4};
 
 /// Receives the pictures of a stream in order.
 class PictureSink {

@@ -20,7 +20,6 @@ struct DiskScanCounts {
     int64_t OggCount = 0;
     int64_t ThumbStoreCount = 0; // thumbnail stores processed
     int64_t ThumbImageCount = 0; // pictures cut out of them
-    int64_t FirefoxImageCount = 0; // pictures written to the Firefox pages
 };
 
 } // namespace vorlith

@@ -1,5 +1,6 @@
 #include "scan/walker.h"
 
+#include "base/text.h"
 #include "platform/file_system.h"
 
 #include <array>
@@ -46,10 +47,6 @@ struct FileEntry {
     bool isFolder = false;
 };
 
-char LowerAscii(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 bool ContainsAt(std::string_view name, size_t at, std::string_view lowerText) {
     if (name.size() - at < lowerText.size())
         return false;
@@ -88,10 +85,10 @@ public:
              platform::FileSystemId rootFileSystem)
         : m_run(run), m_lists(lists), m_progress(progress), m_rootFileSystem(rootFileSystem) {}
 
-    void walk(platform::WalkFolder& root, const std::string& rootPath) {
+    PhaseEnd walk(platform::WalkFolder& root, const std::string& rootPath) {
         m_path = rootPath;
         enter(root, nullptr);
-        while (!m_levels.empty()) {
+        while (!m_levels.empty() && !m_stopped) {
             Level& level = m_levels.back();
             m_path.resize(level.pathLength);
             if (level.next >= level.records.size()) {
@@ -100,9 +97,8 @@ public:
             }
             const int64_t index = level.first + static_cast<int64_t>(level.next);
             if (index % kSortCancelInterval == 0 && m_run.isCanceled()) {
-                m_run.Do_Cancel();
-                m_levels.pop_back();
-                continue;
+                m_stopped = true;
+                break;
             }
             const FileEntry& record = level.records[level.next++];
             FoundFileList* list = listFor(ListForName(record.name));
@@ -120,6 +116,7 @@ public:
                 }
             }
         }
+        return m_stopped ? PhaseEnd::Stopped : PhaseEnd::Finished;
     }
 
 private:
@@ -146,9 +143,9 @@ private:
     }
 
     // Records every entry of the folder in listing order. False when the run was cancelled
-    // meanwhile: the walk is aborted and this level is left without sorting.
+    // meanwhile: the walk stops and this level is left without sorting.
     bool listEntries(platform::WalkFolder& folder, std::vector<FileEntry>& records) {
-        while (!m_walkAborted) {
+        while (!m_stopped) {
             std::optional<platform::FolderEntry> entry = folder.next();
             if (!entry)
                 break;
@@ -156,8 +153,7 @@ private:
                 continue;
             m_run.yield();
             if (m_run.isCanceled()) {
-                m_walkAborted = true;
-                m_run.Do_Cancel();
+                m_stopped = true;
                 return false;
             }
             const bool isFolder = (entry->attributes & platform::kAttributeFolder) != 0;
@@ -191,7 +187,7 @@ private:
     FoundFiles& m_lists;
     WalkProgress& m_progress;
     const platform::FileSystemId m_rootFileSystem; // no folder elsewhere is entered
-    bool m_walkAborted = false;                    // WalkAborted: every listing in progress stops
+    bool m_stopped = false;                        // the run was cancelled: the walk ends
     int64_t m_recordCount = 0;                     // records of this root walk so far
     std::vector<Level> m_levels;                   // the folders being sorted, the deepest last
     std::string m_path; // the folder being listed, or the record being sorted
@@ -199,42 +195,42 @@ private:
 
 } // namespace
 
-void FindFiles(RunControl& run, FoundFiles& lists, WalkProgress& progress,
-               const std::string& root) {
+PhaseEnd FindFiles(RunControl& run, FoundFiles& lists, WalkProgress& progress,
+                   const std::string& root) {
     std::string rootPath = root;
     if (rootPath.empty() || rootPath.back() != platform::kPathSeparator)
         rootPath += platform::kPathSeparator;
     auto rootFolder = platform::OpenWalkFolder(rootPath);
-    WalkFolderTree(run, lists, progress, rootPath, rootFolder.get());
+    return WalkFolderTree(run, lists, progress, rootPath, rootFolder.get());
 }
 
-void WalkFolderTree(RunControl& run, FoundFiles& lists, WalkProgress& progress,
-                    const std::string& rootPath, platform::WalkFolder* rootFolder) {
+PhaseEnd WalkFolderTree(RunControl& run, FoundFiles& lists, WalkProgress& progress,
+                        const std::string& rootPath, platform::WalkFolder* rootFolder) {
     if (!rootFolder)
-        return;
+        return PhaseEnd::Finished;
     TreeWalk walk(run, lists, progress, rootFolder->fileSystem());
-    walk.walk(*rootFolder, rootPath);
+    return walk.walk(*rootFolder, rootPath);
 }
 
 std::string GetDriveTypeName(platform::DriveSource& drives, const std::string& drive) {
+    using platform::DriveType;
     switch (drives.typeOf(drive)) {
-    case platform::kDriveUnknown:
+    case DriveType::Unknown:
         return "Unknown";
-    case platform::kDriveNotFound:
+    case DriveType::NotFound:
         return "Not Found";
-    case platform::kDriveRemovable:
+    case DriveType::Removable:
         return !drive.empty() && (drive[0] == 'A' || drive[0] == 'B') ? "Floppy" : "Removable";
-    case platform::kDriveFixed:
+    case DriveType::Fixed:
         return "Fixed";
-    case platform::kDriveRemote:
+    case DriveType::Remote:
         return "Remote";
-    case platform::kDriveCdRom:
+    case DriveType::CdRom:
         return "CD-ROM";
-    case platform::kDriveRamDisk:
+    case DriveType::RamDisk:
         return "RAM Disk";
-    default:
-        return "";
     }
+    return "";
 }
 
 } // namespace vorlith

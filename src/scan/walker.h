@@ -2,7 +2,7 @@
 // The drive walker: lists every entry below a root and sorts audio, video and thumbnail-store
 // names into the found-file lists.
 
-#include "app/phase_context.h"
+#include "base/run_control.h"
 #include "platform/drives.h"
 #include "platform/walk_folder.h"
 #include "scan/found_files.h"
@@ -20,17 +20,20 @@ namespace vorlith {
 /// listed with its trailing separator), and every folder is walked in turn whether or not its
 /// name matched. The walk stays on the root's file system, never follows a symbolic link (a
 /// link is recorded like a file) and skips folders and entries it cannot read without a word.
-/// On a cancel it calls Do_Cancel and stops; the lists keep what was added.
-void FindFiles(RunControl& run, FoundFiles& lists, WalkProgress& progress, const std::string& root);
+/// The cancel flag is tested after every listed entry and at every 100th record sorted; once it
+/// is raised the walk stops and Stopped comes back (the lists keep what was added).
+PhaseEnd FindFiles(RunControl& run, FoundFiles& lists, WalkProgress& progress,
+                   const std::string& root);
 
 /// The same walk over a root folder already opened (nullptr: the root cannot be listed, nothing
 /// is recorded). rootPath names the root in the recorded paths and must end in a separator.
 /// Tests give a folder tree of their own here.
-void WalkFolderTree(RunControl& run, FoundFiles& lists, WalkProgress& progress,
-                    const std::string& rootPath, platform::WalkFolder* rootFolder);
+PhaseEnd WalkFolderTree(RunControl& run, FoundFiles& lists, WalkProgress& progress,
+                        const std::string& rootPath, platform::WalkFolder* rootFolder);
 
 /// The name of a drive's type: "Unknown", "Not Found", "Floppy"/"Removable", "Fixed", "Remote",
-/// "CD-ROM", "RAM Disk", or "" for any other code.
+/// "CD-ROM", "RAM Disk", or "" for any other code. The audit decides by the type itself; the
+/// name is for people.
 std::string GetDriveTypeName(platform::DriveSource& drives, const std::string& drive);
 
 } // namespace vorlith

@@ -48,4 +48,8 @@ const std::vector<std::string>& SettingKeys() {
     return kKeys;
 }
 
+ResultsChoice ResultsChoiceOf(int stored) {
+    return stored >= 1 && stored <= 3 ? static_cast<ResultsChoice>(stored) : ResultsChoice::Both;
+}
+
 } // namespace vorlith

@@ -8,6 +8,22 @@
 
 namespace vorlith {
 
+/// What a finished audit opens, as the setting "DefaultResults" stores it.
+enum class ResultsChoice {
+    Both = 0,           // Firefox's memory cache view, then the summary in the default browser
+    DefaultBrowser = 1, // the summary in the default browser
+    FirefoxMemory = 2,  // Firefox's memory cache view
+    FirefoxDisk = 3,    // Firefox's disk cache view
+};
+
+/// The choice a stored number stands for when an audit finishes: any number but 1 to 3 is Both.
+ResultsChoice ResultsChoiceOf(int stored);
+
+/// True for the two choices that open Firefox alone.
+inline bool IsFirefoxOnly(ResultsChoice choice) {
+    return choice == ResultsChoice::FirefoxMemory || choice == ResultsChoice::FirefoxDisk;
+}
+
 /// Switches count as on only when they hold exactly 1.
 struct ProgramSettings {
     std::string LastAudit;     // date of the last finished audit ("YYYY-MM-DD"), or "0"

@@ -1,16 +1,16 @@
 #include "settings/startup_entry.h"
 
-#include "app/startup.h"
 #include "platform/file_system.h"
 #include "platform/folders.h"
 
 namespace vorlith {
 
 std::string StartupProgramPath() {
-    const std::string installed = platform::JoinPath(
-        platform::JoinPath(GetSpecialFolderPath(platform::kFolderProgramFiles), "Vorlith"),
-        "Vlith");
-    if (platform::FileExists(installed))
+    const platform::FolderLookup programs =
+        platform::LookupSpecialFolder(platform::kFolderProgramFiles);
+    const std::string installed =
+        platform::JoinPath(platform::JoinPath(programs.path, "Vorlith"), "Vlith");
+    if (programs.status == platform::FolderLookupStatus::Found && platform::FileExists(installed))
         return installed;
     const std::string desktop = platform::JoinPath(platform::ProgramFolder(), "vorlith");
     if (platform::FileExists(desktop))
@@ -25,6 +25,19 @@ std::string StartupEntryData(const std::string& programPath) {
 void UseStartupListKey(CRegSettings& reg) {
     reg.setCompany("Microsoft");
     reg.setAppName("Windows");
+}
+
+void WriteStartupEntry(CRegSettings& reg, bool enabled, const std::string& programPath) {
+    UseStartupListKey(reg);
+    if (enabled)
+        reg.SaveSetting2(kRunSection, kStartupEntryName, StartupEntryData(programPath));
+    else if (reg.GetSetting2(kRunSection, kStartupEntryName, "").size() > 3)
+        reg.DeleteSetting2(kRunSection, kStartupEntryName);
+}
+
+bool HasStartupEntry(CRegSettings& reg) {
+    UseStartupListKey(reg);
+    return reg.GetSetting2(kRunSection, kStartupEntryName, "").size() >= 3;
 }
 
 } // namespace vorlith

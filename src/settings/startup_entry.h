@@ -22,4 +22,11 @@ std::string StartupEntryData(const std::string& programPath);
 /// Points reg at the start-up list's owner ("Microsoft", "Windows").
 void UseStartupListKey(CRegSettings& reg);
 
+/// Writes the entry for the program (enabled), or deletes it (not enabled) unless what stands
+/// there is three characters or fewer, which is no entry of ours to remove.
+void WriteStartupEntry(CRegSettings& reg, bool enabled, const std::string& programPath);
+
+/// True when the start-up list holds an entry of at least three characters.
+bool HasStartupEntry(CRegSettings& reg);
+
 } // namespace vorlith

@@ -1,6 +1,6 @@
 #include "sources/browser_addresses.h"
 
-#include "classify/pattern_search.h"
+#include "base/text.h"
 
 #include <algorithm>
 #include <array>

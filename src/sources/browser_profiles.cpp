@@ -1,5 +1,6 @@
 #include "sources/browser_profiles.h"
 
+#include "base/ini.h"
 #include "platform/file_system.h"
 
 #include <algorithm>
@@ -12,14 +13,6 @@ namespace {
 using platform::BrowserFamily;
 using platform::FolderExists;
 using platform::JoinPath;
-
-std::string_view trim(std::string_view text) {
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
-        text.remove_prefix(1);
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t' || text.back() == '\r'))
-        text.remove_suffix(1);
-    return text;
-}
 
 std::string firstExistingFolder(std::initializer_list<std::string> candidates) {
     for (const std::string& candidate : candidates)
@@ -93,45 +86,20 @@ void addChromiumProfiles(const platform::BrowserInstallation& installation,
 } // namespace
 
 std::vector<ProfilesIniEntry> ParseProfilesIni(std::string_view text) {
-    if (text.substr(0, 3) == "\xEF\xBB\xBF")
-        text.remove_prefix(3);
     std::vector<ProfilesIniEntry> entries;
-    bool inProfile = false;
-    ProfilesIniEntry current;
-    bool hasPath = false;
-    auto finish = [&] {
-        if (inProfile && hasPath && !current.path.empty())
-            entries.push_back(current);
-        current = {};
-        hasPath = false;
-    };
-    size_t start = 0;
-    while (start <= text.size()) {
-        size_t end = text.find('\n', start);
-        if (end == std::string_view::npos)
-            end = text.size();
-        std::string_view line = trim(text.substr(start, end - start));
-        start = end + 1;
-        if (line.empty() || line[0] == ';' || line[0] == '#')
+    for (const IniSection& section : ParseIni(text)) {
+        if (!section.name.starts_with("Profile"))
             continue;
-        if (line.front() == '[' && line.back() == ']') {
-            finish();
-            inProfile = line.substr(1, 7) == "Profile";
-            continue;
+        ProfilesIniEntry entry;
+        for (const IniEntry& line : section.entries) {
+            if (line.key == "Path")
+                entry.path = line.value;
+            else if (line.key == "IsRelative")
+                entry.isRelative = line.value == "1";
         }
-        size_t equals = line.find('=');
-        if (!inProfile || equals == std::string_view::npos)
-            continue;
-        std::string_view key = trim(line.substr(0, equals));
-        std::string_view value = trim(line.substr(equals + 1));
-        if (key == "Path") {
-            current.path = std::string(value);
-            hasPath = true;
-        } else if (key == "IsRelative") {
-            current.isRelative = value == "1";
-        }
+        if (!entry.path.empty())
+            entries.push_back(std::move(entry));
     }
-    finish();
     return entries;
 }
 

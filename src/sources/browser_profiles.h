@@ -15,9 +15,8 @@ struct ProfilesIniEntry {
     bool isRelative = false; // path is below the folder of profiles.ini
 };
 
-/// The sections whose name begins with "Profile" and that have a "Path", in file order. Other
-/// sections (General, Install...) and lines that are not "key=value" are ignored; CR LF line
-/// ends and a UTF-8 byte-order mark are accepted.
+/// The sections whose name begins with "Profile" and that have a "Path", in file order (read
+/// with ParseIni). Other sections (General, Install...) are ignored.
 std::vector<ProfilesIniEntry> ParseProfilesIni(std::string_view text);
 
 struct BrowserProfile {

@@ -3,7 +3,7 @@
 // delivers its visited addresses, its cookies and its cached files as cache entries.
 
 #include "platform/browser_locations.h"
-#include "platform/system_url_cache.h"
+#include "platform/url_cache.h"
 #include "sources/browser_profiles.h"
 
 #include <string>
@@ -38,7 +38,7 @@ void ReadBrowserProfile(const BrowserProfile& profile, const ProfileReadOptions&
 
 /// Reads every profile found below the home at begin() and hands the entries out one by one.
 /// Nothing of a profile is written, locked or changed.
-class BrowserUrlCacheSource final : public platform::BrowserCacheSource {
+class BrowserUrlCacheSource final : public platform::UrlCacheSource {
 public:
     BrowserUrlCacheSource(platform::BrowserHome home, std::string userName);
 

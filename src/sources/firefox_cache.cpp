@@ -1,12 +1,9 @@
 #include "sources/firefox_cache.h"
 
+#include "base/ini.h"
+#include "base/picture_formats.h"
 #include "platform/file_access.h"
 #include "platform/file_system.h"
-#include "report/html_text.h"
-#include "report/links.h"
-#include "report/page_frame.h"
-#include "report/page_set.h"
-#include "scan/jpeg_splitter.h"
 
 #include <algorithm>
 #include <vector>
@@ -14,71 +11,10 @@
 namespace vorlith {
 namespace {
 
-constexpr size_t kIniValueLimit = 254;            // characters a value keeps
 constexpr uint64_t kIniReadLimit = 4u << 20;      // bytes of a profile list read at most
 constexpr size_t kFirstLinePieceSize = 64u << 10; // bytes read at a time by IsCachedJpeg
 
-std::string_view trimmed(std::string_view text) {
-    const size_t first = text.find_first_not_of(" \t\r\n");
-    if (first == std::string_view::npos)
-        return {};
-    return text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
-}
-
-bool sameIgnoringCase(std::string_view left, std::string_view right) {
-    if (left.size() != right.size())
-        return false;
-    for (size_t i = 0; i < left.size(); ++i) {
-        char a = left[i], b = right[i];
-        if (a >= 'A' && a <= 'Z')
-            a = static_cast<char>(a - 'A' + 'a');
-        if (b >= 'A' && b <= 'Z')
-            b = static_cast<char>(b - 'A' + 'a');
-        if (a != b)
-            return false;
-    }
-    return true;
-}
-
-void writeToBoth(PageFile& first, PageFile& second, const std::string& line) {
-    first.writeLine(line);
-    second.writeLine(line);
-}
-
 } // namespace
-
-std::string FindIniValue(std::string_view text, std::string_view section, std::string_view key) {
-    if (text.substr(0, 3) == "\xEF\xBB\xBF")
-        text.remove_prefix(3);
-    bool inSection = false;
-    bool sectionSeen = false;
-    while (!text.empty()) {
-        const size_t end = text.find('\n');
-        std::string_view line = trimmed(text.substr(0, end));
-        text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
-        if (!line.empty() && line.front() == '[') {
-            // Only the first section of that name counts.
-            if (inSection)
-                return "";
-            const size_t close = line.find(']');
-            std::string_view name = trimmed(line.substr(
-                1, close == std::string_view::npos ? std::string_view::npos : close - 1));
-            inSection = !sectionSeen && sameIgnoringCase(name, section);
-            sectionSeen = sectionSeen || inSection;
-            continue;
-        }
-        const size_t equals = line.find('=');
-        if (!inSection || equals == std::string_view::npos ||
-            !sameIgnoringCase(trimmed(line.substr(0, equals)), key))
-            continue;
-        std::string_view value = trimmed(line.substr(equals + 1));
-        if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
-            value.back() == value.front())
-            value = value.substr(1, value.size() - 2);
-        return std::string(value.substr(0, kIniValueLimit));
-    }
-    return "";
-}
 
 std::string ReadIniValue(std::string_view section, std::string_view key, const std::string& file) {
     auto input = platform::OpenRegularFile(file);
@@ -87,10 +23,6 @@ std::string ReadIniValue(std::string_view section, std::string_view key, const s
     std::string text(static_cast<size_t>(std::min(input->size(), kIniReadLimit)), '\0');
     text.resize(input->readAt(0, text.data(), text.size()));
     return FindIniValue(text, section, key);
-}
-
-bool FolderExists(const std::string& path) {
-    return platform::PathExists(path);
 }
 
 std::vector<std::string> ListFolderFiles(const std::string& folder) {
@@ -175,65 +107,40 @@ std::string ChooseFirefoxCacheFolder(const FirefoxProfile& profile) {
         platform::JoinPath(profile.FirefoxProfilePath, entries),
     };
     for (const std::string& folder : candidates)
-        if (FolderExists(folder))
+        if (platform::PathExists(folder))
             return folder;
     return candidates[1];
 }
 
-void Find_Firefox_Cache_Click(PhaseContext& context, DiskScanCounts& counts) {
-    Find_Firefox_Cache_Click(context, counts, platform::LookupFirefoxFolders());
-}
-
-void Find_Firefox_Cache_Click(PhaseContext& context, DiskScanCounts& counts,
-                              const platform::FirefoxFolders& folders) {
-    MainWindow& window = context.window;
-    FoundFileList& files = window.lists.lstFirefox;
-    PageFile& firstPage = context.pages.page(pages::kFirefoxCache.number);
-    PageFile& secondPage = context.pages.page(pages::kFirefoxCache2.number);
-    const std::string deleteLink = ErazentPurchaseLink(context.totals.TotalTraces);
-
-    counts.FirefoxImageCount = 0;
-    window.lblStatus.caption = "Searching for Mozilla Firefox internet traces...";
-    context.run.yield();
-    writeToBoth(firstPage, secondPage, kTracesWarningLine);
-    writeToBoth(firstPage, secondPage,
-                "<H3><A HREF=" + deleteLink +
-                    " TARGET=_BLANK><B>Use Erazent to Securely Delete these Traces Now!</B></a>"
-                    "</H3>");
+FirefoxCacheFindings FindFirefoxCachePictures(RunControl& run, ProgressSink& progress,
+                                              const platform::FirefoxFolders& folders) {
+    FirefoxCacheFindings findings;
+    progress.setStatus("Searching for Mozilla Firefox internet traces...");
+    run.yield();
 
     const std::string cacheFolder = ChooseFirefoxCacheFolder(FindFirefoxProfile(folders));
     for (const std::string& name : ListFolderFiles(cacheFolder))
-        files.AddToList(platform::JoinPath(cacheFolder, name));
+        findings.files.push_back(platform::JoinPath(cacheFolder, name));
 
-    window.lblStatus.caption = "Analyzing Mozilla Firefox internet traces...";
-    context.run.yield();
-    window.pBar.max = std::max<int64_t>(static_cast<int64_t>(files.size()) - 1, 0);
-    window.pBar.value = 0;
+    progress.setStatus("Analyzing Mozilla Firefox internet traces...");
+    run.yield();
+    progress.setProgressMaximum(std::max<int64_t>(static_cast<int64_t>(findings.files.size()) - 1, 0));
+    progress.setProgress(0);
 
-    for (size_t index = 0; index < files.size(); ++index) {
-        const std::string& path = files[index];
-        window.lblStatus2.caption = path;
-        window.pBar.value = static_cast<int64_t>(index);
+    for (size_t index = 0; index < findings.files.size(); ++index) {
+        const std::string& path = findings.files[index];
+        progress.setDetail(path);
+        progress.setProgress(static_cast<int64_t>(index));
         if (index % 25 == 0)
-            context.run.yield();
-        if (!IsCachedJpeg(path))
-            continue;
-        const bool onFirstPage = counts.FirefoxImageCount < kFirefoxFirstPagePictures;
-        PageFile& page = onFirstPage ? firstPage : secondPage;
-        page.writeLine("<IMG SRC=\"" + FileUrl(path) +
-                       "\"><BR><BR><B>Location on YOUR Computer:</B> " + HtmlEscape(path) + "<BR>");
-        page.writeLine("<A HREF=" + deleteLink +
-                       " TARGET=_BLANK><B>Use Erazent to Securely Delete this Image Now!</B></a>"
-                       "<BR><HR><BR>");
-        ++counts.FirefoxImageCount;
-        if (onFirstPage && counts.FirefoxImageCount == kFirefoxFirstPagePictures)
-            firstPage.writeLine("<H1><A HREF=Vorlith_firefox_cache2.html>Vorlith Results: "
-                                "FIREFOX CACHE - PAGE 2</A></H1>");
+            run.yield();
+        if (IsCachedJpeg(path))
+            findings.pictures.push_back(path);
     }
 
-    window.lblStatus.caption = "Writing Mozilla Firefox internet scan results...";
-    window.lblStatus2.caption.clear();
-    context.run.yield();
+    progress.setStatus("Writing Mozilla Firefox internet scan results...");
+    progress.setDetail("");
+    run.yield();
+    return findings;
 }
 
 } // namespace vorlith

@@ -1,19 +1,15 @@
 #pragma once
-// The Firefox cache pass: the cached JPEG pictures of the user's Firefox profile on pages 15
-// and 16.
+// The Firefox cache pass: the cached JPEG pictures of the user's Firefox profile.
 
-#include "app/phase_context.h"
+#include "base/progress.h"
+#include "base/run_control.h"
 #include "platform/folders.h"
-#include "scan/scan_counts.h"
 
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace vorlith {
-
-/// Pictures on page 15; the rest go to page 16.
-inline constexpr int64_t kFirefoxFirstPagePictures = 300;
 
 /// The folders of the first profile ("Profile0") in Firefox's profile list.
 struct FirefoxProfile {
@@ -34,16 +30,8 @@ FirefoxProfile FindFirefoxProfile(const platform::FirefoxFolders& folders);
 /// local "Cache" (which lists nothing).
 std::string ChooseFirefoxCacheFolder(const FirefoxProfile& profile);
 
-/// The value of key in [section] of INI text: section and key compared without regard to case,
-/// the value without the blanks around it and without enclosing quotes, cut to 254 characters
-/// (what a 255-character buffer with its terminator holds). "" when the section or key is
-/// missing.
-std::string FindIniValue(std::string_view text, std::string_view section, std::string_view key);
-/// FindIniValue on a file; "" when the file cannot be read.
+/// The value of key in [section] of an INI file (FindIniValue); "" when the file cannot be read.
 std::string ReadIniValue(std::string_view section, std::string_view key, const std::string& file);
-
-/// True when anything (a folder or a file) exists at the path; false on any error.
-bool FolderExists(const std::string& path);
 
 /// The names (not paths) of the files directly inside folder, in listing order; folders are
 /// left out. Empty when the folder does not exist or cannot be listed.
@@ -68,10 +56,16 @@ private:
 /// regular file) is not a picture.
 bool IsCachedJpeg(const std::string& path);
 
-/// Writes the bodies of pages 15 and 16, fills lstFirefox and sets counts.FirefoxImageCount.
-void Find_Firefox_Cache_Click(PhaseContext& context, DiskScanCounts& counts);
-/// The same with the Firefox folders given.
-void Find_Firefox_Cache_Click(PhaseContext& context, DiskScanCounts& counts,
-                              const platform::FirefoxFolders& folders);
+/// What the pass found: every file of the cache folder and the pictures among them.
+struct FirefoxCacheFindings {
+    std::vector<std::string> files;    // full paths, in listing order
+    std::vector<std::string> pictures; // the files that hold a JPEG picture, in the same order
+};
+
+/// Lists the files of the first profile's cache folder and tests each for a JPEG picture, with
+/// the status texts of the pass and the file on the second status line. Yields after each status
+/// text and every 25 files; the cancel flag is not tested.
+FirefoxCacheFindings FindFirefoxCachePictures(RunControl& run, ProgressSink& progress,
+                                              const platform::FirefoxFolders& folders);
 
 } // namespace vorlith

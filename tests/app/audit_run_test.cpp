@@ -241,9 +241,9 @@ TEST_F(AuditRunTest, DrivesOfTheMachineAreWalkedByTheirType) {
     fixed.write("b.txt", "");
     network.write("c.txt", "");
     removable.write("d.txt", "");
-    drives.drives = {{fixed.path(), platform::kDriveFixed},
-                     {network.path(), platform::kDriveRemote},
-                     {removable.path(), platform::kDriveRemovable}};
+    drives.drives = {{fixed.path(), platform::DriveType::Fixed},
+                     {network.path(), platform::DriveType::Remote},
+                     {removable.path(), platform::DriveType::Removable}};
     load();
     std::vector<std::string> statuses;
     windows.everyYield = [&] {

@@ -31,22 +31,22 @@ TEST(MountInfo, FileSystemTypeGivesTheDriveType) {
         int expected;
     };
     const Case cases[] = {
-        {"ext4", "/dev/sda1", false, kDriveFixed},
-        {"btrfs", "/dev/nvme0n1p2", false, kDriveFixed},
-        {"overlay", "overlay", false, kDriveFixed},
-        {"vfat", "/dev/sdb1", true, kDriveRemovable},
-        {"nfs4", "server:/export", false, kDriveRemote},
-        {"cifs", "//server/share", false, kDriveRemote},
-        {"fuse.sshfs", "me@host:", false, kDriveRemote},
-        {"iso9660", "/dev/sr0", true, kDriveCdRom},
-        {"udf", "/dev/sr0", false, kDriveCdRom},
-        {"tmpfs", "tmpfs", false, kDriveRamDisk},
-        {"ramfs", "ramfs", false, kDriveRamDisk},
-        {"proc", "proc", false, kDriveUnknown},
-        {"sysfs", "sysfs", false, kDriveUnknown},
-        {"cgroup2", "cgroup2", false, kDriveUnknown},
-        {"devpts", "devpts", false, kDriveUnknown},
-        {"fuse.portal", "portal", false, kDriveUnknown},
+        {"ext4", "/dev/sda1", false, DriveType::Fixed},
+        {"btrfs", "/dev/nvme0n1p2", false, DriveType::Fixed},
+        {"overlay", "overlay", false, DriveType::Fixed},
+        {"vfat", "/dev/sdb1", true, DriveType::Removable},
+        {"nfs4", "server:/export", false, DriveType::Remote},
+        {"cifs", "//server/share", false, DriveType::Remote},
+        {"fuse.sshfs", "me@host:", false, DriveType::Remote},
+        {"iso9660", "/dev/sr0", true, DriveType::CdRom},
+        {"udf", "/dev/sr0", false, DriveType::CdRom},
+        {"tmpfs", "tmpfs", false, DriveType::RamDisk},
+        {"ramfs", "ramfs", false, DriveType::RamDisk},
+        {"proc", "proc", false, DriveType::Unknown},
+        {"sysfs", "sysfs", false, DriveType::Unknown},
+        {"cgroup2", "cgroup2", false, DriveType::Unknown},
+        {"devpts", "devpts", false, DriveType::Unknown},
+        {"fuse.portal", "portal", false, DriveType::Unknown},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.type);
@@ -59,8 +59,8 @@ TEST(SystemDrives, ListsTheRootOfThisMachineAsADrive) {
     auto roots = drives.roots();
     ASSERT_FALSE(roots.empty());
     EXPECT_NE(std::find(roots.begin(), roots.end(), "/"), roots.end());
-    EXPECT_EQ(drives.typeOf("/proc"), kDriveUnknown);
-    EXPECT_EQ(drives.typeOf("/no/such/mount"), kDriveNotFound);
+    EXPECT_EQ(drives.typeOf("/proc"), DriveType::Unknown);
+    EXPECT_EQ(drives.typeOf("/no/such/mount"), DriveType::NotFound);
 }
 
 } // namespace

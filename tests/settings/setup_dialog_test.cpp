@@ -1,7 +1,7 @@
 #include "platform/file_system.h"
 #include "platform/reg_file_hive.h"
 #include "settings/settings_store.h"
-#include "settings/setup_dialog.h"
+#include "app/setup_dialog.h"
 #include "support/test_support.h"
 
 #include <gtest/gtest.h>

@@ -121,11 +121,11 @@ std::vector<std::string> FakeDrives::roots() {
     return result;
 }
 
-int FakeDrives::typeOf(const std::string& root) {
+platform::DriveType FakeDrives::typeOf(const std::string& root) {
     for (const auto& drive : drives)
         if (drive.first == root)
             return drive.second;
-    return platform::kDriveNotFound;
+    return platform::DriveType::NotFound;
 }
 
 bool FakeStarter::start(const std::vector<std::string>& arguments) {

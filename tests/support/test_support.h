@@ -88,9 +88,9 @@ public:
 /// Drives the test lists, with their types.
 class FakeDrives final : public platform::DriveSource {
 public:
-    std::vector<std::pair<std::string, int>> drives;
+    std::vector<std::pair<std::string, platform::DriveType>> drives;
     std::vector<std::string> roots() override;
-    int typeOf(const std::string& root) override;
+    platform::DriveType typeOf(const std::string& root) override;
 };
 
 /// Records every program start; answers from a set of programs that "exist".

@@ -93,7 +93,7 @@ struct Rig {
     platform::EmptyUrlCacheSource urlCache;
     class NoDrives final : public platform::DriveSource {
         std::vector<std::string> roots() override { return {}; }
-        int typeOf(const std::string&) override { return 0; }
+        vorlith::platform::DriveType typeOf(const std::string&) override { return vorlith::platform::DriveType::Unknown; }
     } drives;
     Program program;
 };

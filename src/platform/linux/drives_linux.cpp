@@ -51,9 +51,9 @@ public:
         return result;
     }
 
-    int typeOf(const std::string& root) override {
+    platform::DriveType typeOf(const std::string& root) override {
         // The last mount on a point is the one that is visible there.
-        int type = kDriveNotFound;
+        DriveType type = DriveType::NotFound;
         for (const MountEntry& mount : mounts())
             if (mount.mountPoint == root)
                 type = DriveTypeForMount(mount.fileSystemType, mount.source,
@@ -94,7 +94,7 @@ std::vector<MountEntry> ParseMountInfo(const std::string& text) {
     return entries;
 }
 
-int DriveTypeForMount(const std::string& type, const std::string& source, bool removable) {
+DriveType DriveTypeForMount(const std::string& type, const std::string& source, bool removable) {
     static const std::set<std::string> kNetwork = {"nfs",
                                                    "nfs4",
                                                    "cifs",
@@ -124,15 +124,15 @@ int DriveTypeForMount(const std::string& type, const std::string& source, bool r
         "ntfs", "ntfs3",    "fuseblk", "f2fs",    "jfs",      "reiserfs", "hfs",   "hfsplus",
         "zfs",  "bcachefs", "nilfs2",  "overlay", "squashfs", "erofs"};
     if (kNetwork.count(type))
-        return kDriveRemote;
+        return DriveType::Remote;
     if (kOptical.count(type))
-        return kDriveCdRom;
+        return DriveType::CdRom;
     if (kMemory.count(type))
-        return kDriveRamDisk;
+        return DriveType::RamDisk;
     if (kLocal.count(type))
-        return removable && source.rfind("/dev/", 0) == 0 ? kDriveRemovable : kDriveFixed;
+        return removable && source.rfind("/dev/", 0) == 0 ? DriveType::Removable : DriveType::Fixed;
     // proc, sysfs, cgroup, devpts, devtmpfs, debugfs, other FUSE file systems and the like.
-    return kDriveUnknown;
+    return DriveType::Unknown;
 }
 
 DriveSource& SystemDrives() {

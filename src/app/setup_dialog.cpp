@@ -1,6 +1,7 @@
-#include "settings/setup_dialog.h"
+#include "app/setup_dialog.h"
 
 #include "report/site.h"
+#include "settings/setting_rules.h"
 #include "settings/settings_store.h"
 #include "settings/startup_entry.h"
 
@@ -47,50 +48,48 @@ void SetupDialog::selectOption(OptionButton& option) {
         each->selected = each == &option;
 }
 
-int SetupDialog::selectedDefaultResults() const {
-    if (optBoth.selected)
-        return 0;
+ResultsChoice SetupDialog::selectedResults() const {
     if (optIE.selected)
-        return 1;
+        return ResultsChoice::DefaultBrowser;
     if (optFirefoxCache.selected)
-        return 2;
+        return ResultsChoice::FirefoxMemory;
     if (optFirefoxDisk.selected)
-        return 3;
-    return 0;
+        return ResultsChoice::FirefoxDisk;
+    return ResultsChoice::Both;
 }
 
 void SetupDialog::Form_Load() {
-    UseStartupListKey(m_reg);
     m_services.windows.centerWindow(platform::WindowId::Setup);
-    chkRunStartUp.checked = m_reg.GetSetting2(kRunSection, kStartupEntryName, "").size() >= 3;
+    chkRunStartUp.checked = HasStartupEntry(m_reg);
 
     platform::SettingsHive& hive = m_services.userHive;
-    auto read = [&](const char* key, const char* defaultText, int& copy) {
-        if (auto value = ConvertToWholeNumber(
-                GetSetting(hive, kSettingsApplication, kSettingsSection, key, defaultText)))
+    auto read = [&](const char* key, int& copy) {
+        if (auto value = ConvertToWholeNumber(GetSetting(
+                hive, kSettingsApplication, kSettingsSection, key, DefaultSettingText(key))))
             copy = *value;
     };
-    read(keys::kMinDays, "7", m_settings.MinDays);
+    read(keys::kMinDays, m_settings.MinDays);
     txtDays.text = std::to_string(m_settings.MinDays);
-    read(keys::kHARunOnStart, "1", m_settings.HARunOnStart);
-    read(keys::kScanNetworkDrives, "0", m_settings.ScanNetworkDrives);
-    read(keys::kNoThumbs, "0", m_settings.NoThumbs);
-    read(keys::kNoFirefox, "0", m_settings.NoFirefox);
+    read(keys::kHARunOnStart, m_settings.HARunOnStart);
+    read(keys::kScanNetworkDrives, m_settings.ScanNetworkDrives);
+    read(keys::kNoThumbs, m_settings.NoThumbs);
+    read(keys::kNoFirefox, m_settings.NoFirefox);
     chkRunHAonStart.checked = m_settings.HARunOnStart == 1;
     chkScanNetworkDrives.checked = m_settings.ScanNetworkDrives == 1;
     chkNoThumbs.checked = m_settings.NoThumbs == 1;
     chkNoFirefox.checked = m_settings.NoFirefox == 1;
-    read(keys::kDefaultResults, "1", m_settings.DefaultResults);
+    read(keys::kDefaultResults, m_settings.DefaultResults);
 
-    // Selecting an option here is no click of the user's: no Firefox-only question.
+    // Selecting an option here is no click of the user's: no Firefox-only question. A number
+    // the dialog does not offer shows as the default browser.
     switch (m_settings.DefaultResults) {
-    case 0:
+    case static_cast<int>(ResultsChoice::Both):
         selectOption(optBoth);
         break;
-    case 2:
+    case static_cast<int>(ResultsChoice::FirefoxMemory):
         selectOption(optFirefoxCache);
         break;
-    case 3:
+    case static_cast<int>(ResultsChoice::FirefoxDisk):
         selectOption(optFirefoxDisk);
         break;
     default:
@@ -101,14 +100,7 @@ void SetupDialog::Form_Load() {
 }
 
 void SetupDialog::writeStartupEntry() {
-    UseStartupListKey(m_reg);
-    if (!chkRunStartUp.checked) {
-        // An entry of three characters or fewer is no entry of ours to remove.
-        if (m_reg.GetSetting2(kRunSection, kStartupEntryName, "").size() > 3)
-            m_reg.DeleteSetting2(kRunSection, kStartupEntryName);
-    } else {
-        m_reg.SaveSetting2(kRunSection, kStartupEntryName, StartupEntryData(m_programPath));
-    }
+    WriteStartupEntry(m_reg, chkRunStartUp.checked, m_programPath);
 }
 
 void SetupDialog::saveSetting(const char* key, const std::string& value) {
@@ -117,15 +109,15 @@ void SetupDialog::saveSetting(const char* key, const std::string& value) {
 
 void SetupDialog::cmdSave_Click() {
     writeStartupEntry();
-    if (LeadingNumber(txtDays.text) > 30) { // 30.4 is more than 30, though it rounds to 30
-        txtDays.text = "30";
-        m_services.windows.showMessage(
-            {platform::MessageButtons::Ok, platform::MessageIcon::Information,
-             std::string(site::kSiteLabel) + " - Internet Vorlith",
-             "The minumum days for a Vorlith can not be set more than 30 days."});
+    if (IsMinDaysTooLarge(txtDays.text)) {
+        txtDays.text = std::to_string(kMaxMinDays);
+        m_services.windows.showMessage({platform::MessageButtons::Ok,
+                                        platform::MessageIcon::Information,
+                                        std::string(site::kSiteLabel) + " - Internet Vorlith",
+                                        kMinDaysTooLargeMessage});
         return;
     }
-    const int defaultResults = selectedDefaultResults();
+    const int defaultResults = static_cast<int>(selectedResults());
     saveSetting(keys::kWinStart, onOff(chkRunStartUp.checked));
     saveSetting(keys::kMinDays, txtDays.text);
     saveSetting(keys::kHARunOnStart, onOff(chkRunHAonStart.checked));
@@ -161,8 +153,8 @@ void SetupDialog::cmdDefault_Click() {
 
     // The recommended display is the default browser alone, although optBoth was set above.
     selectOption(optIE);
-    m_settings.DefaultResults = 1;
-    saveSetting(keys::kDefaultResults, "1");
+    m_settings.DefaultResults = static_cast<int>(ResultsChoice::DefaultBrowser);
+    saveSetting(keys::kDefaultResults, std::to_string(m_settings.DefaultResults));
 
     writeStartupEntry();
     m_services.windows.showMessage(

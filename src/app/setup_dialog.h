@@ -77,8 +77,8 @@ public:
     /// The dialog closes (its close box, Save, Cancel).
     void Form_Unload();
 
-    /// The DefaultResults number the option buttons stand for.
-    int selectedDefaultResults() const;
+    /// The result display the option buttons stand for.
+    ResultsChoice selectedResults() const;
 
 private:
     void writeStartupEntry();

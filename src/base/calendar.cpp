@@ -1,8 +1,26 @@
-#include "platform/clock.h"
+#include "base/calendar.h"
 
 #include <cstdio>
 
 namespace vorlith {
+namespace {
+
+bool isLeapYear(int year) {
+    return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+}
+
+int daysInMonth(int year, int month) {
+    static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    return month == 2 && isLeapYear(year) ? 29 : kDays[month - 1];
+}
+
+void appendTwoDigits(std::string& out, int value, char before) {
+    out += before;
+    out += static_cast<char>('0' + value / 10 % 10);
+    out += static_cast<char>('0' + value % 10);
+}
+
+} // namespace
 
 int64_t DaysFromCivil(int year, int month, int day) {
     // Howard Hinnant's days_from_civil.
@@ -35,24 +53,17 @@ DateTime CivilFromUnixSeconds(int64_t seconds) {
     return value;
 }
 
+int64_t CalendarDaysBetween(const DateTime& from, const DateTime& to) {
+    return DaysFromCivil(to.year, to.month, to.day) - DaysFromCivil(from.year, from.month, from.day);
+}
+
 std::string FormatIsoDate(const DateTime& value) {
     char text[32];
     std::snprintf(text, sizeof text, "%04d-%02d-%02d", value.year, value.month, value.day);
     return text;
 }
 
-namespace {
-bool isLeapYear(int year) {
-    return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-}
-
-int daysInMonth(int year, int month) {
-    static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    return month == 2 && isLeapYear(year) ? 29 : kDays[month - 1];
-}
-} // namespace
-
-std::optional<DateTime> ParseIsoDate(const std::string& text) {
+std::optional<DateTime> ParseIsoDate(std::string_view text) {
     if (text.size() != 10 || text[4] != '-' || text[7] != '-')
         return std::nullopt;
     auto digits = [&](size_t from, size_t count) -> std::optional<int> {
@@ -73,6 +84,22 @@ std::optional<DateTime> ParseIsoDate(const std::string& text) {
     result.month = *month;
     result.day = *day;
     return result;
+}
+
+void AppendGeneralDate(std::string& out, const DateTime& value) {
+    if (value.year >= 0 && value.year <= 9999) {
+        out += static_cast<char>('0' + value.year / 1000);
+        out += static_cast<char>('0' + value.year / 100 % 10);
+        out += static_cast<char>('0' + value.year / 10 % 10);
+        out += static_cast<char>('0' + value.year % 10);
+    } else {
+        out += std::to_string(value.year);
+    }
+    appendTwoDigits(out, value.month, '-');
+    appendTwoDigits(out, value.day, '-');
+    appendTwoDigits(out, value.hour, ' ');
+    appendTwoDigits(out, value.minute, ':');
+    appendTwoDigits(out, value.second, ':');
 }
 
 } // namespace vorlith

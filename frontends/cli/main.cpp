@@ -17,7 +17,13 @@
 
 namespace {
 
-enum ExitStatus { kFinished = 0, kUsageError = 2, kAnotherCopy = 3, kCancelled = 130 };
+enum ExitStatus {
+    kFinished = 0,
+    kReportFailed = 1,
+    kUsageError = 2,
+    kAnotherCopy = 3,
+    kCancelled = 130
+};
 
 struct CommandLine {
     std::vector<std::string> drives;
@@ -54,14 +60,27 @@ int runAudit(const CommandLine& line) {
                              "runs at a time.\n");
         return kAnotherCopy;
     }
+    // A folder that holds what the program did not write is refused before anything starts.
+    if (program.startup().ReportState == ReportFolderState::NotOurs) {
+        std::fprintf(stderr, "vorlith-cli: %s\n", program.startup().ReportProblem.c_str());
+        return kUsageError;
+    }
     program.cmdAudit_Click();
     console.finishProgress();
 
     const MainWindow& window = program.mainWindow();
     std::printf("%s\n", window.lblStatus.caption.c_str());
-    if (program.audit().state().ScanCanceled) {
+    switch (program.audit().state().lastEnd) {
+    case RunEnd::Canceled:
         std::printf("%s\n", window.lblStatus2.caption.c_str());
         return kCancelled;
+    case RunEnd::ReportFailed:
+        return kReportFailed;
+    case RunEnd::ReportRefused:
+        return kUsageError;
+    case RunEnd::None:
+    case RunEnd::Finished:
+        break;
     }
     std::printf("%s\n", platform::JoinPath(program.startup().ReportFolder,
                                            InfoOf(PageId::Summary).fileName)
@@ -77,7 +96,8 @@ int main(int argc, char** argv) {
                  "vorlith-cli"};
     CommandLine line;
     app.add_option("--drive", line.drives,
-                   "Walk this folder instead of the drives the settings choose (repeatable)");
+                   "Walk this folder instead of the drives the settings choose (repeatable)")
+        ->check(CLI::ExistingDirectory);
     app.add_option("--report-dir", line.reportDir,
                    "Write the report pages here instead of the report folder");
     app.add_option("--url-cache", line.urlCache,

@@ -46,31 +46,84 @@ void AuditRun::cmdAudit_Click() {
     window.Timer_Search.enabled = false;
     window.lblStatus2.visible = false;
     window.lblArrow2.visible = false;
+    m_run.lastEnd = RunEnd::None;
+    m_run.reportProblem.clear();
 
-    m_pages.setFolder(m_state.ReportFolder);
-    SearchDrivesDRMfree();
+    // The run writes into a staging folder of its own; only a run that finishes replaces the
+    // report, so a cancelled or failed one leaves the last report as it was.
+    std::string problem = m_state.reportFolderProblem;
+    if (m_state.reportState == ReportFolderState::Ready)
+        m_staging = ReportStaging::Begin(m_state.ReportFolder, &problem);
+    if (!m_staging) {
+        failReport(m_state.reportState == ReportFolderState::NotOurs ? RunEnd::ReportRefused
+                                                                      : RunEnd::ReportFailed,
+                   problem);
+    } else {
+        m_pages = ReportPages(m_staging->path());
+        SearchDrivesDRMfree();
+        m_pages.closeAll();
+        if (!m_run.ScanCanceled && m_run.lastEnd == RunEnd::None &&
+            !m_staging->commit(&problem))
+            failReport(RunEnd::ReportFailed, problem);
+        m_staging.reset();
+    }
 
-    if (!m_run.ScanCanceled) {
+    if (!m_run.ScanCanceled && m_run.lastEnd == RunEnd::None) {
         window.pBar.value = window.pBar.max;
         window.lblStatus.caption = "Done!  Launching results in a browser window now.";
         Finish_Audit();
+        m_run.lastEnd = RunEnd::Finished;
     }
     m_run.Scanning = false;
     Enable_Buttons(window);
 }
 
-// The phases in their order. A phase that stops for a cancel ends the run here, once.
+// The phases in their order. A phase that stops for a cancel ends the run here, once; one that
+// stops because a page failed has ended it already.
 void AuditRun::SearchDrivesDRMfree() {
     m_run.Scanning = true;
     if (walkDrives() == PhaseEnd::Stopped || writeDiskPages() == PhaseEnd::Stopped ||
-        runUrlCacheAudit() == PhaseEnd::Stopped)
-        Do_Cancel();
+        runUrlCacheAudit() == PhaseEnd::Stopped) {
+        if (m_run.lastEnd == RunEnd::None) {
+            Do_Cancel();
+            m_run.lastEnd = RunEnd::Canceled;
+        }
+    }
+}
+
+void AuditRun::failReport(RunEnd end, const std::string& problem) {
+    MainWindow& window = m_state.window;
+    m_run.lastEnd = end;
+    m_run.reportProblem = problem;
+    m_run.ScanCanceled = true; // no later phase starts and the finishing step is skipped
+    window.Timer_Search.enabled = false;
+    window.lblStatus.caption = "Vorlith could not write its report.";
+    window.lblStatus2.caption = problem;
+    window.lblStatus2.visible = true;
+    window.lblArrow2.visible = true;
+    m_services.windows.showMessage({platform::MessageButtons::Ok,
+                                    platform::MessageIcon::Critical, "Vorlith - Report", problem});
+}
+
+bool AuditRun::pagesFailed() {
+    if (m_pages.failure().empty())
+        return false;
+    if (m_run.lastEnd == RunEnd::None)
+        failReport(RunEnd::ReportFailed,
+                   "The report page " + m_pages.failure() + ". The previous report is kept.");
+    return true;
+}
+
+std::string AuditRun::shownThumbsFolder() const {
+    return platform::JoinPath(m_state.ReportFolder, kThumbsFolderName);
 }
 
 PhaseEnd AuditRun::walkDrives() {
     MainWindow& window = m_state.window;
     OpenPageWithHeader(m_pages, PageId::Illegal);
     OpenPageWithHeader(m_pages, PageId::Thumbnails);
+    if (pagesFailed())
+        return PhaseEnd::Stopped;
 
     window.Timer_Search.enabled = true;
     window.pBar.visible = false;
@@ -115,16 +168,17 @@ PhaseEnd AuditRun::writeDiskPages() {
     WriteAudioSecondSection(run, audio, audioFindings);
     WritePageFooter(m_pages, PageId::Illegal, purchaseCounts());
     window.Timer_Search.enabled = false;
+    if (pagesFailed())
+        return PhaseEnd::Stopped;
 
     if (settings.NoThumbs != 1) {
         ThumbFindings thumbs;
-        const std::string thumbsFolder = platform::JoinPath(m_state.ReportFolder, "thumbs");
-        if (ProcessThumbStores(*this, m_progress, window.lists.lstThumbs, thumbsFolder, thumbs) ==
-            PhaseEnd::Stopped)
+        if (ProcessThumbStores(*this, m_progress, window.lists.lstThumbs, m_staging->thumbsPath(),
+                               thumbs) == PhaseEnd::Stopped)
             return PhaseEnd::Stopped;
         m_diskCounts.ThumbStoreCount = static_cast<int64_t>(thumbs.stores.size());
         m_diskCounts.ThumbImageCount = thumbs.pictureCount;
-        WriteThumbnailPage(run, thumbs, thumbsFolder);
+        WriteThumbnailPage(run, thumbs, shownThumbsFolder());
         window.lblStatus.bold = true;
     } else {
         WriteThumbnailsTurnedOff(m_pages);
@@ -147,17 +201,23 @@ PhaseEnd AuditRun::writeDiskPages() {
     }
     WritePageFooter(m_pages, PageId::FirefoxCache, purchaseCounts());
     WritePageFooter(m_pages, PageId::FirefoxCache2, purchaseCounts());
-    return PhaseEnd::Finished;
+    return pagesFailed() ? PhaseEnd::Stopped : PhaseEnd::Finished;
 }
 
 PhaseEnd AuditRun::runUrlCacheAudit() {
     m_totals.TotalTraces = 0;
     m_totals.SuspectFiles = 0;
     OpenUrlCachePages(m_pages);
+    if (pagesFailed())
+        return PhaseEnd::Stopped;
 
     UrlCacheLists lists;
-    m_services.urlCache.setExtractFolder(platform::JoinPath(m_state.ReportFolder, "thumbs"));
-    EnumerateUrlCache(m_services.urlCache, m_services.clock, lists);
+    // Bodies a browser keeps inside larger files are copied beside the run's pictures; the
+    // pages name them where they will stand once the run is done.
+    m_services.urlCache.setExtractFolder(m_staging->thumbsPath(), shownThumbsFolder());
+    if (EnumerateUrlCache(m_services.urlCache, m_services.clock, lists, *this, m_progress) ==
+        PhaseEnd::Stopped)
+        return PhaseEnd::Stopped;
     m_totals.TotalTraces = lists.total();
 
     PageRun run = pageRun();
@@ -167,7 +227,7 @@ PhaseEnd AuditRun::runUrlCacheAudit() {
     if (WriteUrlCachePages(run, input, m_totals, counts) == PhaseEnd::Stopped)
         return PhaseEnd::Stopped;
     CloseUrlCachePages(m_pages, purchaseCounts());
-    return PhaseEnd::Finished;
+    return pagesFailed() ? PhaseEnd::Stopped : PhaseEnd::Finished;
 }
 
 void AuditRun::cmdCancel_Click() {
@@ -200,8 +260,8 @@ void AuditRun::Finish_Audit() {
     window.lblStatus.caption =
         "Finished!  " + std::to_string(m_totals.TotalTraces) + " traces found on YOUR Computer!";
     settings.CumlativeTotal += static_cast<double>(m_totals.TotalTraces);
-    SaveSetting(m_services.userHive, kSettingsApplication, kSettingsSection, keys::kCumlativeTotal,
-                FormatPlainNumber(settings.CumlativeTotal));
+    bool stored = SaveSetting(m_services.userHive, kSettingsApplication, kSettingsSection,
+                              keys::kCumlativeTotal, FormatPlainNumber(settings.CumlativeTotal));
 
     // A browser that cannot be started does not end the finishing step: the user is told, the
     // results window still shows and the audit still counts as done.
@@ -246,8 +306,16 @@ void AuditRun::Finish_Audit() {
 
     const std::string today = FormatIsoDate(m_services.clock.localNow());
     settings.LastAudit = today;
-    SaveSetting(m_services.userHive, kSettingsApplication, kSettingsSection, keys::kLastAudit,
-                today);
+    stored = SaveSetting(m_services.userHive, kSettingsApplication, kSettingsSection,
+                         keys::kLastAudit, today) &&
+             stored;
+    // The audit itself is done; the user only needs to know that it will not be remembered.
+    if (!stored)
+        m_services.windows.showMessage(
+            {platform::MessageButtons::Ok, platform::MessageIcon::Exclamation,
+             "Vorlith - Settings",
+             "Vorlith could not store its settings, so the date of this audit and the total of "
+             "traces are not remembered."});
 }
 
 } // namespace vorlith

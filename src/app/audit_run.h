@@ -14,18 +14,31 @@
 #include "report/page_file.h"
 #include "report/page_frame.h"
 #include "report/page_run.h"
+#include "report/report_folder.h"
 #include "scan/scan_counts.h"
 #include "settings/program_settings.h"
 
+#include <memory>
 #include <string>
 #include <vector>
 
 namespace vorlith {
 
+/// How the last run ended.
+enum class RunEnd {
+    None,          // no run yet
+    Finished,      // the report was written and shown
+    Canceled,      // the user cancelled: the previous report stands
+    ReportFailed,  // a page could not be written: the previous report stands
+    ReportRefused, // the report folder is not the program's: nothing was written
+};
+
 struct RunState {
     bool ScanCanceled = false; // the run's cancel flag
     bool Scanning = false;     // a run is under way (a close request asks the cancel question)
     bool AuditStarted = false; // an audit was started since the program was loaded
+    RunEnd lastEnd = RunEnd::None;
+    std::string reportProblem; // why the last run could not write its report
 };
 
 /// What a run takes from the platform.
@@ -44,6 +57,8 @@ struct AuditState {
     ProgramSettings& settings;
     ResultsWindow& results;
     const std::string& ReportFolder;
+    const ReportFolderState& reportState;  // as start-up prepared the folder
+    const std::string& reportFolderProblem; // why it is not ready
     bool UninstallMode = false;
     /// Roots to walk instead of the drives the settings choose (empty: the drives).
     std::vector<std::string> driveRoots;
@@ -77,18 +92,26 @@ public:
 
 private:
     void SearchDrivesDRMfree();
-    /// The walk of every root; Stopped when the run was cancelled.
+    /// The walk of every root; Stopped when the run was cancelled or a page failed.
     PhaseEnd walkDrives();
     PhaseEnd writeDiskPages();
     PhaseEnd runUrlCacheAudit();
     void Finish_Audit();
     PurchaseCounts purchaseCounts() const;
     PageRun pageRun() { return {*this, m_progress, m_pages, m_totals}; }
+    /// Ends the run because its report cannot be written: the status line and a message say
+    /// why; the previous report stands.
+    void failReport(RunEnd end, const std::string& problem);
+    /// True (after failReport) when a page could not be written.
+    bool pagesFailed();
+    /// The thumbs folder as the pages name it (the report folder's, not the staging one's).
+    std::string shownThumbsFolder() const;
 
     AuditServices m_services;
     AuditState m_state;
     RunState m_run;
     MainWindowProgress m_progress;
+    std::unique_ptr<ReportStaging> m_staging; // the run's pages and pictures until committed
     ReportPages m_pages;
     TraceTotals m_totals;
     DiskScanCounts m_diskCounts;

@@ -12,7 +12,8 @@ Program::Program(ProgramServices services, ProgramOptions options)
       m_results(m_window, m_browsers, services.windows),
       m_audit(AuditServices{services.windows, services.drives, services.urlCache, services.clock,
                             services.userHive, m_browsers},
-              AuditState{m_window, m_settings, m_results, m_startup.ReportFolder, false,
+              AuditState{m_window, m_settings, m_results, m_startup.ReportFolder,
+                         m_startup.ReportState, m_startup.ReportProblem, false,
                          m_options.driveRoots}),
       m_tray(services.windows),
       m_setup(SetupServices{services.userHive, services.machineHive, services.windows}, m_settings,
@@ -46,7 +47,10 @@ bool Program::LoadUpToChoice(const std::string& argumentText) {
     m_startup.DaysSinceAudit =
         CountDaysSinceAudit(m_settings.LastAudit, m_services.clock.localNow());
 
-    m_startup.ReportFolder = PrepareReportFolder(m_options.reportFolder);
+    PreparedReportFolder report = PrepareReportFolder(m_options.reportFolder);
+    m_startup.ReportFolder = report.path;
+    m_startup.ReportState = report.state;
+    m_startup.ReportProblem = report.problem;
     m_window.frame.showInTaskbar = false;
     m_tray.ShowIcon(m_window.frame);
     return true;

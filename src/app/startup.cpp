@@ -80,33 +80,30 @@ std::string GetSpecialFolderPath(int folderId) {
     return "Folder Not Valid on this OS";
 }
 
-std::string PrepareReportFolder(const std::string& givenFolder) {
+PreparedReportFolder PrepareReportFolder(const std::string& givenFolder) {
     std::string folder;
     if (!givenFolder.empty()) {
         folder = withoutTrailingSeparators(givenFolder);
-        platform::CreateFolders(folder);
     } else {
-        if (GetWinVersion() == 5)
-            folder = platform::JoinPath(
-                platform::JoinPath(
-                    platform::JoinPath(GetSpecialFolderPath(platform::kFolderProfile),
-                                       "Local Settings"),
-                    "Application Data"),
-                "Vorlith");
-        else
-            folder =
-                platform::JoinPath(GetSpecialFolderPath(platform::kFolderLocalAppData), "Vorlith");
-        if (!platform::FolderExists(folder))
-            platform::CreateFolder(folder);
+        const int base = GetWinVersion() == 5 ? platform::kFolderProfile : platform::kFolderLocalAppData;
+        const platform::FolderLookup lookup = platform::LookupSpecialFolder(base);
+        if (lookup.status != platform::FolderLookupStatus::Found) {
+            // Without its base the folder would be a path relative to wherever the program was
+            // started: no report is written there.
+            PreparedReportFolder missing;
+            missing.path = platform::JoinPath(GetSpecialFolderPath(base), "Vorlith");
+            missing.problem = "The folder for the report cannot be found (" + missing.path + ").";
+            return missing;
+        }
+        folder = base == platform::kFolderProfile
+                     ? platform::JoinPath(
+                           platform::JoinPath(
+                               platform::JoinPath(lookup.path, "Local Settings"),
+                               "Application Data"),
+                           "Vorlith")
+                     : platform::JoinPath(lookup.path, "Vorlith");
     }
-    const std::string assets = platform::AssetFolder();
-    for (const char* picture : {"logo.gif", "video_tab_clickhere.gif"}) {
-        const std::string target = platform::JoinPath(folder, picture);
-        if (!platform::FileExists(target))
-            platform::CopyFile(platform::JoinPath(assets, picture), target,
-                               platform::CopyMode::KeepExisting);
-    }
-    return folder;
+    return PrepareReportFolderAt(folder, platform::AssetFolder());
 }
 
 bool IsProtectedFolder(const std::string& folder) {
@@ -137,6 +134,24 @@ bool IsProtectedFolder(const std::string& folder) {
     return false;
 }
 
+namespace {
+
+// Deletes every file below the open folder, keeping the folders and the folder's marker.
+void emptyOwnFolder(platform::WindowSystem& windows, platform::OutputFolder& folder,
+                    bool keepMarker) {
+    for (const platform::FolderEntry& entry : folder.entries()) {
+        windows.yield();
+        if (entry.kind == platform::EntryKind::Folder) {
+            if (auto sub = folder.openFolder(entry.name))
+                emptyOwnFolder(windows, *sub, false);
+        } else if (!(keepMarker && entry.name == kOwnFolderMarker)) {
+            folder.removeTree(entry.name);
+        }
+    }
+}
+
+} // namespace
+
 bool EmptyFolder(platform::WindowSystem& windows, const std::string& folder) {
     if (IsProtectedFolder(folder)) {
         windows.showMessage({platform::MessageButtons::Ok, platform::MessageIcon::Critical,
@@ -144,26 +159,17 @@ bool EmptyFolder(platform::WindowSystem& windows, const std::string& folder) {
                              std::string("Error # 69!  Please report to ") + site::kSupportEmail});
         return false;
     }
-    struct Item {
-        std::string path;
-        bool isFolder;
-    };
-    std::vector<Item> items;
-    if (auto listing = platform::ListFolder(folder)) {
-        while (auto entry = listing->next()) {
-            if (entry->name == "." || entry->name == ".." || entry->name.empty())
-                continue;
-            items.push_back({platform::JoinPath(folder, entry->name),
-                             entry->kind == platform::EntryKind::Folder});
-        }
+    if (!platform::PathExists(folder))
+        return true; // nothing was ever extracted
+    auto own = OpenOwnFolder(folder);
+    if (!own) {
+        windows.showMessage({platform::MessageButtons::Ok, platform::MessageIcon::Exclamation,
+                             "Vorlith",
+                             "Vorlith did not empty " + folder +
+                                 ": it is not a folder Vorlith created."});
+        return false;
     }
-    for (const Item& item : items) {
-        windows.yield();
-        if (item.isFolder)
-            EmptyFolder(windows, item.path);
-        else
-            platform::DeleteFile(item.path);
-    }
+    emptyOwnFolder(windows, *own, true);
     return true;
 }
 

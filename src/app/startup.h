@@ -5,6 +5,7 @@
 #include "platform/clock.h"
 #include "platform/folders.h"
 #include "platform/window_system.h"
+#include "report/report_folder.h"
 
 #include <string>
 
@@ -16,6 +17,8 @@ struct StartupState {
     bool UninstallMode = false; // started with "/UNINSTALL"
     int DaysSinceAudit = 0;     // whole days from LastAudit to today
     std::string ReportFolder;   // every report page lives here
+    ReportFolderState ReportState = ReportFolderState::CannotWrite;
+    std::string ReportProblem; // why the report folder is not ready, for the user
 };
 
 /// Reads the whole argument text, upper-cased: exactly "/STARTUP" or "/UNINSTALL" count.
@@ -32,13 +35,15 @@ int GetWinVersion();
 /// The folder's path, or "Folder Does Not Exist" / "Folder Not Valid on this OS".
 std::string GetSpecialFolderPath(int folderId);
 
-/// Chooses the report folder (or takes the given one), creates it when missing and copies the
-/// pictures the pages show into it when they are not there yet. Returns the folder.
-std::string PrepareReportFolder(const std::string& givenFolder = "");
+/// Chooses the report folder (or takes the given one), creates it when missing, checks that it is
+/// the program's own (PrepareReportFolderAt) and copies the pictures the pages show into it when
+/// they are not there yet. A special folder that cannot be found gives a folder that CannotWrite.
+PreparedReportFolder PrepareReportFolder(const std::string& givenFolder = "");
 
 /// Deletes every file below the folder, at every depth, and keeps the folders. Refuses, with a
 /// message, the protected system folders (and on this platform "/", "/home", "/usr", "/etc" and
-/// the user's home folder). Symbolic links are deleted themselves, never followed. Yields
+/// the user's home folder), and any folder the program did not create itself (a link, or a
+/// folder without the marker). Links inside are deleted themselves, never followed. Yields
 /// before each entry. False when it refused.
 bool EmptyFolder(platform::WindowSystem& windows, const std::string& folder);
 

@@ -38,10 +38,14 @@ public:
     /// Ends the enumeration and releases what begin took.
     virtual void end() = 0;
     /// Some stores keep a cached body inside a larger file; such bodies (of pictures and videos)
-    /// are copied into this folder (the report's "thumbs" folder) so that the entry's local file
-    /// holds exactly the body. Set before begin(); without one, such entries get no local file.
-    /// Stores that keep every body in a file of its own ignore it.
-    virtual void setExtractFolder(const std::string& folder) { static_cast<void>(folder); }
+    /// are copied into `folder` (the run's thumbs folder) so that the entry's local file holds
+    /// exactly the body; the entry names the copy as it will stand in `shownFolder` (the report's
+    /// thumbs folder once the run is done). Set before begin(); without one, such entries get no
+    /// local file. Stores that keep every body in a file of its own ignore it.
+    virtual void setExtractFolder(const std::string& folder, const std::string& shownFolder) {
+        static_cast<void>(folder);
+        static_cast<void>(shownFolder);
+    }
 };
 
 /// A cache that holds nothing.

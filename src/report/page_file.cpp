@@ -22,11 +22,26 @@ bool isAscii(std::string_view text) {
 }
 } // namespace
 
-bool PageFile::open(const std::string& path) {
+bool PageFile::open(platform::OutputFolder& folder, std::string_view name,
+                    platform::SystemError* error) {
     close();
-    m_path = path;
-    m_file = platform::CreateOutputFile(path);
+    m_path = platform::JoinPath(folder.path(), name);
+    m_file = folder.createFile(name, error);
     return m_file != nullptr;
+}
+
+bool PageFile::open(const std::string& path, platform::SystemError* error) {
+    close();
+    const size_t separator = path.find_last_of(platform::kPathSeparator);
+    const std::string folder =
+        separator == std::string::npos ? "." : path.substr(0, separator == 0 ? 1 : separator);
+    m_ownFolder = platform::OpenOutputFolder(folder, error);
+    if (!m_ownFolder) {
+        m_path = path;
+        return false;
+    }
+    return open(*m_ownFolder, separator == std::string::npos ? path : path.substr(separator + 1),
+                error);
 }
 
 void PageFile::writeLine(std::string_view text) {
@@ -41,23 +56,47 @@ void PageFile::writeLine(std::string_view text) {
     m_file->write("\r\n");
 }
 
-void PageFile::close() {
-    if (m_file) {
-        m_file->close();
-        m_file.reset();
-    }
+bool PageFile::close() {
+    if (!m_file)
+        return true;
+    const bool written = m_file->close();
+    m_file.reset();
+    m_ownFolder.reset();
+    return written;
+}
+
+void ReportPages::setFolder(std::string folder) {
+    if (folder != m_folder)
+        m_handle.reset();
+    m_folder = std::move(folder);
 }
 
 PageFile& ReportPages::open(PageId id) {
     PageFile& file = page(id);
-    file.close();
-    file.open(platform::JoinPath(m_folder, InfoOf(id).fileName));
+    close(id);
+    platform::SystemError error;
+    if (!m_handle)
+        m_handle = platform::OpenOutputFolder(m_folder, &error);
+    const std::string name = InfoOf(id).fileName;
+    if (!m_handle || !file.open(*m_handle, name, &error))
+        fail(platform::JoinPath(m_folder, name), error);
     return file;
 }
 
+void ReportPages::close(PageId id) {
+    PageFile& file = page(id);
+    if (!file.close())
+        fail(file.path(), platform::SystemError{0, "it could not be written whole"});
+}
+
 void ReportPages::closeAll() {
-    for (PageFile& file : m_pages)
-        file.close();
+    for (size_t index = 0; index < m_pages.size(); ++index)
+        close(static_cast<PageId>(index));
+}
+
+void ReportPages::fail(const std::string& path, const platform::SystemError& error) {
+    if (m_failure.empty())
+        m_failure = path + ": " + (error.description.empty() ? "cannot be written" : error.description);
 }
 
 } // namespace vorlith

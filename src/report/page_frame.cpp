@@ -226,7 +226,7 @@ void WritePageFooter(ReportPages& pages, PageId id, const PurchaseCounts& counts
     page.writeLine(site::kCopyrightLine);
     page.writeLine("</body>");
     page.writeLine("</html>");
-    page.close();
+    pages.close(id);
 }
 
 PageFile& OpenPageWithHeader(ReportPages& pages, PageId id) {

@@ -3,6 +3,7 @@
 #include "base/text.h"
 #include "platform/file_access.h"
 #include "platform/file_system.h"
+#include "platform/output_folder.h"
 #include "scan/jpeg_splitter.h"
 
 #include <algorithm>
@@ -17,7 +18,7 @@ constexpr size_t kReadPieceSize = 1 << 20; // bytes read from a store at a time
 // Writes each picture to its own file as its bytes arrive.
 class PictureFiles final : public PictureSink {
 public:
-    PictureFiles(RunControl& run, ProgressSink& progress, const std::string& folder,
+    PictureFiles(RunControl& run, ProgressSink& progress, platform::OutputFolder* folder,
                  int64_t storeNumber, uint64_t storeSize, ThumbStore& store)
         : m_run(run), m_progress(progress), m_folder(folder), m_storeNumber(storeNumber),
           m_storeSize(storeSize), m_store(store) {}
@@ -27,8 +28,7 @@ public:
     void beginPicture(int64_t number) override {
         m_number = number;
         m_store.pictures.push_back(ThumbPictureName(m_storeNumber, number));
-        platform::CreateFolder(m_folder);
-        m_file = platform::CreateOutputFile(platform::JoinPath(m_folder, m_store.pictures.back()));
+        m_file = m_folder ? m_folder->createFile(m_store.pictures.back()) : nullptr;
     }
     void appendToPicture(std::string_view bytes) override {
         if (m_file)
@@ -49,7 +49,7 @@ public:
 private:
     RunControl& m_run;
     ProgressSink& m_progress;
-    const std::string& m_folder;
+    platform::OutputFolder* m_folder; // nullptr when the thumbs folder cannot be written
     int64_t m_storeNumber;
     uint64_t m_storeSize; // bytes
     ThumbStore& m_store;
@@ -70,6 +70,12 @@ std::string ThumbPictureName(int64_t storeNumber, int64_t pictureNumber) {
 
 ThumbStore ExtractThumbnails(RunControl& run, ProgressSink& progress, const std::string& storePath,
                              int64_t storeNumber, const std::string& thumbsFolder) {
+    auto folder = platform::CreateOutputFolder(thumbsFolder);
+    return ExtractThumbnails(run, progress, storePath, storeNumber, folder.get());
+}
+
+ThumbStore ExtractThumbnails(RunControl& run, ProgressSink& progress, const std::string& storePath,
+                             int64_t storeNumber, platform::OutputFolder* thumbsFolder) {
     ThumbStore result;
     result.path = storePath;
     progress.setDetail("Loading " + storePath + "...");
@@ -104,6 +110,7 @@ PhaseEnd ProcessThumbStores(RunControl& run, ProgressSink& progress, const Found
                             const std::string& thumbsFolder, ThumbFindings& findings) {
     findings = ThumbFindings{};
     progress.setProgress(0);
+    std::unique_ptr<platform::OutputFolder> folder;
     progress.setProgressMaximum(static_cast<int64_t>(stores.size()));
     progress.setStatus("Processing images in your hidden thumbs.db files...");
     if (run.isCanceled())
@@ -112,8 +119,10 @@ PhaseEnd ProcessThumbStores(RunControl& run, ProgressSink& progress, const Found
     for (size_t position = 0; position < stores.size(); ++position) {
         const std::string& path = stores[position];
         if (IsThumbStoreName(path)) {
+            if (!folder)
+                folder = platform::CreateOutputFolder(thumbsFolder);
             findings.stores.push_back(ExtractThumbnails(
-                run, progress, path, static_cast<int64_t>(position), thumbsFolder));
+                run, progress, path, static_cast<int64_t>(position), folder.get()));
             findings.pictureCount += static_cast<int64_t>(findings.stores.back().pictures.size());
         }
         progress.setProgressMaximum(static_cast<int64_t>(stores.size()));

@@ -4,6 +4,7 @@
 
 #include "base/progress.h"
 #include "base/run_control.h"
+#include "platform/output_folder.h"
 #include "scan/found_files.h"
 
 #include <cstdint>
@@ -38,6 +39,9 @@ std::string ThumbPictureName(int64_t storeNumber, int64_t pictureNumber);
 /// got on the progress bar; yields every 20 pictures.
 ThumbStore ExtractThumbnails(RunControl& run, ProgressSink& progress, const std::string& storePath,
                              int64_t storeNumber, const std::string& thumbsFolder);
+/// The same into a thumbs folder already open (nullptr: no picture can be written).
+ThumbStore ExtractThumbnails(RunControl& run, ProgressSink& progress, const std::string& storePath,
+                             int64_t storeNumber, platform::OutputFolder* thumbsFolder);
 
 /// Every store of the list that passes the name test, cut into pictures. Shows "Processing
 /// images in your hidden thumbs.db files..."; Stopped (and nothing cut) when the run is already

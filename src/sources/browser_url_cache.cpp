@@ -94,7 +94,8 @@ void ReadFirefoxCache(const std::string& cache2Folder, std::vector<RawUrlCacheEn
 }
 
 void ReadChromiumCache(const std::string& cacheFolder, const std::string& extractFolder,
-                       const std::string& copyPrefix, std::vector<RawUrlCacheEntry>& entries) {
+                       const std::string& copyPrefix, std::vector<RawUrlCacheEntry>& entries,
+                       const std::string& shownExtractFolder) {
     bool extractFolderReady = false;
     for (const std::string& name : sortedFileNames(cacheFolder)) {
         // Only an entry's first file holds its key; index files and "todelete_" leftovers fail
@@ -119,12 +120,12 @@ void ReadChromiumCache(const std::string& cacheFolder, const std::string& extrac
             if (!extractFolderReady)
                 extractFolderReady = platform::CreateFolders(extractFolder);
             std::string extension = safeExtension(*entry.fileExtension);
-            std::string copy =
-                JoinPath(extractFolder, copyPrefix + name.substr(0, 16) +
-                                            (extension.empty() ? "" : ".") + extension);
-            if (extractFolderReady &&
-                CopyFileRange(path, parsed->bodyOffset, parsed->bodySize, copy))
-                entry.localFileName = copy;
+            const std::string copyName =
+                copyPrefix + name.substr(0, 16) + (extension.empty() ? "" : ".") + extension;
+            if (extractFolderReady && CopyFileRange(path, parsed->bodyOffset, parsed->bodySize,
+                                                    JoinPath(extractFolder, copyName)))
+                entry.localFileName = JoinPath(
+                    shownExtractFolder.empty() ? extractFolder : shownExtractFolder, copyName);
         }
         entry.sourceUrlName = std::move(*address);
         entries.push_back(std::move(entry));
@@ -158,7 +159,8 @@ void ReadBrowserProfile(const BrowserProfile& profile, const ProfileReadOptions&
         ReadCookies(DatabaseKind::Chromium, copy, cookies, options.userName, entries);
     });
     if (!profile.cacheFolder.empty())
-        ReadChromiumCache(profile.cacheFolder, options.extractFolder, options.copyPrefix, entries);
+        ReadChromiumCache(profile.cacheFolder, options.extractFolder, options.copyPrefix, entries,
+                          options.shownExtractFolder);
 }
 
 BrowserUrlCacheSource::BrowserUrlCacheSource(platform::BrowserHome home, std::string userName)
@@ -175,6 +177,7 @@ bool BrowserUrlCacheSource::begin() {
     options.userName = m_userName;
     options.privateFolder = privateFolder ? privateFolder->path() : "";
     options.extractFolder = m_extractFolder;
+    options.shownExtractFolder = m_shownExtractFolder;
     for (size_t index = 0; index < profiles.size(); ++index) {
         options.copyPrefix = "cache-" + std::to_string(index + 1) + "-";
         ReadBrowserProfile(profiles[index], options, m_entries);

@@ -19,16 +19,19 @@ void ReadFirefoxCache(const std::string& cache2Folder,
 
 /// Cached files of a Chromium simple-cache folder, in file-name order. The bodies of pictures
 /// and videos are copied into extractFolder as copyPrefix + file hash + "." + extension, and that
-/// copy is the local file; other entries (and all, when extractFolder is "") have none. Index
+/// copy (named in shownExtractFolder, when given) is the local file; other entries (and all,
+/// when extractFolder is "") have none. Index
 /// files, "todelete_" files and damaged entries are skipped.
 void ReadChromiumCache(const std::string& cacheFolder, const std::string& extractFolder,
                        const std::string& copyPrefix,
-                       std::vector<platform::RawUrlCacheEntry>& entries);
+                       std::vector<platform::RawUrlCacheEntry>& entries,
+                       const std::string& shownExtractFolder = "");
 
 struct ProfileReadOptions {
     std::string userName;
     std::string privateFolder; // where database copies are made (and deleted again)
     std::string extractFolder; // for copied bodies; "" for none
+    std::string shownExtractFolder; // where the entries say the copies are ("": extractFolder)
     std::string copyPrefix;    // makes the copied bodies' names unique per profile
 };
 
@@ -42,7 +45,10 @@ class BrowserUrlCacheSource final : public platform::UrlCacheSource {
 public:
     BrowserUrlCacheSource(platform::BrowserHome home, std::string userName);
 
-    void setExtractFolder(const std::string& folder) override { m_extractFolder = folder; }
+    void setExtractFolder(const std::string& folder, const std::string& shownFolder) override {
+        m_extractFolder = folder;
+        m_shownExtractFolder = shownFolder;
+    }
     /// False when no profile delivered an entry.
     bool begin() override;
     std::optional<platform::RawUrlCacheEntry> next() override;
@@ -52,6 +58,7 @@ private:
     platform::BrowserHome m_home;
     std::string m_userName;
     std::string m_extractFolder;
+    std::string m_shownExtractFolder;
     std::vector<platform::RawUrlCacheEntry> m_entries;
     size_t m_next = 0;
 };

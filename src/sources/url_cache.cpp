@@ -51,12 +51,41 @@ UrlCacheEntry ToUrlCacheEntry(const platform::RawUrlCacheEntry& raw, const platf
     return toEntry(raw, clock);
 }
 
+namespace {
+
+class NeverStop final : public RunControl {
+public:
+    void yield() override {}
+    bool isCanceled() const override { return false; }
+};
+
+constexpr uint64_t kEntriesPerYield = 1000;
+
+} // namespace
+
 void EnumerateUrlCache(platform::UrlCacheSource& source, const platform::Clock& clock,
                        UrlCacheLists& lists) {
+    NeverStop run;
+    NoProgress progress;
+    EnumerateUrlCache(source, clock, lists, run, progress);
+}
+
+PhaseEnd EnumerateUrlCache(platform::UrlCacheSource& source, const platform::Clock& clock,
+                           UrlCacheLists& lists, RunControl& run, ProgressSink& progress) {
     lists.clear();
     if (!source.begin())
-        return;
+        return PhaseEnd::Finished;
+    PhaseEnd end = PhaseEnd::Finished;
+    uint64_t read = 0;
     while (auto raw = source.next()) {
+        if (++read % kEntriesPerYield == 0) {
+            progress.setStatus("Reading the URL cache... " + std::to_string(read) + " entries");
+            run.yield();
+            if (run.isCanceled()) {
+                end = PhaseEnd::Stopped;
+                break;
+            }
+        }
         if (!(raw->type & kNormalCacheEntry))
             continue;
         auto& list = raw->type == kHistoryEntryType  ? lists.CacheHistoryList
@@ -65,6 +94,7 @@ void EnumerateUrlCache(platform::UrlCacheSource& source, const platform::Clock& 
         list.push_back(toEntry(std::move(*raw), clock));
     }
     source.end();
+    return end;
 }
 
 } // namespace vorlith

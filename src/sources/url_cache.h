@@ -1,6 +1,8 @@
 #pragma once
 // The URL cache read once per audit into three lists.
 
+#include "base/progress.h"
+#include "base/run_control.h"
 #include "platform/clock.h"
 #include "platform/url_cache.h"
 
@@ -46,6 +48,11 @@ struct UrlCacheLists {
 /// content list; entries without that bit are skipped. Times are converted to local time.
 void EnumerateUrlCache(platform::UrlCacheSource& source, const platform::Clock& clock,
                        UrlCacheLists& lists);
+
+/// The same for an audit run: every 1,000 entries it shows "Reading the URL cache... N entries",
+/// yields and tests the cancel flag; Stopped (the lists keep what was read) when it is raised.
+PhaseEnd EnumerateUrlCache(platform::UrlCacheSource& source, const platform::Clock& clock,
+                           UrlCacheLists& lists, RunControl& run, ProgressSink& progress);
 
 /// Converts one raw entry to its record (texts up to their first NUL; missing texts empty).
 UrlCacheEntry ToUrlCacheEntry(const platform::RawUrlCacheEntry& raw, const platform::Clock& clock);

@@ -67,6 +67,9 @@ int runAudit(const CommandLine& line) {
     }
     program.cmdAudit_Click();
     console.finishProgress();
+    if (const int64_t unreadable = program.audit().walkProgress().FoldersUnreadable; unreadable > 0)
+        std::fprintf(stderr, "vorlith-cli: %lld folders could not be read\n",
+                     static_cast<long long>(unreadable));
 
     const MainWindow& window = program.mainWindow();
     std::printf("%s\n", window.lblStatus.caption.c_str());

@@ -150,6 +150,9 @@ PhaseEnd AuditRun::walkDrives() {
     }
 
     window.lblCount.caption = std::to_string(m_walk.FilesSearched) + " files searched.";
+    if (m_walk.FoldersUnreadable > 0)
+        window.lblCount.caption += "  " + std::to_string(m_walk.FoldersUnreadable) +
+                                   " folders could not be read.";
     window.pBar.visible = true;
     return m_run.ScanCanceled ? PhaseEnd::Stopped : PhaseEnd::Finished;
 }

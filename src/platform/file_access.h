@@ -17,8 +17,8 @@ struct SystemError {
     std::string description;
 };
 
-/// Opens a regular file (symbolic links followed) for reading. Opening never waits: a pipe, a
-/// device, a socket or a folder is refused. nullptr on failure, with the reason in error when
+/// Opens a regular file for reading. A symbolic link at the path's last name is never followed
+/// (it is refused like a pipe, a device, a socket or a folder), and opening never waits. nullptr on failure, with the reason in error when
 /// given. size() is the size at the time of opening; readers should not read past it, so that a
 /// file that keeps growing cannot keep them reading.
 std::unique_ptr<InputFile> OpenRegularFile(const std::string& path, SystemError* error = nullptr);

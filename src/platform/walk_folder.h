@@ -44,6 +44,18 @@ public:
     /// be opened (access denied, removed meanwhile, no file handles left).
     virtual std::unique_ptr<WalkFolder> openSubFolder(const std::string& name,
                                                       const FileSystemId& within) = 0;
+
+    /// What enterSubFolder found.
+    struct SubFolder {
+        std::unique_ptr<WalkFolder> folder; // the opened folder, or nullptr
+        bool unreadable = false; // a real folder of the walk's file system that could not be opened
+    };
+    /// openSubFolder, telling apart a folder that is simply not walked (a link, another file
+    /// system, gone) from one the walk should have entered but could not (access denied, no file
+    /// handles left).
+    virtual SubFolder enterSubFolder(const std::string& name, const FileSystemId& within) {
+        return {openSubFolder(name, within), false};
+    }
 };
 
 /// Opens the root of a walk (a symbolic link naming the root is followed); nullptr when it is no

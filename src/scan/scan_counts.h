@@ -11,6 +11,7 @@ namespace vorlith {
 struct WalkProgress {
     int64_t FilesSearched = 0; // entries examined, files and folders alike
     std::string CurrentFolder; // the folder entry most recently recorded
+    int64_t FoldersUnreadable = 0; // folders of the walk that could not be opened
 };
 
 struct DiskScanCounts {

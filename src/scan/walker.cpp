@@ -41,6 +41,11 @@ constexpr std::array<NameText, 12> kNameTexts{{
 // while the records are sorted.
 constexpr int64_t kSortCancelInterval = 100;
 
+// Folders a walk holds open at most. Deeper trees close the folders of the shallower levels and
+// open them again from their nearest open parent when they are needed, so that no depth of
+// folders runs out of file handles.
+constexpr size_t kMaxOpenFolders = 24;
+
 // One entry of a folder listing, kept until the folder's records are sorted.
 struct FileEntry {
     std::string name; // without the separator a folder's recorded name ends in
@@ -92,6 +97,8 @@ public:
             Level& level = m_levels.back();
             m_path.resize(level.pathLength);
             if (level.next >= level.records.size()) {
+                if (level.folder)
+                    --m_openFolders;
                 m_levels.pop_back();
                 continue;
             }
@@ -110,9 +117,14 @@ public:
             if (list)
                 list->AddToList(m_path);
             if (record.isFolder) {
-                if (auto subFolder = level.folder->openSubFolder(record.name, m_rootFileSystem)) {
-                    platform::WalkFolder& opened = *subFolder;
-                    enter(opened, std::move(subFolder)); // level is not valid after this
+                platform::WalkFolder* parent = openLevel(m_levels.size() - 1);
+                auto sub = parent ? parent->enterSubFolder(record.name, m_rootFileSystem)
+                                  : platform::WalkFolder::SubFolder{nullptr, true};
+                if (sub.unreadable)
+                    ++m_progress.FoldersUnreadable;
+                if (sub.folder) {
+                    platform::WalkFolder& opened = *sub.folder;
+                    enter(opened, std::move(sub.folder), record.name); // level is now invalid
                 }
             }
         }
@@ -122,8 +134,9 @@ public:
 private:
     // One folder whose records are being sorted.
     struct Level {
-        platform::WalkFolder* folder = nullptr;
+        platform::WalkFolder* folder = nullptr;      // nullptr while closed to save handles
         std::unique_ptr<platform::WalkFolder> owned; // the folder, unless it is the root
+        std::string name;                            // in its parent, to open it again
         std::vector<FileEntry> records;
         size_t next = 0;       // the record to sort next
         int64_t first = 0;     // the walk's record count when the folder was listed
@@ -132,14 +145,53 @@ private:
 
     // Lists the folder that m_path names and, unless the run was cancelled meanwhile, puts it on
     // the stack to be sorted.
-    void enter(platform::WalkFolder& folder, std::unique_ptr<platform::WalkFolder> owned) {
+    void enter(platform::WalkFolder& folder, std::unique_ptr<platform::WalkFolder> owned,
+               const std::string& name = "") {
         Level level;
         level.folder = &folder;
         level.owned = std::move(owned);
+        level.name = name;
         level.first = m_recordCount;
         level.pathLength = m_path.size();
-        if (listEntries(folder, level.records))
+        if (listEntries(folder, level.records)) {
             m_levels.push_back(std::move(level));
+            ++m_openFolders;
+            closeShallowFolders();
+        }
+    }
+
+    // Closes the folders of the shallowest levels (never the root's nor the deepest one) until
+    // no more than kMaxOpenFolders are open.
+    void closeShallowFolders() {
+        for (size_t index = 1; m_openFolders > kMaxOpenFolders && index + 1 < m_levels.size();
+             ++index) {
+            Level& level = m_levels[index];
+            if (!level.folder)
+                continue;
+            level.owned.reset();
+            level.folder = nullptr;
+            --m_openFolders;
+        }
+    }
+
+    // The level's folder, opened again from its nearest open parent when it was closed; nullptr
+    // when it cannot be.
+    platform::WalkFolder* openLevel(size_t index) {
+        if (m_levels[index].folder)
+            return m_levels[index].folder;
+        size_t open = index;
+        while (!m_levels[open].folder)
+            --open; // the root is always open
+        for (size_t next = open + 1; next <= index; ++next) {
+            Level& level = m_levels[next];
+            level.owned = m_levels[next - 1].folder->openSubFolder(level.name, m_rootFileSystem);
+            level.folder = level.owned.get();
+            if (!level.folder)
+                return nullptr;
+            ++m_openFolders;
+        }
+        closeShallowFolders();
+        return m_levels[index].folder;
     }
 
     // Records every entry of the folder in listing order. False when the run was cancelled
@@ -189,6 +241,7 @@ private:
     const platform::FileSystemId m_rootFileSystem; // no folder elsewhere is entered
     bool m_stopped = false;                        // the run was cancelled: the walk ends
     int64_t m_recordCount = 0;                     // records of this root walk so far
+    size_t m_openFolders = 0;                      // levels whose folder is open
     std::vector<Level> m_levels;                   // the folders being sorted, the deepest last
     std::string m_path; // the folder being listed, or the record being sorted
 };
@@ -201,6 +254,8 @@ PhaseEnd FindFiles(RunControl& run, FoundFiles& lists, WalkProgress& progress,
     if (rootPath.empty() || rootPath.back() != platform::kPathSeparator)
         rootPath += platform::kPathSeparator;
     auto rootFolder = platform::OpenWalkFolder(rootPath);
+    if (!rootFolder)
+        ++progress.FoldersUnreadable;
     return WalkFolderTree(run, lists, progress, rootPath, rootFolder.get());
 }
 

@@ -17,20 +17,21 @@ void setError(SystemError* error, int number) {
     }
 }
 
-// Opens without waiting (O_NONBLOCK keeps open() of a pipe with no writer from blocking), then
-// keeps only regular files and turns blocking back on for the reads.
-// A look before the open keeps devices from being opened at all (opening some has effects).
+// Opens a regular file without waiting and without following a link at its name. A look before
+// the open keeps devices from being opened at all (opening some has effects); O_NONBLOCK keeps
+// the open of a pipe swapped in meanwhile from blocking, and the look at the open file keeps only
+// a regular file. For a regular file O_NONBLOCK changes nothing, so it stays set.
 int openRegular(const std::string& path, int access, SystemError* error, uint64_t& size) {
     struct stat before {};
-    if (::stat(path.c_str(), &before) != 0) {
+    if (::lstat(path.c_str(), &before) != 0) {
         setError(error, errno);
         return -1;
     }
     if (!S_ISREG(before.st_mode)) {
-        setError(error, S_ISDIR(before.st_mode) ? EISDIR : EINVAL);
+        setError(error, S_ISDIR(before.st_mode) ? EISDIR : S_ISLNK(before.st_mode) ? ELOOP : EINVAL);
         return -1;
     }
-    int fd = ::open(path.c_str(), access | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    int fd = ::open(path.c_str(), access | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW);
     if (fd < 0) {
         setError(error, errno);
         return -1;
@@ -47,9 +48,6 @@ int openRegular(const std::string& path, int access, SystemError* error, uint64_
         setError(error, S_ISDIR(info.st_mode) ? EISDIR : EINVAL);
         return -1;
     }
-    int flags = ::fcntl(fd, F_GETFL);
-    if (flags >= 0)
-        ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
     size = static_cast<uint64_t>(info.st_size);
     return fd;
 }

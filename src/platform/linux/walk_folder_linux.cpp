@@ -71,6 +71,10 @@ public:
 
     std::unique_ptr<WalkFolder> openSubFolder(const std::string& name,
                                               const FileSystemId& within) override {
+        return enterSubFolder(name, within).folder;
+    }
+
+    SubFolder enterSubFolder(const std::string& name, const FileSystemId& within) override {
         // Looking first, without following a link or triggering an automount, keeps the walk
         // out of other file systems without even opening their mount points.
         mode_t type = 0;
@@ -78,19 +82,19 @@ public:
         auto id =
             fileSystemOf(m_fd, name.c_str(), AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, &type, &inode);
         if (!id || type != S_IFDIR || !(*id == within))
-            return nullptr;
+            return {};
         int fd = ::openat(m_fd, name.c_str(),
                           O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK);
         if (fd < 0)
-            return nullptr;
+            return {nullptr, errno != ENOENT && errno != ENOTDIR && errno != ELOOP};
         // The name may have been replaced between the look and the open; only the folder that
         // was looked at is walked.
         struct stat opened {};
         if (::fstat(fd, &opened) != 0 || opened.st_dev != id->device || opened.st_ino != inode) {
             ::close(fd);
-            return nullptr;
+            return {};
         }
-        return std::make_unique<LinuxWalkFolder>(fd, *id);
+        return {std::make_unique<LinuxWalkFolder>(fd, *id), false};
     }
 
 private:

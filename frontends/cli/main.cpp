@@ -1,6 +1,7 @@
 // vorlith-cli: one audit of this computer from a terminal, a server or a script.
 
 #include "app/program.h"
+#include "command_line.h"
 #include "config_command.h"
 #include "console_window_system.h"
 #include "platform/console.h"
@@ -13,6 +14,7 @@
 #include <CLI/CLI.hpp>
 
 #include <cstdio>
+#include <iostream>
 #include <memory>
 
 namespace {
@@ -25,11 +27,9 @@ enum ExitStatus {
     kCancelled = 130
 };
 
-struct CommandLine {
-    std::vector<std::string> drives;
-    std::string reportDir;
-    std::string urlCache = "auto";
-    bool noBrowser = false;
+// The options the desktop program shares (drives, report folder, URL cache, browser), then the
+// console's own.
+struct CommandLine : vorlith::frontend::AuditOptions {
     bool yes = false;
     bool uninstall = false;
     bool quiet = false;
@@ -98,16 +98,8 @@ int main(int argc, char** argv) {
                  "linked report pages.",
                  "vorlith-cli"};
     CommandLine line;
-    app.add_option("--drive", line.drives,
-                   "Walk this folder instead of the drives the settings choose (repeatable)")
-        ->check(CLI::ExistingDirectory);
-    app.add_option("--report-dir", line.reportDir,
-                   "Write the report pages here instead of the report folder");
-    app.add_option("--url-cache", line.urlCache,
-                   "Where the browser traces come from: auto (this computer's browsers), none, "
-                   "or a JSON Lines file of cache entries (see the README)")
-        ->check([](const std::string& value) { return vorlith::CheckUrlCacheChoice(value); });
-    app.add_flag("--no-browser", line.noBrowser, "Open no browser at the end");
+    vorlith::frontend::AddAuditOptions(app, line);
+    vorlith::frontend::AddVersionFlag(app);
     app.add_flag("--yes", line.yes, "Answer Yes to every question");
     app.add_flag("--uninstall", line.uninstall, "Run as if started with /UNINSTALL");
     app.add_flag("--quiet", line.quiet, "Show only the end, no live progress");
@@ -124,8 +116,7 @@ int main(int argc, char** argv) {
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {
-        int status = app.exit(error);
-        return status == 0 ? 0 : kUsageError;
+        return vorlith::frontend::ReportParseError(app, error, std::cout, std::cerr);
     }
 
     using vorlith::platform::HiveScope;

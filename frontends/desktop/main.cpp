@@ -2,6 +2,7 @@
 // "/STARTUP", once the user has been idle for two minutes) and shows the results.
 
 #include "app/program.h"
+#include "command_line.h"
 #include "desktop_window_system.h"
 #include "platform/desktop_input.h"
 #include "platform/drives.h"
@@ -14,69 +15,63 @@
 #include <QTimer>
 
 #include <cstdio>
-#include <cstring>
+#include <iostream>
 #include <string>
-#include <vector>
+#include <variant>
 
 namespace {
-
-const char kUsage[] =
-    "Usage: vorlith [--drive PATH]... [--report-dir DIR] [--url-cache auto|none|FILE]\n"
-    "               [--no-browser]\n"
-    "               [/STARTUP | /UNINSTALL]\n";
 
 struct CommandLine {
     vorlith::ProgramOptions options;
     std::string urlCache = "auto"; // auto (this computer's browsers), none, or a file of entries
     std::string argumentText;      // what start-up reads: "/STARTUP", "/UNINSTALL" or anything else
-    bool valid = true;
 };
 
-// Options of our own come first; everything after them is the argument text start-up compares
-// as a whole.
-CommandLine ParseCommandLine(const QStringList& arguments) {
+CommandLine FromParsed(const vorlith::frontend::DesktopCommandLine& parsed) {
     CommandLine line;
-    int index = 1;
-    for (; index < arguments.size(); ++index) {
-        const std::string argument = arguments[index].toStdString();
-        const bool hasValue = index + 1 < arguments.size();
-        if (argument == "--drive" && hasValue)
-            line.options.driveRoots.push_back(arguments[++index].toStdString());
-        else if (argument == "--report-dir" && hasValue)
-            line.options.reportFolder = arguments[++index].toStdString();
-        else if (argument == "--url-cache" && hasValue)
-            line.urlCache = arguments[++index].toStdString();
-        else if (argument == "--no-browser")
-            line.options.browsers = vorlith::BrowserMode::Suppressed;
-        else if (argument == "--help" || argument == "-h")
-            line.valid = false;
-        else
-            break;
-    }
-    for (; index < arguments.size(); ++index) {
-        if (!line.argumentText.empty())
-            line.argumentText += ' ';
-        line.argumentText += arguments[index].toStdString();
-    }
+    line.options.driveRoots = parsed.audit.drives;
+    line.options.reportFolder = parsed.audit.reportDir;
+    if (parsed.audit.noBrowser)
+        line.options.browsers = vorlith::BrowserMode::Suppressed;
+    line.urlCache = parsed.audit.urlCache;
+    line.argumentText = parsed.argumentText;
     return line;
+}
+
+// A display to show the windows on: X11 or Wayland, or a platform chosen for Qt by name (the
+// tests choose "offscreen"). Without one Qt would abort.
+bool CanShowWindows() {
+    return vorlith::platform::HasDisplay() || !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
     using namespace vorlith;
-    QApplication app(argc, argv);
+    // The command line is read before Qt starts, so that --help, --version and a refused option
+    // need no display.
+    const auto parsed = frontend::ParseDesktopCommandLine(argc, argv, std::cout, std::cerr);
+    if (const int* status = std::get_if<int>(&parsed))
+        return *status;
+    CommandLine line = FromParsed(std::get<frontend::DesktopCommandLine>(parsed));
+    if (!CanShowWindows()) {
+        std::fputs("vorlith: no display to show the windows on (neither DISPLAY nor "
+                   "WAYLAND_DISPLAY is set); vorlith-cli audits without one.\n",
+                   stderr);
+        return 1;
+    }
+
+    // Qt is given only the program name: every argument has been read above, and a folder named
+    // like one of Qt's own options must not reach it.
+    int qtArgumentCount = 1;
+    char* qtArguments[] = {argv[0], nullptr};
+    QApplication app(qtArgumentCount, qtArguments);
     QApplication::setApplicationName("Vorlith");
     QApplication::setDesktopFileName("vorlith");
     QApplication::setWindowIcon(QIcon(":/vorlith.png"));
     // The program lives in the tray: hiding its last window does not end it.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    CommandLine line = ParseCommandLine(QApplication::arguments());
-    if (!line.valid) {
-        std::fputs(kUsage, stderr);
-        return 2;
-    }
     if (!platform::HasDisplay())
         line.options.browsers = BrowserMode::Suppressed;
 

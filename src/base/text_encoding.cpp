@@ -12,6 +12,9 @@ constexpr uint16_t kWindows1252High[32] = {
 char windows1252Byte(uint32_t codePoint) {
     if (codePoint < 0x80 || (codePoint >= 0xA0 && codePoint <= 0xFF))
         return static_cast<char>(codePoint);
+    // A byte the code page leaves undefined decodes to itself, and so goes back to itself.
+    if (codePoint >= 0x80 && codePoint < 0xA0 && kWindows1252High[codePoint - 0x80] == 0)
+        return static_cast<char>(codePoint);
     for (size_t i = 0; i < 32; ++i)
         if (kWindows1252High[i] == codePoint)
             return static_cast<char>(0x80 + i);

@@ -19,15 +19,21 @@ struct Outcome {
     std::string err;
 };
 
-Outcome runCli(const FakeHome& home, const std::string& arguments, const std::string& input = "") {
+// Runs `program arguments` without a display in the fake home.
+Outcome runProgram(const FakeHome& home, const std::string& program, const std::string& arguments,
+                   const std::string& input = "") {
     const std::string out = home.home() + "/out.txt", err = home.home() + "/err.txt";
     const std::string in = home.folder().write("in.txt", input);
     const std::string status = home.home() + "/status.txt";
-    const std::string command = std::string("DISPLAY= WAYLAND_DISPLAY= ") + VORLITH_CLI_PATH + " " +
-                                arguments + " <" + in + " >" + out + " 2>" + err + "; echo $? >" +
-                                status;
+    const std::string command = "env -u QT_QPA_PLATFORM DISPLAY= WAYLAND_DISPLAY= " + program +
+                                " " + arguments + " <" + in + " >" + out + " 2>" + err +
+                                "; echo $? >" + status;
     std::system(command.c_str());
     return {std::atoi(ReadFile(status).c_str()), ReadFile(out), ReadFile(err)};
+}
+
+Outcome runCli(const FakeHome& home, const std::string& arguments, const std::string& input = "") {
+    return runProgram(home, VORLITH_CLI_PATH, arguments, input);
 }
 
 TEST(ConsoleProgram, RunsOneAuditAndEndsWithTheSummaryPath) {
@@ -66,6 +72,45 @@ TEST(ConsoleProgram, UsageErrorsEndWithStatusTwo) {
         auto outcome = runCli(home, arguments);
         EXPECT_EQ(outcome.status, 2);
         EXPECT_FALSE(outcome.err.empty());
+    }
+}
+
+TEST(ConsoleProgram, VersionPrintsTheNameAndVersion) {
+    FakeHome home;
+    auto outcome = runCli(home, "--version");
+    EXPECT_EQ(outcome.status, 0);
+    EXPECT_EQ(outcome.out, std::string("vorlith-cli ") + VORLITH_EXPECTED_VERSION + "\n");
+    EXPECT_EQ(outcome.err, "");
+}
+
+// The desktop program reads its command line before it needs a display; without one it says so
+// and ends instead of starting an audit.
+TEST(DesktopProgram, CommandLineWithoutADisplay) {
+    const std::string program = VORLITH_DESKTOP_PATH;
+    if (program.empty())
+        GTEST_SKIP() << "the desktop program is not built";
+    struct Case {
+        const char* arguments;
+        int status;
+        const char* out; // part of standard output
+        const char* err; // part of standard error
+    };
+    const Case cases[] = {
+        {"--help", 0, "--report-dir", ""},
+        {"--version", 0, "vorlith " VORLITH_EXPECTED_VERSION "\n", ""},
+        {"--bogus", 2, "", "--bogus"},
+        {"--drive", 2, "", "--drive"},
+        {"--no-browser /STARTUP", 1, "", "no display"},
+        {"", 1, "", "no display"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.arguments);
+        FakeHome home;
+        auto outcome = runProgram(home, program, c.arguments);
+        EXPECT_EQ(outcome.status, c.status) << outcome.err;
+        EXPECT_NE(outcome.out.find(c.out), std::string::npos) << outcome.out;
+        EXPECT_NE(outcome.err.find(c.err), std::string::npos) << outcome.err;
+        EXPECT_FALSE(std::filesystem::exists(home.data() + "/Vorlith"));
     }
 }
 

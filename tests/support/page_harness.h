@@ -88,17 +88,19 @@ struct PageHarness {
     }
 };
 
+/// The lines of a page, or the expected ones.
+using Lines = std::vector<std::string>;
+
 /// Up to `count` lines from `from` on.
-inline std::vector<std::string> Slice(const std::vector<std::string>& lines, size_t from,
-                                      size_t count) {
+inline Lines Slice(const Lines& lines, size_t from, size_t count) {
     from = std::min(from, lines.size());
     return {lines.begin() + static_cast<std::ptrdiff_t>(from),
             lines.begin() + static_cast<std::ptrdiff_t>(std::min(from + count, lines.size()))};
 }
 
 /// The lines of the parts one after the other.
-inline std::vector<std::string> Joined(std::initializer_list<std::vector<std::string>> parts) {
-    std::vector<std::string> lines;
+inline Lines Joined(std::initializer_list<Lines> parts) {
+    Lines lines;
     for (const auto& part : parts)
         lines.insert(lines.end(), part.begin(), part.end());
     return lines;

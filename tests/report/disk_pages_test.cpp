@@ -71,7 +71,6 @@ TEST(AudioPage, SecondSectionListsEveryEntryOfALongListAndYieldsEvery20) {
     run.run.onYield = [&](int) { valuesAtYield.push_back(run.progress.value); };
     run.write();
     ASSERT_EQ(valuesAtYield.size(), 1650u);
-    EXPECT_EQ(valuesAtYield[1], 20);
     EXPECT_EQ(valuesAtYield.back(), 32980);
     EXPECT_EQ(run.progress.value, 32999);
     EXPECT_EQ(run.progress.maximum, 33000);
@@ -121,13 +120,10 @@ TEST(FirefoxPages, ThreeHundredPicturesFillTheFirstPageAndEndItWithTheLinkToTheS
         EXPECT_EQ(first.back() == "<H1><A HREF=Vorlith_firefox_cache2.html>Vorlith Results: "
                                   "FIREFOX CACHE - PAGE 2</A></H1>",
                   pictures >= 300);
-        EXPECT_EQ(Slice(first, 0, 4),
+        EXPECT_EQ(Slice(first, 0, 3),
                   Joined({opening,
                           {"<IMG SRC=\"file:///c/%231\"><BR><BR><B>Location on YOUR "
-                           "Computer:</B> /c/#1<BR>",
-                           "<A HREF=" + PurchaseLink(7) +
-                               " TARGET=_BLANK><B>Use Erazent to Securely Delete this "
-                               "Image Now!</B></a><BR><HR><BR>"}}));
+                           "Computer:</B> /c/#1<BR>"}}));
         EXPECT_EQ(
             Slice(harness.lines(PageId::FirefoxCache2), 0, 3),
             Joined({opening, pictures > 300 ? Lines{"<IMG SRC=\"file:///c/%23301\"><BR><BR>"

@@ -145,9 +145,9 @@ TEST(ImagePages, SourceLineCutsTheRawAddressThenEscapes) {
 
 // With 20 cached files each pass yields once, after its 20th entry: yields 1 to 7 are the
 // pre-counts, 8 the teen page (whose bar counts to 100000), 9 the explicit pages, 10 to 13 the
-// category pages. A cancel raised inside a pass is seen at the
-// next cancel point (after the pre-counts, after the teen page, as each category page begins);
-// the pages stop there with no further status shown and nothing more written.
+// category pages. A cancel raised inside a pass is seen at the next cancel point (after the
+// pre-counts, after the teen page, as each category page begins); the pages stop there with no
+// further status shown and nothing more written.
 TEST(ImagePages, CancelIsSeenOnlyAtItsPointsAndStopsThePagesThere) {
     // The yield the cancel comes at (0: none), the cancel points reached, the status texts shown,
     // the pages written of teen, explicit, gambling, social, sports and news.

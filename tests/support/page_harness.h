@@ -11,6 +11,9 @@
 #include "sources/url_cache.h"
 #include "support/test_support.h"
 
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <initializer_list>
 #include <string>
@@ -85,6 +88,24 @@ struct PageHarness {
     }
 };
 
+/// The lines of a page, or the expected ones.
+using Lines = std::vector<std::string>;
+
+/// Up to `count` lines from `from` on.
+inline Lines Slice(const Lines& lines, size_t from, size_t count) {
+    from = std::min(from, lines.size());
+    return {lines.begin() + static_cast<std::ptrdiff_t>(from),
+            lines.begin() + static_cast<std::ptrdiff_t>(std::min(from + count, lines.size()))};
+}
+
+/// The lines of the parts one after the other.
+inline Lines Joined(std::initializer_list<Lines> parts) {
+    Lines lines;
+    for (const auto& part : parts)
+        lines.insert(lines.end(), part.begin(), part.end());
+    return lines;
+}
+
 inline UrlCacheEntry Entry(std::string address, std::string localFile = "", int32_t hitRate = 0,
                            int64_t size = 0) {
     UrlCacheEntry entry;
@@ -100,6 +121,12 @@ inline UrlCacheEntry Entry(std::string address, std::string localFile = "", int3
 inline std::string PurchaseLink(int64_t traces) {
     return "https://secure.vorlith.example/secure_erazent_audit_clean_2013.php?traces=" +
            std::to_string(traces);
+}
+
+/// The line under the warning on most pages: the purchase link for all traces.
+inline std::string DeleteTracesLine(int64_t traces) {
+    return "<H3><A HREF=" + PurchaseLink(traces) +
+           " TARGET=_BLANK><B>Use Erazent to Securely Delete these Traces Now!</B></a></H3>";
 }
 
 inline constexpr char kWarningLine[] =

@@ -1,0 +1,229 @@
+// The audio pass: kinds and titles of the found files, and their ID3v1 tags read (and written
+// back) by cMP3ID3v1.
+
+#include "scan/audio_files.h"
+#include "scan/id3v1.h"
+
+#include "support/page_harness.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace vorlith {
+namespace {
+
+const std::string kMusic = std::string(VORLITH_FIXTURES_DIR) + "/media/drive/Users/alice/Music/";
+
+// A 128-byte block built field by field as the tag format lays it out (album and year empty).
+std::string Block(const std::string& title, const std::string& artist = "",
+                  const std::string& comment = "", char zero = '\0', char track = 0,
+                  const std::string& magic = "TAG") {
+    auto field = [](std::string text, size_t width) {
+        text.resize(width, '\0');
+        return text;
+    };
+    return magic + field(title, 30) + field(artist, 30) + field("", 34) + field(comment, 28) +
+           zero + track + '\x11';
+}
+
+// "title|artist|album|year|comment|track|genre"
+std::string Describe(const Id3v1Fields& f) {
+    return f.Title + "|" + f.Artist + "|" + f.Album + "|" + f.Year + "|" + f.Comment + "|" +
+           std::to_string(f.Track) + "|" + std::to_string(f.Genre);
+}
+std::string Describe(const cMP3ID3v1& r) {
+    return Describe({r.Title(), r.Artist(), r.Album(), r.Year(), r.Comment(), r.Genre(), r.Track()});
+}
+const std::string kNoTag = "|||||0|255";
+
+TEST(AudioFiles, FileTitlesAndKinds) {
+    const std::tuple<const char*, const char*, AudioKind> cases[] = {
+        {"/Music/Band - Song.mp3", "Band - Song", AudioKind::Mp3},
+        {"/Music/My.Song.MP3", "My", AudioKind::Mp3},
+        {"/a/tune.mpeg3", "tune", AudioKind::Mp3},
+        {"/Old.Folder/track.WMA", "track", AudioKind::Wma},
+        {"/a/p.m4a", "p", AudioKind::M4a},
+        {"/Music/.hidden.Ogg", "", AudioKind::Ogg},
+        {"plain", "plain", AudioKind::None},
+        {"/Music/Folder.mp3/", "", AudioKind::None},
+        {"/a/song.mp3.bak", "song", AudioKind::None},
+    };
+    for (const auto& [path, title, kind] : cases) {
+        SCOPED_TRACE(path);
+        EXPECT_EQ(FileTitleFromPath(path), title);
+        EXPECT_EQ(AudioKindOf(path), kind);
+    }
+}
+
+TEST(AudioFiles, CountsEveryKindAndKeepsTheTagsOfMp3AndWmaFilesThatNameAnArtist) {
+    test::TempFolder folder;
+    const std::string tagged = std::string(200, 'x') + Block("Song", "Tagged");
+    const std::pair<std::string, std::string> cases[] = {
+        // path, "artist|title|album|year" of the tag kept, "" for none
+        {kMusic + "Music.mp3/", ""},
+        {kMusic + ".hidden_track.mp3", "Secret Artist|Hidden Track||2007"},
+        {kMusic + "Backup/song.mp3.bak", ""}, // tagged, but no audio kind
+        {kMusic + "Misc/tune.mpeg3", "Ext Tester|Tune In MPEG3||2002"},
+        {kMusic + "Unknown Artist/no_artist.mp3", ""},
+        {kMusic + "Windows Media/track01.wma", "WMA Band|Windows Media Song|Appended v1|2003"},
+        {folder / "Gone.MP3", ""},
+        {folder.write("tagged.ogg", tagged), ""},
+        {folder.write("tagged.m4a", tagged), ""},
+        {folder.write("tagged.WMA", tagged), "Tagged|Song||"},
+    };
+    FoundFileList audio;
+    for (const auto& item : cases)
+        audio.AddToList(item.first);
+    test::ScriptedRun run;
+    test::RecordingProgress progress;
+    const AudioFindings findings = ReadAudioTags(run, progress, audio);
+    ASSERT_EQ(findings.files.size(), std::size(cases));
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        SCOPED_TRACE(cases[i].first);
+        const AudioTagText* tag = findings.tagOf(i);
+        EXPECT_EQ(tag ? tag->Artist + "|" + tag->Title + "|" + tag->Album + "|" + tag->Year : "",
+                  cases[i].second);
+    }
+    EXPECT_EQ(findings.tags.size(), 4u);
+    const DiskScanCounts& counts = findings.counts;
+    EXPECT_EQ(std::vector<int64_t>({counts.Mp3Count, counts.WmaCount, counts.M4aCount,
+                                    counts.OggCount}),
+              std::vector<int64_t>({4, 2, 1, 1}));
+    EXPECT_EQ(progress.statuses,
+              std::vector<std::string>{"Creating results for DRM-free Music files w/ ID3 tags..."});
+}
+
+TEST(AudioFiles, ShowsEachEntryOnTheBarAndYieldsEveryTwentyEntries) {
+    FoundFileList audio;
+    for (int i = 0; i < 45; ++i)
+        audio.AddToList("/nowhere/" + std::to_string(i) + ".ogg");
+    test::ScriptedRun run;
+    test::RecordingProgress progress;
+    std::vector<int64_t> valuesAtYield;
+    run.onYield = [&](int) { valuesAtYield.push_back(progress.value); };
+    EXPECT_EQ(ReadAudioTags(run, progress, audio).counts.OggCount, 45);
+    EXPECT_EQ(valuesAtYield, (std::vector<int64_t>{0, 20, 40}));
+    EXPECT_EQ(progress.value, 44);
+    EXPECT_EQ(progress.maximum, 45);
+    EXPECT_EQ(run.cancelTests, 0);
+}
+
+TEST(Id3v1, ReadsTheTagOfEachFileAndResetsTheFieldsFirst) {
+    test::TempFolder folder;
+    std::filesystem::create_symlink("/dev/zero", folder / "zero.mp3");
+    const std::string title30 =
+        "Thirty Characters Exactly Here|Pad Test|NUL Padding|2010||1|12";
+    const std::tuple<std::string, bool, std::string> cases[] = {
+        // file, whether opening it fails, its fields; each file resets what the last one left
+        {kMusic + "Long Titles/title30.mp3", false, title30},
+        {kMusic + "Ogg/forest.ogg", false, kNoTag},
+        {kMusic + "The Test Tones/Silence Is Golden/03 Morning Light.mp3", false,
+         "Morning Light|The Test Tones|Silence Is Golden|2004|ffmpeg full tag|3|26"},
+        // Too short to hold audio and a tag: not read.
+        {folder.write("128.mp3", Block("Only A Tag", "Other")), false, kNoTag},
+        {kMusic + "Long Titles/title30.mp3", false, title30},
+        {folder / "missing.mp3", true, kNoTag},
+        {folder.makeFolder("Music.mp3"), true, kNoTag},
+        {folder / "zero.mp3", true, kNoTag}, // a device behind a link is never opened
+        {kMusic + "v2only.mp3", false, kNoTag},
+    };
+    cMP3ID3v1 reader;
+    for (const auto& [path, fails, fields] : cases) {
+        SCOPED_TRACE(path);
+        const TagResult error = reader.MP3File(path);
+        EXPECT_EQ(error.has_value(), fails);
+        EXPECT_TRUE(!error || error->source.ends_with(".cMP3ID3v1"));
+        EXPECT_EQ(reader.MP3File(), path);
+        EXPECT_EQ(reader.HasID3v1Tag(), fields != kNoTag);
+        EXPECT_EQ(Describe(reader), fields);
+    }
+}
+
+TEST(Id3v1, ParsesCraftedBlocks) {
+    const std::string comment30 = "123456789012345678901234567890";
+    const std::pair<std::string, std::string> cases[] = {
+        // block, its fields ("" when it is no tag)
+        {Block("Abcd"), "Abcd|||||0|17"},
+        {Block("  Spaced Out  "), "Spaced Out|||||0|17"},
+        {Block(std::string("Left\0Right", 10)), "LeftRight|||||0|17"},
+        {Block(std::string("  \0  \0", 6)), "|||||0|17"},
+        {Block("Title", "", "", 0, 0, "tag"), ""},
+        {Block("Title", "", "", 0, 0, "Tag"), ""},
+        {Block("T").substr(1), ""},
+        // A 30-byte comment of ID3v1.0: its last two bytes are read as byte 125 and the track.
+        {Block("T", "", comment30.substr(0, 28), comment30[28], comment30[29]),
+         "T||||" + comment30.substr(0, 28) + "|48|17"},
+        {Block("Caf\xE9 \x80 \x93x\x94", "Bj\xF6rk", "", 'x', 7),
+         "Caf\xC3\xA9 \xE2\x82\xAC \xE2\x80\x9Cx\xE2\x80\x9D|Bj\xC3\xB6rk||||7|17"},
+    };
+    for (const auto& [bytes, fields] : cases) {
+        SCOPED_TRACE(fields);
+        const auto parsed = ParseId3v1Block(bytes);
+        EXPECT_EQ(parsed ? Describe(*parsed) : "", fields);
+    }
+}
+
+TEST(Id3v1, UpdateAppendsABlockToAFileWithoutOneOrOverwritesTheOneThere) {
+    test::TempFolder folder;
+    const std::string audio(500, '\xAA');
+    const std::string path = folder.write("song.mp3", audio);
+    cMP3ID3v1 tag;
+    ASSERT_FALSE(tag.MP3File(path).has_value());
+    tag.Title("New Title");
+    tag.Artist("Caf\xC3\xA9 Band \xE2\x98\x83"); // one Windows-1252 byte on disk; no snowman
+    tag.Album("An Album Whose Name Is Longer Than Thirty Bytes");
+    tag.Year("2026");
+    tag.Comment("c");
+    tag.Track(4);
+    tag.Genre(17);
+    ASSERT_FALSE(tag.Update().has_value());
+    auto pad = [](std::string text, size_t width) {
+        text.resize(width, ' ');
+        return text;
+    };
+    const std::string block = "TAG" + pad("New Title", 30) + pad("Caf\xE9 Band ?", 30) +
+                              "An Album Whose Name Is Longer 2026" + pad("c", 28) + '\0';
+    EXPECT_EQ(test::ReadFile(path), audio + block + "\x04\x11");
+
+    ASSERT_FALSE(tag.MP3File(path).has_value());
+    EXPECT_EQ(Describe(tag),
+              "New Title|Caf\xC3\xA9 Band ?|An Album Whose Name Is Longer|2026|c|4|17");
+    tag.Track(9);
+    ASSERT_FALSE(tag.Update().has_value());
+    EXPECT_EQ(test::ReadFile(path), audio + block + "\x09\x11");
+}
+
+TEST(Id3v1, UpdateRefusesAnEmptyFileAndLeavesShortOrMissingOnesAlone) {
+    test::TempFolder folder;
+    cMP3ID3v1 tag;
+    const std::string empty = folder.write("empty.mp3", "");
+    ASSERT_FALSE(tag.MP3File(empty).has_value());
+    TagResult error = tag.Update();
+    ASSERT_TRUE(error.has_value());
+    EXPECT_EQ(error->number, 0x80041001u);
+    EXPECT_EQ(error->description, empty + " is not a valid MP3 file.");
+    EXPECT_EQ(test::ReadFile(empty), "");
+
+    const std::string shortFile = folder.write("short.mp3", std::string(128, 'x'));
+    ASSERT_FALSE(tag.MP3File(shortFile).has_value());
+    tag.Artist("Ignored");
+    EXPECT_FALSE(tag.Update().has_value());
+    EXPECT_EQ(test::ReadFile(shortFile), std::string(128, 'x'));
+
+    EXPECT_TRUE(tag.MP3File(folder / "gone.mp3").has_value());
+    EXPECT_TRUE(tag.Update().has_value());
+    EXPECT_FALSE(std::filesystem::exists(folder / "gone.mp3"));
+}
+
+TEST(Id3v1, GenreNames) {
+    const std::pair<int, const char*> cases[] = {{0, "Blues"},        {78, "Rock 'n'Roll"},
+                                                 {122, "Drum Solo"},  {123, ""},
+                                                 {124, "Euro - House"}, {147, "Synth Pop"},
+                                                 {148, ""},           {255, ""}};
+    for (const auto& [genre, name] : cases)
+        EXPECT_EQ(cMP3ID3v1::GenreName(static_cast<uint8_t>(genre)), name) << genre;
+}
+
+} // namespace
+} // namespace vorlith

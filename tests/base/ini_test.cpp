@@ -14,7 +14,9 @@ const std::string kIni = "\xEF\xBB\xBForphan=before any section\r\n; comment\r\n
                          "[General]\r\nPath=general\r\nno equals sign\r\n\r\n"
                          "[ profile0 ]\r\n  PATH  =  spaced value  \r\nUrl=http://a/?b=c\r\n"
                          "Quoted=\"in quotes\"\r\nSingle='x'\r\nHalf=\"open\r\nEmpty=\r\n"
-                         "Long=" + kLongValue + "\r\nPath=second key\r\n"
+                         "Long=" +
+                         kLongValue +
+                         "\r\nPath=second key\r\n"
                          "[Profile0]\r\nSecond=ignored";
 
 TEST(Ini, SectionsAndEntriesInFileOrder) {
@@ -25,9 +27,10 @@ TEST(Ini, SectionsAndEntriesInFileOrder) {
             flat.push_back(entry.key + "=" + entry.value);
     }
     const std::vector<std::string> expected = {
-        "[General]",        "Path=general",    "[profile0]",    "PATH=spaced value",
-        "Url=http://a/?b=c", "Quoted=\"in quotes\"", "Single='x'", "Half=\"open",
-        "Empty=",           "Long=" + kLongValue, "Path=second key", "[Profile0]",
+        "[General]",          "Path=general",      "[profile0]",
+        "PATH=spaced value",  "Url=http://a/?b=c", "Quoted=\"in quotes\"",
+        "Single='x'",         "Half=\"open",       "Empty=",
+        "Long=" + kLongValue, "Path=second key",   "[Profile0]",
         "Second=ignored"};
     EXPECT_EQ(flat, expected);
 }

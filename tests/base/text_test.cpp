@@ -59,9 +59,9 @@ TEST(Windows1252, DISABLED_BytesTheCodePageLeavesUndefinedKeepTheirValue) {
 TEST(Windows1252, EncodingMarksMissingCharactersAndKeepsStrayBytes) {
     const std::pair<std::string, std::string> cases[] = {
         {"Caf\xC3\xA9 \xE2\x82\xAC \xE2\x80\x9Cx\xE2\x80\x9D", "Caf\xE9 \x80 \x93x\x94"},
-        {"\xE2\x98\x83 \xF0\x9F\x98\x80", "? ?"}, // a snowman and an emoji are not in it
-        {"\xE9t\xE9", "\xE9t\xE9"},               // Windows-1252 bytes already
-        {"\xC3", "\xC3"},                         // a cut sequence
+        {"\xE2\x98\x83 \xF0\x9F\x98\x80", "? ?"},           // a snowman and an emoji are not in it
+        {"\xE9t\xE9", "\xE9t\xE9"},                         // Windows-1252 bytes already
+        {"\xC3", "\xC3"},                                   // a cut sequence
         {"\xC0\xAF \xED\xA0\x80", "\xC0\xAF \xED\xA0\x80"}, // overlong, surrogate
     };
     for (const auto& [text, bytes] : cases) {

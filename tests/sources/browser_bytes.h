@@ -16,7 +16,7 @@ inline void PutLittleEndian(std::string& bytes, uint64_t value, int width) {
         bytes += static_cast<char>((value >> (8 * i)) & 0xFF);
 }
 
-struct FirefoxEntrySpec {
+struct FirefoxEntrySample {
     std::string body;
     std::string key;
     uint32_t version = 3;
@@ -29,33 +29,33 @@ struct FirefoxEntrySpec {
 };
 
 /// body, hash, one chunk hash per started 256 KiB, header, key NUL, elements, offset word.
-inline std::string FirefoxEntryBytes(const FirefoxEntrySpec& spec) {
-    std::string bytes = spec.body;
+inline std::string FirefoxEntryBytes(const FirefoxEntrySample& sample) {
+    std::string bytes = sample.body;
     PutBigEndian32(bytes, 0x12345678); // metadata hash
-    size_t chunks = (spec.body.size() + 262143) / 262144;
+    size_t chunks = (sample.body.size() + 262143) / 262144;
     for (size_t i = 0; i < chunks; ++i)
         bytes += "\xAB\xCD";
     for (uint32_t value :
-         {spec.version, spec.fetchCount, spec.lastFetched, spec.lastModified,
-          uint32_t{77} /* frecency */, spec.expiration, static_cast<uint32_t>(spec.key.size())})
+         {sample.version, sample.fetchCount, sample.lastFetched, sample.lastModified,
+          uint32_t{77} /* frecency */, sample.expiration, static_cast<uint32_t>(sample.key.size())})
         PutBigEndian32(bytes, value);
-    if (spec.version >= 2)
+    if (sample.version >= 2)
         PutBigEndian32(bytes, 0); // flags
-    bytes += spec.key;
+    bytes += sample.key;
     bytes += '\0';
-    for (const auto& [name, value] : spec.elements) {
+    for (const auto& [name, value] : sample.elements) {
         bytes += name;
         bytes += '\0';
         bytes += value;
         bytes += '\0';
     }
-    if (spec.versionWordBeforeOffset)
-        PutBigEndian32(bytes, spec.version);
-    PutBigEndian32(bytes, static_cast<uint32_t>(spec.body.size()));
+    if (sample.versionWordBeforeOffset)
+        PutBigEndian32(bytes, sample.version);
+    PutBigEndian32(bytes, static_cast<uint32_t>(sample.body.size()));
     return bytes;
 }
 
-struct SimpleCacheSpec {
+struct SimpleCacheSample {
     std::string key;
     std::string body;
     std::string stream0; // the pickled response info
@@ -71,20 +71,20 @@ inline void PutEndRecord(std::string& bytes, uint32_t flags, uint32_t streamSize
     PutLittleEndian(bytes, 0, 4); // padding
 }
 
-inline std::string SimpleCacheBytes(const SimpleCacheSpec& spec) {
+inline std::string SimpleCacheBytes(const SimpleCacheSample& sample) {
     std::string bytes;
     PutLittleEndian(bytes, 0xfcfb6d1ba7725c30ULL, 8);
-    PutLittleEndian(bytes, spec.version, 4);
-    PutLittleEndian(bytes, spec.key.size(), 4);
+    PutLittleEndian(bytes, sample.version, 4);
+    PutLittleEndian(bytes, sample.key.size(), 4);
     PutLittleEndian(bytes, 0x11223344, 4); // key hash
     PutLittleEndian(bytes, 0, 4);          // padding
-    bytes += spec.key;
-    bytes += spec.body;
+    bytes += sample.key;
+    bytes += sample.body;
     PutEndRecord(bytes, 1, 0);
-    bytes += spec.stream0;
-    if (spec.withKeyHash)
+    bytes += sample.stream0;
+    if (sample.withKeyHash)
         bytes += std::string(32, '\x5A');
-    PutEndRecord(bytes, spec.withKeyHash ? 3 : 1, static_cast<uint32_t>(spec.stream0.size()));
+    PutEndRecord(bytes, sample.withKeyHash ? 3 : 1, static_cast<uint32_t>(sample.stream0.size()));
     return bytes;
 }
 

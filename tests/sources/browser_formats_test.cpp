@@ -15,10 +15,10 @@ namespace vorlith {
 namespace {
 
 using test::FirefoxEntryBytes;
-using test::FirefoxEntrySpec;
+using test::FirefoxEntrySample;
 using test::ResponseInfoPickle;
 using test::SimpleCacheBytes;
-using test::SimpleCacheSpec;
+using test::SimpleCacheSample;
 
 std::optional<FirefoxCacheEntry> readFirefox(std::string bytes) {
     MemoryInputFile file(std::move(bytes));
@@ -34,8 +34,8 @@ std::string patched(std::string bytes, size_t offset, const std::string& over) {
     return bytes.replace(offset, over.size(), over);
 }
 
-FirefoxEntrySpec pictureEntry(size_t bodySize) {
-    FirefoxEntrySpec spec;
+FirefoxEntrySample pictureEntry(size_t bodySize) {
+    FirefoxEntrySample spec;
     spec.body = std::string(bodySize, 'J');
     spec.key = "O^partitionKey=%28http%2C127.0.0.1%29,:http://127.0.0.1/big.jpg";
     spec.fetchCount = 5;
@@ -62,7 +62,7 @@ TEST(FirefoxCache2, ReadsHeaderKeyAndResponseHeadAfterEveryChunkHash) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        FirefoxEntrySpec spec = pictureEntry(c.bodySize);
+        FirefoxEntrySample spec = pictureEntry(c.bodySize);
         spec.version = c.version;
         spec.versionWordBeforeOffset = c.versionWord;
         auto entry = readFirefox(FirefoxEntryBytes(spec));
@@ -81,7 +81,7 @@ TEST(FirefoxCache2, RefusesDamagedEntries) {
     const std::string good = FirefoxEntryBytes(pictureEntry(1000));
     // The key size word sits 4 (hash) + 2 (one chunk hash) + 6 * 4 bytes after the body.
     const size_t keyEnd = 1000 + 6 + 32 + pictureEntry(1000).key.size();
-    FirefoxEntrySpec emptyKey = pictureEntry(10);
+    FirefoxEntrySample emptyKey = pictureEntry(10);
     emptyKey.key = "";
 
     const std::pair<const char*, std::string> cases[] = {
@@ -113,7 +113,7 @@ TEST(ChromiumSimpleCache, FindsBodyAndHeadersWithAndWithoutKeyHash) {
         for (bool extraTime : {true, false}) {
             SCOPED_TRACE(testing::Message()
                          << "key hash " << withKeyHash << ", extra time " << extraTime);
-            SimpleCacheSpec spec;
+            SimpleCacheSample spec;
             spec.key = "1/0/_dk_http://a.example http://a.example http://a.example/p.jpg";
             spec.body = "\xFF\xD8\xFF\xE0 picture body";
             spec.stream0 =
@@ -133,14 +133,14 @@ TEST(ChromiumSimpleCache, FindsBodyAndHeadersWithAndWithoutKeyHash) {
 }
 
 TEST(ChromiumSimpleCache, RefusesDamagedEntries) {
-    SimpleCacheSpec spec;
+    SimpleCacheSample spec;
     spec.key = "http://a.example/p.jpg";
     spec.body = std::string(100, 'b');
     spec.stream0 = ResponseInfoPickle(1, 2, kHeaders);
     const std::string good = SimpleCacheBytes(spec);
     const size_t bodyRecord = 24 + spec.key.size() + spec.body.size();
 
-    SimpleCacheSpec unknownVersion = spec;
+    SimpleCacheSample unknownVersion = spec;
     unknownVersion.version = 99;
 
     const std::pair<const char*, std::string> cases[] = {
@@ -165,7 +165,7 @@ TEST(ChromiumSimpleCache, RefusesDamagedEntries) {
 TEST(ChromiumSimpleCache, DamagedHeaderStreamLeavesHeadEmpty) {
     for (const std::string& stream0 :
          {std::string(), std::string("\xFF\xFF\xFF\xFF", 4), ResponseInfoPickle(1, 2, "garbage")}) {
-        SimpleCacheSpec spec;
+        SimpleCacheSample spec;
         spec.key = "http://a.example/x";
         spec.body = "body";
         spec.stream0 = stream0;

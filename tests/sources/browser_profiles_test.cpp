@@ -179,7 +179,7 @@ protected:
                 "INTEGER); PRAGMA user_version=16;"
                 "INSERT INTO moz_cookies VALUES(1, 'a', 'xyz', '.ff-z.example', '/', "
                 "1828120575754, 1796584575764756, 1796584575000000);");
-        test::FirefoxEntrySpec spec;
+        test::FirefoxEntrySample spec;
         spec.body = "\xFF\xD8\xFF\xE0";
         spec.key = ":http://ff-z.example/p.jpg";
         m_home.write(m_entries + "0123456789ABCDEF0123456789ABCDEF01234567",

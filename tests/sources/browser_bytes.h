@@ -16,49 +16,64 @@ inline void PutLittleEndian(std::string& bytes, uint64_t value, int width) {
         bytes += static_cast<char>((value >> (8 * i)) & 0xFF);
 }
 
+/// A Firefox cache2 entry: a picture fetched five times.
 struct FirefoxEntrySample {
-    std::string body;
-    std::string key;
+    std::string body = "\xFF\xD8\xFF\xE0 picture";
+    std::string key = "O^partitionKey=%28http%2C127.0.0.1%29,:http://127.0.0.1/big.jpg";
     uint32_t version = 3;
-    uint32_t fetchCount = 1;
-    uint32_t lastFetched = 0;
-    uint32_t lastModified = 0;
-    uint32_t expiration = 0;
-    std::vector<std::pair<std::string, std::string>> elements;
+    std::vector<std::pair<std::string, std::string>> elements = {
+        {"request-method", "GET"},
+        {"response-head", "HTTP/1.1 200 OK\r\nContent-Type: image/jpeg\r\n"},
+        {"ctid", "3"}};
     bool versionWordBeforeOffset = false; // as newer Firefox versions write
 };
 
-/// body, hash, one chunk hash per started 256 KiB, header, key NUL, elements, offset word.
+/// body, hash, one chunk hash per started 256 KiB, header (fetch count 5, last fetched
+/// 1796584575, last modified 1796584571, expiration 1796670975), key NUL, elements, offset word.
 inline std::string FirefoxEntryBytes(const FirefoxEntrySample& sample) {
     std::string bytes = sample.body;
     PutBigEndian32(bytes, 0x12345678); // metadata hash
-    size_t chunks = (sample.body.size() + 262143) / 262144;
-    for (size_t i = 0; i < chunks; ++i)
+    for (size_t i = 0; i < (sample.body.size() + 262143) / 262144; ++i)
         bytes += "\xAB\xCD";
-    for (uint32_t value :
-         {sample.version, sample.fetchCount, sample.lastFetched, sample.lastModified,
-          uint32_t{77} /* frecency */, sample.expiration, static_cast<uint32_t>(sample.key.size())})
+    for (uint32_t value : {sample.version, 5u, 1796584575u, 1796584571u, 77u /* frecency */,
+                           1796670975u, static_cast<uint32_t>(sample.key.size())})
         PutBigEndian32(bytes, value);
     if (sample.version >= 2)
         PutBigEndian32(bytes, 0); // flags
-    bytes += sample.key;
-    bytes += '\0';
-    for (const auto& [name, value] : sample.elements) {
-        bytes += name;
-        bytes += '\0';
-        bytes += value;
-        bytes += '\0';
-    }
+    bytes += sample.key + '\0';
+    for (const auto& [name, value] : sample.elements)
+        bytes += name + '\0' + value + '\0';
     if (sample.versionWordBeforeOffset)
         PutBigEndian32(bytes, sample.version);
     PutBigEndian32(bytes, static_cast<uint32_t>(sample.body.size()));
     return bytes;
 }
 
+/// A pickled response info: payload size, flags (with the extra-flags bit), extra flags, request
+/// and response time (microseconds since 1601), a further time, then the raw headers.
+inline std::string ResponseInfoPickle(int64_t requestTime, int64_t responseTime,
+                                      const std::string& rawHeaders, bool extraTime = true) {
+    std::string payload;
+    PutLittleEndian(payload, 0x80040003u, 4);
+    PutLittleEndian(payload, 6, 4);
+    PutLittleEndian(payload, static_cast<uint64_t>(requestTime), 8);
+    for (int i = extraTime ? 0 : 1; i < 2; ++i)
+        PutLittleEndian(payload, static_cast<uint64_t>(responseTime), 8);
+    PutLittleEndian(payload, rawHeaders.size(), 4);
+    payload += rawHeaders;
+    payload.resize((payload.size() + 3) / 4 * 4, '\0');
+    std::string pickle;
+    PutLittleEndian(pickle, payload.size(), 4);
+    return pickle + payload;
+}
+
+/// A Chromium simple-cache "_0" file.
 struct SimpleCacheSample {
-    std::string key;
-    std::string body;
-    std::string stream0; // the pickled response info
+    std::string key = "1/0/_dk_http://a.example http://a.example http://a.example/p.jpg";
+    std::string body = "\xFF\xD8\xFF\xE0 picture body";
+    std::string stream0 = ResponseInfoPickle(
+        13441058195299458, 13441058195306706,
+        std::string("HTTP/1.1 200 OK\0Content-Type: image/jpeg\0Content-Length: 4\0\0", 60));
     bool withKeyHash = true;
     uint32_t version = 5;
 };
@@ -76,36 +91,14 @@ inline std::string SimpleCacheBytes(const SimpleCacheSample& sample) {
     PutLittleEndian(bytes, 0xfcfb6d1ba7725c30ULL, 8);
     PutLittleEndian(bytes, sample.version, 4);
     PutLittleEndian(bytes, sample.key.size(), 4);
-    PutLittleEndian(bytes, 0x11223344, 4); // key hash
-    PutLittleEndian(bytes, 0, 4);          // padding
-    bytes += sample.key;
-    bytes += sample.body;
+    PutLittleEndian(bytes, 0x11223344, 8); // key hash, padding
+    bytes += sample.key + sample.body;
     PutEndRecord(bytes, 1, 0);
     bytes += sample.stream0;
     if (sample.withKeyHash)
         bytes += std::string(32, '\x5A');
     PutEndRecord(bytes, sample.withKeyHash ? 3 : 1, static_cast<uint32_t>(sample.stream0.size()));
     return bytes;
-}
-
-/// A pickled response info: payload size, flags (with the extra-flags bit), extra flags, request
-/// and response time (microseconds since 1601), a further time, then the raw headers.
-inline std::string ResponseInfoPickle(int64_t requestTime, int64_t responseTime,
-                                      const std::string& rawHeaders, bool extraTime = true) {
-    std::string payload;
-    PutLittleEndian(payload, 0x80040003u, 4);
-    PutLittleEndian(payload, 6, 4);
-    PutLittleEndian(payload, static_cast<uint64_t>(requestTime), 8);
-    PutLittleEndian(payload, static_cast<uint64_t>(responseTime), 8);
-    if (extraTime)
-        PutLittleEndian(payload, static_cast<uint64_t>(responseTime), 8);
-    PutLittleEndian(payload, rawHeaders.size(), 4);
-    payload += rawHeaders;
-    while (payload.size() % 4)
-        payload += '\0';
-    std::string pickle;
-    PutLittleEndian(pickle, payload.size(), 4);
-    return pickle + payload;
 }
 
 } // namespace vorlith::test

@@ -30,19 +30,17 @@ TEST(FirefoxCache, FindsTheCachedJpegsOfTheRealProfile) {
 
     const std::string entries =
         kFixtureHome + "/.cache/mozilla/firefox/ncomklqd.default/cache2/entries/";
-    std::set<std::string> files;
-    for (const auto& entry : fs::directory_iterator(entries))
-        files.insert(entry.path().string());
-    EXPECT_EQ(std::set<std::string>(found.files.begin(), found.files.end()), files);
-    ASSERT_EQ(found.files.size(), 19u);
+    ASSERT_EQ(found.files.size(), 19u); // every file of the folder, in listing order
     const std::set<std::string> jpegs = {
         "3F2C3285E9892318A4DB867CF581A38FDE5E10B6", "5F95C6CE00E119D4DA13D9328DFC2FDE0BC3B039",
         "99BC082E35501B1A64107AB2600371A0081A5E27", "CAB9505C79389C30007D45A4F3D7612CD99C5261",
         "F75DD49A162DCE9E2570092ABA05715186408281"};
-    Names pictures; // in the order the files are listed
-    for (const std::string& path : found.files)
+    Names pictures;
+    for (const std::string& path : found.files) {
+        EXPECT_TRUE(path.starts_with(entries)) << path;
         if (jpegs.count(path.substr(entries.size())))
             pictures.push_back(path);
+    }
     EXPECT_EQ(found.pictures, pictures);
     EXPECT_EQ(progress.statuses, (Names{"Searching for Mozilla Firefox internet traces...",
                                         "Analyzing Mozilla Firefox internet traces...",
@@ -53,65 +51,42 @@ TEST(FirefoxCache, FindsTheCachedJpegsOfTheRealProfile) {
     EXPECT_EQ(run.cancelTests, 0);
 }
 
-TEST(FirefoxCache, FindsTheFoldersOfTheFirstProfile) {
-    test::TempFolder folder;
-    const platform::FirefoxFolders folders{folder / "ff/profiles.ini", folder / "ff",
-                                           folder / "cache"};
-    const std::pair<std::optional<std::string>, std::string> cases[] = {
-        // the profile list (none: missing), "name|roaming folder|local folder"
-        {"[Profile0]\nIsRelative=1\nPath=Profiles/a.default\n",
-         "Profiles/a.default|" + folder / "ff/Profiles/a.default|" +
-             folder / "cache/Profiles/a.default"},
-        {"[Profile0]\nIsRelative=0\nPath=/data/ff/me\n", "/data/ff/me|/data/ff/me|/data/ff/me"},
-        {"[Profile1]\nIsRelative=1\nPath=other\n", "|" + folder / "ff|" + folder / "cache"},
-        {std::nullopt, "|" + folder / "ff|" + folder / "cache"},
+TEST(FirefoxCache, ChoosesTheCacheFolderOfTheFirstProfile) {
+    const std::string relative = "[Profile0]\nIsRelative=1\nPath=Profiles/p\n";
+    const std::string roaming = "ff/Profiles/p/", local = "cache/Profiles/p/";
+    const std::tuple<std::optional<std::string>, Names, std::string> cases[] = {
+        // the profile list (none: missing; "@" the test's folder), folders there, the one chosen
+        {relative, {roaming + "Cache", local + "Cache"}, roaming + "Cache"},
+        {relative,
+         {roaming + "cache2/entries", local + "Cache", local + "cache2/entries"},
+         local + "Cache"},
+        {relative,
+         {roaming + "cache2/entries", local + "cache2/entries"},
+         local + "cache2/entries"},
+        {relative, {roaming + "cache2/entries"}, roaming + "cache2/entries"},
+        {relative, {}, local + "Cache"},
+        {"[Profile0]\nIsRelative=0\nPath=@/abs\n", {"abs/cache2/entries"}, "abs/cache2/entries"},
+        {"[Profile1]\nIsRelative=1\nPath=other\n", {"ff/Cache"}, "ff/Cache"},
+        {std::nullopt, {}, "cache/Cache"},
     };
-    for (const auto& [list, expected] : cases) {
-        SCOPED_TRACE(expected);
-        if (list)
-            folder.write("ff/profiles.ini", *list);
-        else
-            fs::remove(folder / "ff/profiles.ini");
-        const FirefoxProfile profile = FindFirefoxProfile(folders);
-        EXPECT_EQ(profile.FirefoxProfileName + "|" + profile.FirefoxProfilePath + "|" +
-                      profile.FirefoxLocalProfilePath,
-                  expected);
-    }
-}
-
-TEST(FirefoxCache, ChoosesTheCacheFolder) {
-    const std::string roamingCache = "roaming/p/Cache", localCache = "local/p/Cache";
-    const std::string roaming2 = "roaming/p/cache2/entries", local2 = "local/p/cache2/entries";
-    const std::tuple<const char*, Names, std::string> cases[] = {
-        // what, folders that exist, the one chosen
-        {"roaming Cache beats a local one", {roamingCache, localCache}, roamingCache},
-        {"local Cache next", {roaming2, localCache, local2}, localCache},
-        {"then local cache2", {roaming2, local2}, local2},
-        {"then roaming cache2", {roaming2}, roaming2},
-        {"nothing: the local Cache", {}, localCache},
-    };
-    for (const auto& [what, existing, chosen] : cases) {
-        SCOPED_TRACE(what);
+    for (const auto& [list, existing, chosen] : cases) {
+        SCOPED_TRACE(chosen);
         test::TempFolder folder;
+        if (list) {
+            std::string text = *list;
+            if (const size_t at = text.find('@'); at != std::string::npos)
+                text.replace(at, 1, folder.path());
+            folder.write("ff/profiles.ini", text);
+        }
         for (const std::string& below : existing)
             fs::create_directories(folder / below);
-        const FirefoxProfile profile{"p", folder / "roaming/p", folder / "local/p"};
+        const FirefoxProfile profile =
+            FindFirefoxProfile({folder / "ff/profiles.ini", folder / "ff", folder / "cache"});
         EXPECT_EQ(ChooseFirefoxCacheFolder(profile), folder / chosen);
     }
 }
 
-TEST(FirefoxCache, LooksForTheProfileListInTheHomeThenInTheSettingsFolder) {
-    test::FakeHome home;
-    platform::FirefoxFolders folders = platform::LookupFirefoxFolders();
-    EXPECT_EQ(folders.roamingRoot, home.config() + "/mozilla/firefox");
-    EXPECT_EQ(folders.localRoot, home.cache() + "/mozilla/firefox");
-    EXPECT_FALSE(fs::exists(folders.roamingRoot)); // looking creates nothing
-    home.folder().write(".mozilla/firefox/profiles.ini", "[Profile0]\nPath=x\n");
-    folders = platform::LookupFirefoxFolders();
-    EXPECT_EQ(folders.profileList, home.home() + "/.mozilla/firefox/profiles.ini");
-}
-
-TEST(FirefoxCache, AFileIsAPictureWhenItsFirstLineHoldsTheJpegMarker) {
+TEST(FirefoxCache, ListsTheFilesOfAFolderAndTakesThoseWithTheMarkerOnTheirFirstLine) {
     test::TempFolder folder;
     const std::pair<std::string, bool> cases[] = {
         {kMarker + "rest", true},
@@ -119,15 +94,16 @@ TEST(FirefoxCache, AFileIsAPictureWhenItsFirstLineHoldsTheJpegMarker) {
         {std::string(100000, 'x') + kMarker, true}, // no CR LF at all
         {"a\rb\nc\r" + kMarker + "\n", true},       // a lone CR or LF does not end the line
         {"line\r\n" + kMarker, false},
-        {"\r\n" + kMarker, false},
         {std::string(200000, 'y'), false},
         {"", false},
         {std::string("\xFF\xD8\r\n\xFF\xE0", 6), false},
     };
     using Verdict = FirstLineJpegTest::Verdict;
+    Names files;
     for (const auto& [bytes, isJpeg] : cases) {
         SCOPED_TRACE(testing::PrintToString(bytes.substr(0, 12)));
-        EXPECT_EQ(IsCachedJpeg(folder.write("f", bytes)), isJpeg);
+        files.push_back(std::to_string(files.size()));
+        EXPECT_EQ(IsCachedJpeg(folder.write("cache/" + files.back(), bytes)), isJpeg);
         for (size_t piece : {1, 2, 3, 5}) { // the same verdict whatever the pieces
             FirstLineJpegTest test;
             Verdict verdict = Verdict::Undecided;
@@ -138,23 +114,22 @@ TEST(FirefoxCache, AFileIsAPictureWhenItsFirstLineHoldsTheJpegMarker) {
                 << piece;
         }
     }
+    // A link to a file is listed, a link to a folder and a folder are not.
+    fs::create_symlink(folder / "cache/0", folder / "cache/linked-file");
+    fs::create_symlink(folder / "cache", folder / "cache/linked-folder");
+    folder.makeFolder("cache/folder");
+    files.push_back("linked-file");
+    Names listed = ListFolderFiles(folder / "cache");
+    std::sort(listed.begin(), listed.end());
+    std::sort(files.begin(), files.end());
+    EXPECT_EQ(listed, files);
+    EXPECT_TRUE(ListFolderFiles(folder / "missing").empty());
+
     fs::create_symlink("/dev/zero", folder / "zero"); // an endless device is not read
     for (const std::string& path :
          {folder.write("_CACHE_001_", kMarker + "picture"), folder.write("picture_", kMarker),
-          folder / "missing", folder.makeFolder("folder"), folder / "zero"})
+          folder / "missing", folder / "cache/folder", folder / "zero"})
         EXPECT_FALSE(IsCachedJpeg(path)) << path;
-}
-
-TEST(FirefoxCache, ListsOnlyTheFilesOfTheFolder) {
-    test::TempFolder folder;
-    folder.write("cache/a", "1");
-    folder.write("cache/sub/b", "2");
-    fs::create_symlink(folder / "cache/sub", folder / "cache/linked-folder");
-    fs::create_symlink(folder / "cache/a", folder / "cache/linked-file");
-    Names names = ListFolderFiles(folder / "cache");
-    std::sort(names.begin(), names.end());
-    EXPECT_EQ(names, (Names{"a", "linked-file"}));
-    EXPECT_TRUE(ListFolderFiles(folder / "missing").empty());
 }
 
 } // namespace

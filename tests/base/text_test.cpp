@@ -1,4 +1,5 @@
-// The shared text helpers: ASCII case folding, comparisons, trimming, and Windows-1252.
+// The shared text helpers: ASCII case folding and comparisons (trimming shows in the INI
+// reader's tests), and Windows-1252.
 
 #include "base/text.h"
 #include "base/text_encoding.h"
@@ -34,13 +35,6 @@ TEST(Text, ComparisonsFoldOnlyAsciiLetters) {
         EXPECT_EQ(ContainsNoCase(c.text, c.lower), c.contains);
     }
     EXPECT_EQ(ToLowerAscii("MiXeD \xC3\x89T\xC3\xA9 @[Z]"), "mixed \xC3\x89t\xC3\xA9 @[z]");
-}
-
-TEST(Text, TrimBlanksAtBothEnds) {
-    const std::pair<const char*, const char*> cases[] = {
-        {" \t a b \r\n", "a b"}, {"   ", ""}, {"", ""}, {"x", "x"}, {"\vx\f", "\vx\f"}};
-    for (const auto& [text, trimmed] : cases)
-        EXPECT_EQ(TrimBlanks(text), trimmed) << text;
 }
 
 TEST(Windows1252, EveryByteDecodedAndEncodedAgainKeepsItsValue) {

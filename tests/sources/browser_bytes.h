@@ -3,7 +3,6 @@
 
 #include <cstdint>
 #include <string>
-#include <vector>
 
 namespace vorlith::test {
 
@@ -16,75 +15,34 @@ inline void PutLittleEndian(std::string& bytes, uint64_t value, int width) {
         bytes += static_cast<char>((value >> (8 * i)) & 0xFF);
 }
 
-struct FirefoxEntrySpec {
-    std::string body;
-    std::string key;
+/// A Firefox cache2 entry: a picture fetched five times.
+struct FirefoxEntrySample {
+    std::string body = "\xFF\xD8\xFF\xE0 picture";
+    std::string key = "O^partitionKey=%28http%2C127.0.0.1%29,:http://127.0.0.1/big.jpg";
     uint32_t version = 3;
-    uint32_t fetchCount = 1;
-    uint32_t lastFetched = 0;
-    uint32_t lastModified = 0;
-    uint32_t expiration = 0;
-    std::vector<std::pair<std::string, std::string>> elements;
     bool versionWordBeforeOffset = false; // as newer Firefox versions write
 };
 
-/// body, hash, one chunk hash per started 256 KiB, header, key NUL, elements, offset word.
-inline std::string FirefoxEntryBytes(const FirefoxEntrySpec& spec) {
-    std::string bytes = spec.body;
+/// body, hash, one chunk hash per started 256 KiB, header (fetch count 5, last fetched
+/// 1796584575, last modified 1796584571, expiration 1796670975), key NUL, elements (a request
+/// method, the response head, a container id), offset word.
+inline std::string FirefoxEntryBytes(const FirefoxEntrySample& sample) {
+    std::string bytes = sample.body;
     PutBigEndian32(bytes, 0x12345678); // metadata hash
-    size_t chunks = (spec.body.size() + 262143) / 262144;
-    for (size_t i = 0; i < chunks; ++i)
-        bytes += "\xAB\xCD";
-    for (uint32_t value :
-         {spec.version, spec.fetchCount, spec.lastFetched, spec.lastModified,
-          uint32_t{77} /* frecency */, spec.expiration, static_cast<uint32_t>(spec.key.size())})
+    bytes += std::string((sample.body.size() + 262143) / 262144 * 2, '\xAB');
+    for (uint32_t value : {sample.version, 5u, 1796584575u, 1796584571u, 77u /* frecency */,
+                           1796670975u, static_cast<uint32_t>(sample.key.size())})
         PutBigEndian32(bytes, value);
-    if (spec.version >= 2)
+    if (sample.version >= 2)
         PutBigEndian32(bytes, 0); // flags
-    bytes += spec.key;
-    bytes += '\0';
-    for (const auto& [name, value] : spec.elements) {
-        bytes += name;
-        bytes += '\0';
-        bytes += value;
-        bytes += '\0';
-    }
-    if (spec.versionWordBeforeOffset)
-        PutBigEndian32(bytes, spec.version);
-    PutBigEndian32(bytes, static_cast<uint32_t>(spec.body.size()));
-    return bytes;
-}
-
-struct SimpleCacheSpec {
-    std::string key;
-    std::string body;
-    std::string stream0; // the pickled response info
-    bool withKeyHash = true;
-    uint32_t version = 5;
-};
-
-inline void PutEndRecord(std::string& bytes, uint32_t flags, uint32_t streamSize) {
-    PutLittleEndian(bytes, 0xf4fa6f45970d41d8ULL, 8);
-    PutLittleEndian(bytes, flags, 4);
-    PutLittleEndian(bytes, 0xDEADBEEF, 4); // CRC
-    PutLittleEndian(bytes, streamSize, 4);
-    PutLittleEndian(bytes, 0, 4); // padding
-}
-
-inline std::string SimpleCacheBytes(const SimpleCacheSpec& spec) {
-    std::string bytes;
-    PutLittleEndian(bytes, 0xfcfb6d1ba7725c30ULL, 8);
-    PutLittleEndian(bytes, spec.version, 4);
-    PutLittleEndian(bytes, spec.key.size(), 4);
-    PutLittleEndian(bytes, 0x11223344, 4); // key hash
-    PutLittleEndian(bytes, 0, 4);          // padding
-    bytes += spec.key;
-    bytes += spec.body;
-    PutEndRecord(bytes, 1, 0);
-    bytes += spec.stream0;
-    if (spec.withKeyHash)
-        bytes += std::string(32, '\x5A');
-    PutEndRecord(bytes, spec.withKeyHash ? 3 : 1, static_cast<uint32_t>(spec.stream0.size()));
+    bytes += sample.key + '\0';
+    static const char elements[] = "request-method\0GET\0response-head\0HTTP/1.1 200 OK\r\n"
+                                   "Content-Type: image/jpeg\r\n\0ctid\0"
+                                   "3"; // and its NUL
+    bytes.append(elements, sizeof elements);
+    if (sample.versionWordBeforeOffset)
+        PutBigEndian32(bytes, sample.version);
+    PutBigEndian32(bytes, static_cast<uint32_t>(sample.body.size()));
     return bytes;
 }
 
@@ -93,19 +51,47 @@ inline std::string SimpleCacheBytes(const SimpleCacheSpec& spec) {
 inline std::string ResponseInfoPickle(int64_t requestTime, int64_t responseTime,
                                       const std::string& rawHeaders, bool extraTime = true) {
     std::string payload;
-    PutLittleEndian(payload, 0x80040003u, 4);
-    PutLittleEndian(payload, 6, 4);
+    PutLittleEndian(payload, 0x80040003u | uint64_t{6} << 32, 8);
     PutLittleEndian(payload, static_cast<uint64_t>(requestTime), 8);
-    PutLittleEndian(payload, static_cast<uint64_t>(responseTime), 8);
-    if (extraTime)
+    for (int i = extraTime ? 0 : 1; i < 2; ++i)
         PutLittleEndian(payload, static_cast<uint64_t>(responseTime), 8);
     PutLittleEndian(payload, rawHeaders.size(), 4);
     payload += rawHeaders;
-    while (payload.size() % 4)
-        payload += '\0';
+    payload.resize((payload.size() + 3) / 4 * 4, '\0');
     std::string pickle;
     PutLittleEndian(pickle, payload.size(), 4);
     return pickle + payload;
+}
+
+/// A Chromium simple-cache "_0" file (version 5).
+struct SimpleCacheSample {
+    std::string key = "1/0/_dk_http://a.example http://a.example http://a.example/p.jpg";
+    std::string body = "\xFF\xD8\xFF\xE0 picture body";
+    std::string stream0 = ResponseInfoPickle(
+        13441058195299458, 13441058195306706,
+        std::string("HTTP/1.1 200 OK\0Content-Type: image/jpeg\0Content-Length: 4\0\0", 60));
+    bool withKeyHash = true;
+};
+
+/// Magic, flags, CRC, stream size, padding.
+inline void PutEndRecord(std::string& bytes, uint32_t flags, uint32_t streamSize) {
+    PutLittleEndian(bytes, 0xf4fa6f45970d41d8ULL, 8);
+    PutLittleEndian(bytes, flags | uint64_t{0xDEADBEEF} << 32, 8);
+    PutLittleEndian(bytes, streamSize, 8);
+}
+
+inline std::string SimpleCacheBytes(const SimpleCacheSample& sample) {
+    std::string bytes;
+    PutLittleEndian(bytes, 0xfcfb6d1ba7725c30ULL, 8);
+    PutLittleEndian(bytes, 5 | uint64_t{sample.key.size()} << 32, 8); // version, key length
+    PutLittleEndian(bytes, 0x11223344, 8);                            // key hash, padding
+    bytes += sample.key + sample.body;
+    PutEndRecord(bytes, 1, 0);
+    bytes += sample.stream0;
+    if (sample.withKeyHash)
+        bytes += std::string(32, '\x5A');
+    PutEndRecord(bytes, sample.withKeyHash ? 3 : 1, static_cast<uint32_t>(sample.stream0.size()));
+    return bytes;
 }
 
 } // namespace vorlith::test

@@ -13,185 +13,81 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 
-// 2026-12-01T09:30:00Z: 20788 days after 1970-01-01.
-constexpr FileTime kDecemberFirst =
-    (20788ULL * 86400 + 9 * 3600 + 30 * 60 + 11644473600ULL) * 10'000'000ULL;
-
-// Reads a whole file through the source; every reported bad line lands in errors.
-UrlCacheLists readFile(const std::string& path, std::vector<std::string>& errors) {
-    UrlCacheFileSource source(path, [&](const std::string& message) { errors.push_back(message); });
-    FakeClock clock;
-    UrlCacheLists lists;
-    EnumerateUrlCache(source, clock, lists);
-    return lists;
-}
-
-TEST(UtcTimestamp, ParsesTheUtcFormAndRejectsEverythingElse) {
-    struct Case {
-        const char* text;
-        std::optional<FileTime> expected;
-    };
-    const Case cases[] = {
-        {"2026-12-01T09:30:00Z", kDecemberFirst},
-        {"2026-12-01T09:30:00.999Z", kDecemberFirst},
-        {"1970-01-01T00:00:00Z", 11644473600ULL * 10'000'000ULL},
-        {"1601-01-01T00:00:00Z", 0},
-        {"1600-12-31T23:59:59Z", std::nullopt},
-        {"2026-12-01T09:30:00", std::nullopt},
-        {"2026-12-01 09:30:00Z", std::nullopt},
-        {"2026-12-01T09:30:00+01:00", std::nullopt},
-        {"2026-02-30T09:30:00Z", std::nullopt},
-        {"2026-12-01T24:00:00Z", std::nullopt},
-        {"2026-12-01T09:30:00.Z", std::nullopt},
-        {"", std::nullopt},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.text);
-        EXPECT_EQ(ParseUtcTimestamp(c.text), c.expected);
-    }
-}
-
-TEST(UrlCacheLine, ReadsEveryKey) {
-    const auto line = ParseUrlCacheLine(
-        R"({"type": 2097153, "url": "Visited: anna@http://a.example/", "local_file": "/c/a.htm",)"
-        R"( "use_count": 3, "hit_rate": -4, "size": 5368709120, "last_modified": )"
-        R"("2026-12-01T09:30:00Z", "expire": "1970-01-01T00:00:00Z", "last_access": )"
-        R"("2026-12-01T09:30:00Z", "last_sync": "2026-12-01T09:30:00Z", "header_info": )"
-        R"("HTTP/1.1 200 OK", "file_extension": "htm", "other": [1, 2]})");
-    ASSERT_TRUE(line.entry) << line.error;
-    const platform::RawUrlCacheEntry& entry = *line.entry;
-    EXPECT_EQ(entry.type, 0x00200001u);
-    EXPECT_EQ(entry.sourceUrlName, "Visited: anna@http://a.example/");
-    EXPECT_EQ(entry.localFileName, "/c/a.htm");
-    EXPECT_EQ(entry.useCount, 3);
-    EXPECT_EQ(entry.hitRate, -4);
-    EXPECT_EQ(entry.size, 5368709120ULL); // 5 GiB, counted as it is
-    EXPECT_EQ(entry.lastModifiedTime, kDecemberFirst);
-    EXPECT_EQ(entry.expireTime, 11644473600ULL * 10'000'000ULL);
-    EXPECT_EQ(entry.lastAccessTime, kDecemberFirst);
-    EXPECT_EQ(entry.lastSyncTime, kDecemberFirst);
-    EXPECT_EQ(entry.headerInfo, "HTTP/1.1 200 OK");
-    EXPECT_EQ(entry.fileExtension, "htm");
-}
-
-TEST(UrlCacheLine, TypeIsANumberOrAHexadecimalText) {
-    struct Case {
-        const char* json;
-        std::optional<uint32_t> type; // nullopt: the line is refused
-    };
-    const Case cases[] = {
-        {R"({"type": 1})", 1u},
-        {R"({"type": "0x00100001"})", 0x00100001u},
-        {R"({"type": "0X20000a"})", 0x0020000Au},
-        {R"({"type": 4294967295})", 0xFFFFFFFFu},
-        {R"({"type": 4294967296})", std::nullopt},
-        {R"({"type": "0x100000000"})", std::nullopt},
-        {R"({"type": "0x"})", std::nullopt},
-        {R"({"type": "1"})", std::nullopt},
-        {R"({"type": -1})", std::nullopt},
-        {R"({"type": 1.5})", std::nullopt},
-        {R"({"type": true})", std::nullopt},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.json);
-        const auto line = ParseUrlCacheLine(c.json);
-        if (c.type) {
-            ASSERT_TRUE(line.entry) << line.error;
-            EXPECT_EQ(line.entry->type, *c.type);
-        } else {
-            EXPECT_FALSE(line.entry);
-            EXPECT_THAT(line.error, HasSubstr("\"type\""));
-        }
-    }
-}
-
-TEST(UrlCacheLine, MissingOrNullKeysGiveEmptyTextZeroAndTheZeroTime) {
-    for (const char* json : {"{}", R"({"url": null, "size": null, "last_access": null})"}) {
-        SCOPED_TRACE(json);
+TEST(UrlCacheLine, TypeIsANumberOrAHexadecimalTextAndKeysOfOtherKindsAreRefused) {
+    const std::optional<uint32_t> refused;
+    const std::string deep = "{" + std::string(10000, '[');
+    const std::tuple<std::string, std::optional<uint32_t>, const char*> cases[] = {
+        // line, its type (none: refused), what the error names
+        {R"({"type": 1})", 1u, ""},
+        {R"({"type": "0X20000a"})", 0x0020000Au, ""},
+        {R"({"type": 4294967295})", 0xFFFFFFFFu, ""},
+        {R"({"type": 4294967296})", refused, "\"type\""},
+        {R"({"type": "0x100000000"})", refused, "\"type\""},
+        {R"({"type": "1"})", refused, "\"type\""},
+        {R"({"type": 1.5})", refused, "\"type\""},
+        {R"({"url": "\ud800"})", refused, "not valid JSON"}, // half a surrogate pair
+        {deep, refused, "not valid JSON"},
+        {R"(["url"])", refused, "not a JSON object"},
+        {R"({"url": 5})", refused, "\"url\""},
+        {R"({"hit_rate": 2147483648})", refused, "\"hit_rate\""},
+        {R"({"size": -1})", refused, "\"size\""},
+        {R"({"last_access": "yesterday"})", refused, "\"last_access\""},
+        // Times are UTC with "Z" (a fraction of a second is dropped), from 1601 on.
+        {R"({"last_sync": "1600-12-31T23:59:59Z"})", refused, "\"last_sync\""},
+        {R"({"last_sync": "2026-12-01T09:30:00"})", refused, "\"last_sync\""},
+        {R"({"last_sync": "2026-12-01T09:30:00+01:00"})", refused, "\"last_sync\""},
+        {R"({"last_sync": "2026-12-01T24:00:00Z"})", refused, "\"last_sync\""},
+        {R"({"last_sync": "2026-12-01T09:30:00.Z"})", refused, "\"last_sync\""}};
+    for (const auto& [json, type, reason] : cases) {
+        SCOPED_TRACE(json.substr(0, 40));
         const auto line = ParseUrlCacheLine(json);
-        ASSERT_TRUE(line.entry) << line.error;
-        EXPECT_EQ(line.entry->type, 0u);
-        EXPECT_FALSE(line.entry->sourceUrlName);
-        EXPECT_FALSE(line.entry->localFileName);
-        EXPECT_EQ(line.entry->size, 0u);
-        EXPECT_EQ(line.entry->hitRate, 0);
-        EXPECT_EQ(line.entry->lastAccessTime, 0u);
-        // As a record: empty texts and 1 January 1601.
-        FakeClock clock;
-        const UrlCacheEntry record = ToUrlCacheEntry(*line.entry, clock);
-        EXPECT_EQ(record.SourceUrlName, "");
-        EXPECT_EQ(record.LastAccessTime, (DateTime{1601, 1, 1, 0, 0, 0}));
+        EXPECT_EQ(line.entry ? std::optional(line.entry->type) : refused, type);
+        EXPECT_THAT(line.error, HasSubstr(reason));
     }
 }
 
-TEST(UrlCacheLine, RefusesLinesThatAreNotEntries) {
-    struct Case {
-        const char* json;
-        const char* reason;
-    };
-    const Case cases[] = {
-        {R"({"url": "http://a.example/")", "not valid JSON"},
-        {"not json", "not valid JSON"},
-        {R"(["url"])", "not a JSON object"},
-        {R"({"url": 5})", "\"url\""},
-        {R"({"hit_rate": 2147483648})", "\"hit_rate\""},
-        {R"({"size": -1})", "\"size\""},
-        {R"({"size": "12"})", "\"size\""},
-        {R"({"last_access": "yesterday"})", "\"last_access\""},
-        {R"({"expire": 0})", "\"expire\""},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.json);
-        const auto line = ParseUrlCacheLine(c.json);
-        EXPECT_FALSE(line.entry);
-        EXPECT_THAT(line.error, HasSubstr(c.reason));
-    }
-}
-
-TEST(UrlCacheFileSource, ReadsEntriesInOrderAndReportsBadLinesWithTheirNumbers) {
+TEST(UrlCacheFileSource, ReadsEveryKeyOfTheEntriesInOrderAndReportsBadLinesWithTheirNumbers) {
     TempFolder folder;
-    const std::string path =
-        folder.write("cache.jsonl",
-                     "\xEF\xBB\xBF{\"type\": \"0x00200001\", \"url\": \"Visited: a@http://one/\"}\n"
-                     "\n"
-                     "{\"type\": 1, \"url\": \"http://two/\"\r\n"
-                     "{\"type\": \"0x00100001\", \"url\": \"Cookie:a@three/\", \"size\": 3}\r\n"
-                     "[]\n"
-                     "{\"type\": 1, \"url\": \"http://caf\xC3\xA9/\", \"hit_rate\": 7}");
+    const std::string path = folder.write(
+        "cache.jsonl",
+        "\xEF\xBB\xBF{\"type\": 2097153, \"url\": \"Visited: anna@http://a/\", \"local_file\": "
+        "\"/c/a.htm\", \"use_count\": 3, \"hit_rate\": -4, \"size\": 5368709120, \"last_modified\""
+        ": \"2026-12-01T09:30:00.999Z\", \"expire\": \"1970-01-01T00:00:00Z\", \"last_access\": "
+        "\"2026-12-01T09:30:05Z\", \"last_sync\": \"2026-12-01T09:30:06Z\", \"header_info\": "
+        "\"HTTP/1.1 200 OK\", \"file_extension\": \"htm\", \"other\": [1, 2]}\n\n"
+        "{\"type\": 1, \"url\": \"http://two/\"\r\n"
+        "{\"type\": 1, \"url\": null, \"size\": null, \"last_access\": null}\r\n[]\n"
+        "{\"type\": 1, \"url\": \"http://x/\\\"<b>\\u0000rest\"}");
     std::vector<std::string> errors;
-    const UrlCacheLists lists = readFile(path, errors);
+    const auto read = [&](const std::string& file) {
+        UrlCacheFileSource source(file, [&](const std::string& error) { errors.push_back(error); });
+        UrlCacheLists lists;
+        EnumerateUrlCache(source, FakeClock(), lists); // local time is UTC
+        return lists;
+    };
+    const UrlCacheLists lists = read(path);
     ASSERT_EQ(lists.CacheHistoryList.size(), 1u);
-    EXPECT_EQ(lists.CacheHistoryList[0].SourceUrlName, "Visited: a@http://one/");
-    ASSERT_EQ(lists.CacheCookieList.size(), 1u);
-    EXPECT_EQ(lists.CacheCookieList[0].Size, 3);
-    ASSERT_EQ(lists.CacheContentList.size(), 1u);
-    EXPECT_EQ(lists.CacheContentList[0].SourceUrlName, "http://caf\xC3\xA9/");
-    EXPECT_EQ(lists.CacheContentList[0].HitRate, 7);
+    const UrlCacheEntry& entry = lists.CacheHistoryList[0];
+    EXPECT_EQ(entry.SourceUrlName, "Visited: anna@http://a/");
+    EXPECT_EQ(entry.LocalFileName, "/c/a.htm");
+    EXPECT_EQ(entry.UseCount, 3);
+    EXPECT_EQ(entry.HitRate, -4);
+    EXPECT_EQ(entry.Size, 5368709120); // 5 GiB, counted as it is
+    EXPECT_EQ(entry.LastModifiedTime, (DateTime{2026, 12, 1, 9, 30, 0}));
+    EXPECT_EQ(entry.ExpireTime, (DateTime{1970, 1, 1, 0, 0, 0}));
+    EXPECT_EQ(entry.LastAccessTime, (DateTime{2026, 12, 1, 9, 30, 5}));
+    EXPECT_EQ(entry.LastSyncTime, (DateTime{2026, 12, 1, 9, 30, 6}));
+    EXPECT_EQ(entry.HeaderInfo + "|" + entry.FileExtension, "HTTP/1.1 200 OK|htm");
+    // Missing or null keys give empty texts, 0 and the zero time; a text ends at its NUL.
+    ASSERT_EQ(lists.CacheContentList.size(), 2u);
+    EXPECT_EQ(lists.CacheContentList[0].SourceUrlName, "");
+    EXPECT_EQ(lists.CacheContentList[0].Size, 0);
+    EXPECT_EQ(lists.CacheContentList[0].LastAccessTime, (DateTime{1601, 1, 1, 0, 0, 0}));
+    EXPECT_EQ(lists.CacheContentList[1].SourceUrlName, "http://x/\"<b>");
+    EXPECT_EQ(read(folder / "missing.jsonl").total(), 0);
     EXPECT_THAT(errors, ElementsAre(HasSubstr(path + ": line 3: not valid JSON"),
-                                    HasSubstr(path + ": line 5: not a JSON object")));
-}
-
-TEST(UrlCacheFileSource, UnreadableFileGivesAnEmptyCacheAndOneMessage) {
-    TempFolder folder;
-    std::vector<std::string> errors;
-    EXPECT_EQ(readFile(folder / "missing.jsonl", errors).total(), 0);
-    EXPECT_THAT(errors, ElementsAre(HasSubstr("missing.jsonl")));
-}
-
-TEST(UrlCacheFileSource, OddAndHostileLinesNeverStopTheReading) {
-    // Every line is either an entry or reported, and the reading never stops early.
-    TempFolder folder;
-    std::string text;
-    for (int i = 0; i < 50; ++i)
-        text += "{\"type\": 1, \"url\": \"http://x/" + std::to_string(i) + "\\\"<b>\\u0000\"}\n";
-    text += std::string("{\"url\": \"\\ud800\"}\n") + "{" + std::string(10000, '[') + "\n";
-    const std::string path = folder.write("odd.jsonl", text);
-    std::vector<std::string> errors;
-    const UrlCacheLists lists = readFile(path, errors);
-    EXPECT_EQ(lists.CacheContentList.size(), 50u);
-    // The text ends at its NUL, as cache texts do.
-    EXPECT_EQ(lists.CacheContentList[7].SourceUrlName, "http://x/7\"<b>");
-    EXPECT_EQ(errors.size(), 2u);
+                                    HasSubstr(path + ": line 5: not a JSON object"),
+                                    HasSubstr("missing.jsonl")));
 }
 
 } // namespace

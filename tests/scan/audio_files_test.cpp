@@ -1,0 +1,174 @@
+// The audio pass: kinds and titles of the found files, and their ID3v1 tags read (and written
+// back) by cMP3ID3v1.
+
+#include "scan/audio_files.h"
+#include "scan/id3v1.h"
+
+#include "support/page_harness.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace vorlith {
+namespace {
+
+const std::string kMusic = std::string(VORLITH_FIXTURES_DIR) + "/media/drive/Users/alice/Music/";
+
+// A 128-byte block built field by field as the tag format lays it out (album and year empty,
+// genre 17).
+std::string Block(const std::string& title, const std::string& artist = "",
+                  const std::string& comment = "", char zero = '\0', char track = 0,
+                  const std::string& magic = "TAG") {
+    auto field = [](std::string text, size_t width) {
+        text.resize(width, '\0');
+        return text;
+    };
+    return magic + field(title, 30) + field(artist, 30) + field("", 34) + field(comment, 28) +
+           zero + track + '\x11';
+}
+
+// "title|artist|album|year|comment|track|genre"
+std::string Describe(const cMP3ID3v1& r) {
+    return r.Title() + "|" + r.Artist() + "|" + r.Album() + "|" + r.Year() + "|" + r.Comment() +
+           "|" + std::to_string(r.Track()) + "|" + std::to_string(r.Genre());
+}
+const std::string kNoTag = "|||||0|255";
+
+TEST(AudioFiles, FileTitles) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"/Music/My.Song.mp3", "My"}, {"/Music/.hidden.ogg", ""},
+        {"/Music/No Dot", "No Dot"},  {"plain.ogg", "plain"},
+        {"/Music/Folder.mp3/", ""},   {"/Old.Folder/track.wma", "track"}};
+    for (const auto& [path, title] : cases)
+        EXPECT_EQ(FileTitleFromPath(path), title) << path;
+}
+
+TEST(AudioFiles, CountsEveryKindAndKeepsTheTagsOfMp3AndWmaFilesThatNameAnArtist) {
+    test::TempFolder folder;
+    const std::string tagged = std::string(200, 'x') + Block("Song", "Tagged");
+    const std::pair<std::string, std::string> cases[] = {
+        // path, "artist|title|album|year" of the tag kept, "" for none
+        {kMusic + "Music.mp3/", ""},
+        {kMusic + ".hidden_track.mp3", "Secret Artist|Hidden Track||2007"},
+        {kMusic + "Backup/song.mp3.bak", ""}, // tagged, but no audio kind
+        {kMusic + "Misc/tune.mpeg3", "Ext Tester|Tune In MPEG3||2002"},
+        {kMusic + "Unknown Artist/no_artist.mp3", ""},
+        {kMusic + "Windows Media/track01.wma", "WMA Band|Windows Media Song|Appended v1|2003"},
+        {folder / "Gone.MP3", ""},
+        {folder.write("tagged.ogg", tagged), ""},
+        {folder.write("tagged.m4a", tagged), ""},
+        {folder.write("tagged.WMA", tagged), "Tagged|Song||"},
+    };
+    FoundFileList audio;
+    for (const auto& item : cases)
+        audio.AddToList(item.first);
+    for (int i = 0; i < 35; ++i)
+        audio.AddToList("/nowhere/" + std::to_string(i) + ".ogg");
+    test::ScriptedRun run;
+    test::RecordingProgress progress;
+    std::vector<int64_t> valuesAtYield;
+    run.onYield = [&](int) { valuesAtYield.push_back(progress.value); };
+    const AudioFindings findings = ReadAudioTags(run, progress, audio);
+    ASSERT_EQ(findings.files.size(), std::size(cases) + 35);
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        SCOPED_TRACE(cases[i].first);
+        const AudioTagText* tag = findings.tagOf(i);
+        EXPECT_EQ(tag ? tag->Artist + "|" + tag->Title + "|" + tag->Album + "|" + tag->Year : "",
+                  cases[i].second);
+    }
+    EXPECT_EQ(findings.tags.size(), 4u);
+    const DiskScanCounts& counts = findings.counts;
+    EXPECT_EQ(
+        std::vector<int64_t>({counts.Mp3Count, counts.WmaCount, counts.M4aCount, counts.OggCount}),
+        std::vector<int64_t>({4, 2, 1, 36}));
+    EXPECT_EQ(progress.statuses,
+              std::vector<std::string>{"Creating results for DRM-free Music files w/ ID3 tags..."});
+    // Each entry shows on the bar; a yield every 20 entries, and no cancel test.
+    EXPECT_EQ(valuesAtYield, (std::vector<int64_t>{0, 20, 40}));
+    EXPECT_EQ(progress.value, 44);
+    EXPECT_EQ(progress.maximum, 45);
+    EXPECT_EQ(run.cancelTests, 0);
+}
+
+TEST(Id3v1, ReadsTheLast128BytesOfEachFileAndResetsTheFieldsFirst) {
+    test::TempFolder folder;
+    std::filesystem::create_symlink("/dev/zero", folder / "zero.mp3");
+    int files = 0;
+    const auto crafted = [&](const std::string& block) {
+        return folder.write(std::to_string(++files) + ".mp3", "x" + block);
+    };
+    const std::string title30 = "Thirty Characters Exactly Here|Pad Test|NUL Padding|2010||1|12";
+    const std::string comment28 = "1234567890123456789012345678";
+    const std::tuple<std::string, bool, std::string> cases[] = {
+        // file, whether opening it fails, its fields; each file resets what the last one left
+        {kMusic + "Long Titles/title30.mp3", false, title30},
+        {kMusic + "Ogg/forest.ogg", false, kNoTag},
+        {kMusic + "The Test Tones/Silence Is Golden/03 Morning Light.mp3", false,
+         "Morning Light|The Test Tones|Silence Is Golden|2004|ffmpeg full tag|3|26"},
+        {kMusic + "v2only.mp3", false, kNoTag},
+        {crafted(Block(std::string("  Left\0Right  ", 14))), false, "LeftRight|||||0|17"},
+        {crafted(Block(std::string("  \0  \0", 6))), false, "|||||0|17"},
+        {crafted(Block("Title", "", "", 0, 0, "tag")), false, kNoTag}, // "TAG" in upper case only
+        // A 30-byte comment of ID3v1.0: its last two bytes are read as byte 125 and the track.
+        {crafted(Block("T", "", comment28, '9', '0')), false, "T||||" + comment28 + "|48|17"},
+        {crafted(Block("Caf\xE9 \x80 \x93x\x94", "Bj\xF6rk", "", 'x', 7)), false,
+         "Caf\xC3\xA9 \xE2\x82\xAC \xE2\x80\x9Cx\xE2\x80\x9D|Bj\xC3\xB6rk||||7|17"},
+        // Too short to hold audio and a tag: not read.
+        {folder.write("128.mp3", Block("Only A Tag", "Other")), false, kNoTag},
+        {kMusic + "Long Titles/title30.mp3", false, title30},
+        {folder / "missing.mp3", true, kNoTag},
+        {folder.makeFolder("Music.mp3"), true, kNoTag},
+        {folder / "zero.mp3", true, kNoTag}, // a device behind a link is never opened
+    };
+    cMP3ID3v1 reader;
+    for (const auto& [path, fails, fields] : cases) {
+        SCOPED_TRACE(path);
+        const TagResult error = reader.MP3File(path);
+        EXPECT_EQ(error.has_value(), fails);
+        EXPECT_TRUE(!error || error->source.ends_with(".cMP3ID3v1"));
+        EXPECT_EQ(reader.MP3File(), path);
+        EXPECT_EQ(reader.HasID3v1Tag(), fields != kNoTag);
+        EXPECT_EQ(Describe(reader), fields);
+    }
+}
+
+TEST(Id3v1, UpdateWritesTheBlockInPlaceOrAppendsItAndLeavesOtherFilesAlone) {
+    test::TempFolder folder;
+    const std::string audio(500, '\xAA');
+    const std::string path = folder.write("song.mp3", audio);
+    cMP3ID3v1 tag;
+    ASSERT_FALSE(tag.MP3File(path).has_value());
+    tag.Title("New Title");
+    tag.Artist("Caf\xC3\xA9 Band \xE2\x98\x83"); // one Windows-1252 byte on disk; no snowman
+    tag.Album("An Album Whose Name Is Longer Than Thirty Bytes");
+    tag.Track(4);
+    ASSERT_FALSE(tag.Update().has_value());
+    // Texts padded with blanks, the year and comment empty, no genre.
+    const std::string block = "TAGNew Title" + std::string(21, ' ') + "Caf\xE9 Band ?" +
+                              std::string(19, ' ') + "An Album Whose Name Is Longer" +
+                              std::string(1 + 4 + 28, ' ') + '\0';
+    EXPECT_EQ(test::ReadFile(path), audio + block + "\x04\xFF");
+    ASSERT_FALSE(tag.MP3File(path).has_value()); // now over the block that is there
+    tag.Track(9);
+    ASSERT_FALSE(tag.Update().has_value());
+    EXPECT_EQ(test::ReadFile(path), audio + block + "\x09\xFF");
+
+    // An empty file is refused, a short one left alone, a missing one not created.
+    const std::string empty = folder.write("empty.mp3", "");
+    const std::string shortFile = folder.write("short.mp3", std::string(128, 'x'));
+    for (const std::string& other : {shortFile, folder / "gone.mp3", empty}) {
+        SCOPED_TRACE(other);
+        EXPECT_EQ(tag.MP3File(other).has_value(), other.ends_with("gone.mp3"));
+        EXPECT_EQ(tag.Update().has_value(), other != shortFile);
+        EXPECT_EQ(test::ReadFile(other), other == shortFile ? std::string(128, 'x') : "");
+    }
+    EXPECT_FALSE(std::filesystem::exists(folder / "gone.mp3"));
+    const TagResult error = tag.Update();
+    ASSERT_TRUE(error.has_value());
+    EXPECT_EQ(error->number, 0x80041001u);
+    EXPECT_EQ(error->description, empty + " is not a valid MP3 file.");
+}
+
+} // namespace
+} // namespace vorlith

@@ -46,6 +46,8 @@ public:
         static_cast<void>(folder);
         static_cast<void>(shownFolder);
     }
+    /// The same, the pages naming the copies where they are written.
+    void setExtractFolder(const std::string& folder) { setExtractFolder(folder, folder); }
 };
 
 /// A cache that holds nothing.

@@ -45,6 +45,7 @@ class BrowserUrlCacheSource final : public platform::UrlCacheSource {
 public:
     BrowserUrlCacheSource(platform::BrowserHome home, std::string userName);
 
+    using platform::UrlCacheSource::setExtractFolder;
     void setExtractFolder(const std::string& folder, const std::string& shownFolder) override {
         m_extractFolder = folder;
         m_shownExtractFolder = shownFolder;

@@ -10,8 +10,9 @@
 
 namespace vorlith {
 
-/// One report page open for writing. Every line ends in CR LF; characters outside ASCII become
-/// numeric character references (the pages declare iso-8859-1). A page that could not be created
+/// One report page open for writing. Every line ends in CR LF; characters outside ASCII and
+/// control characters become numeric character references (the pages declare iso-8859-1), so a
+/// CR or LF inside a line never splits it. A page that could not be created
 /// swallows its lines: failures never stop an audit.
 class PageFile {
 public:

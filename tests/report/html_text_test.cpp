@@ -30,6 +30,8 @@ TEST(EncodeForPage, WritesCharactersOutsideAsciiAsReferences) {
         {"\x80", "&#8364;"},                     // Windows-1252 euro byte
         {"\xC3", "&#195;"},                      // a cut sequence
         {"\xED\xA0\x80", "&#237;&#160;&#8364;"}, // an encoded surrogate is not UTF-8
+        {"a\r\nb", "a&#13;&#10;b"},              // a line break stays inside the line
+        {std::string("\0\t\x1F\x7F ~", 6), "&#0;&#9;&#31;&#127; ~"},
     };
     for (const auto& [in, out] : cases) {
         SCOPED_TRACE(out);

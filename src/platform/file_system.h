@@ -47,6 +47,19 @@ bool CreateFolders(const std::string& path, Access access = Access::Shared);
 enum class CopyMode { KeepExisting, Replace };
 bool CopyFile(const std::string& from, const std::string& to, CopyMode mode);
 
+/// Copies a regular file (a symbolic link is refused) into a new file of this user's alone (an
+/// existing target is an error), as it was when opened. Holes stay holes: only the parts that
+/// hold data are read and written, so the copy of a sparse file takes no more room than the
+/// file itself. False on any failure; a partial copy is deleted.
+bool CopySparseFile(const std::string& from, const std::string& to);
+
+/// Bytes the file's data takes on the disk, holes of a sparse file not counted (symbolic links
+/// followed); std::nullopt when it cannot be examined.
+std::optional<uint64_t> AllocatedSize(const std::string& path);
+
+/// Bytes this user may still write on the file system of the folder; std::nullopt when unknown.
+std::optional<uint64_t> FreeSpace(const std::string& folder);
+
 /// Makes the file writable by its owner, then deletes it. False when it is still there.
 bool DeleteFile(const std::string& path);
 

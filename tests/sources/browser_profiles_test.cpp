@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <map>
 
 namespace vorlith {
@@ -291,6 +292,70 @@ TEST_F(CraftedHome, DamagedStoresAreSkippedAndTheRestIsRead) {
     ASSERT_EQ(::mkfifo(places.c_str(), 0600), 0);
     ASSERT_EQ(::mkfifo((m_home / (m_entries + "AAAA")).c_str(), 0600), 0);
     EXPECT_EQ(read().size(), 9u) << "pipes";
+}
+
+// A database with rows only in its write-ahead log, both files grown sparse to 1 GiB (the rest of
+// a file beyond SQLite's pages and a log's frames is not read).
+std::string sparseDatabase(const TempFolder& folder) {
+    const std::string path = folder / "profile/places.sqlite";
+    fs::create_directories(folder / "profile");
+    sqlite3* database = nullptr;
+    EXPECT_EQ(sqlite3_open(path.c_str(), &database), SQLITE_OK);
+    const std::string sql = "PRAGMA journal_mode=WAL; PRAGMA wal_autocheckpoint=0;" +
+                            firefoxPlaces("http://sparse.example/");
+    EXPECT_EQ(sqlite3_exec(database, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
+    fs::copy_file(path, folder / "places.sqlite");
+    fs::copy_file(path + "-wal", folder / "places.sqlite-wal");
+    sqlite3_close(database);
+    fs::rename(folder / "places.sqlite", path);
+    fs::rename(folder / "places.sqlite-wal", path + "-wal");
+    fs::remove(path + "-shm");
+    for (const std::string& file : {path, path + "-wal"})
+        fs::resize_file(file, 1ull << 30);
+    return path;
+}
+
+uint64_t allocatedBytes(const std::string& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 ? static_cast<uint64_t>(info.st_blocks) * 512 : 0;
+}
+
+TEST(BrowserDatabases, CopiesOfSparseDatabasesKeepTheirHoles) {
+    TempFolder folder;
+    const std::string database = sparseDatabase(folder);
+    {
+        std::fstream file(database, std::ios::in | std::ios::out | std::ios::binary);
+        file.seekp(512 << 20);
+        file << "data in the middle";
+    }
+    auto copy = CopyDatabase(database, folder.makeFolder("copies"), "places.sqlite");
+    ASSERT_TRUE(copy);
+    for (const std::string& file : {*copy, *copy + "-wal"}) {
+        SCOPED_TRACE(file);
+        EXPECT_EQ(fs::file_size(file), 1ull << 30);
+        EXPECT_LT(allocatedBytes(file), 4u << 20);
+    }
+    std::ifstream copied(*copy, std::ios::binary);
+    copied.seekg(512 << 20);
+    std::string middle(18, '\0');
+    copied.read(middle.data(), 18);
+    EXPECT_EQ(middle, "data in the middle");
+    std::vector<RawUrlCacheEntry> entries;
+    ReadHistory(DatabaseKind::Firefox, *copy, "me", entries);
+    ASSERT_EQ(entries.size(), 1u);
+    EXPECT_EQ(entries[0].sourceUrlName, "Visited: me@http://sparse.example/");
+}
+
+TEST(BrowserDatabases, ADatabaseWhoseCopyWouldNotFitIsSkippedWithANote) {
+    TempFolder folder;
+    const std::string database = sparseDatabase(folder);
+    const std::string copies = folder.makeFolder("copies");
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(CopyDatabase(database, copies, "places.sqlite", 4096));
+    const std::string note = testing::internal::GetCapturedStderr();
+    EXPECT_NE(note.find(database + " is not read"), std::string::npos) << note;
+    EXPECT_NE(note.find(copies), std::string::npos) << note;
+    EXPECT_TRUE(fs::is_empty(copies));
 }
 
 TEST(BrowserDatabases, HistoryWithoutOptionalColumns) {

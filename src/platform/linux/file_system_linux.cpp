@@ -8,11 +8,14 @@
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <random>
+#include <vector>
 
 namespace vorlith::platform {
 
@@ -266,6 +269,95 @@ bool CopyFile(const std::string& from, const std::string& to, CopyMode mode) {
         return false;
     auto bytes = ReadWholeFile(from);
     return bytes && WriteWholeFile(to, *bytes);
+}
+
+namespace {
+
+// Copies bytes [offset, end) from one descriptor to the same place in the other.
+bool copyPart(int from, int to, uint64_t offset, uint64_t end, std::vector<char>& buffer) {
+    while (offset < end) {
+        const size_t want = static_cast<size_t>(std::min<uint64_t>(buffer.size(), end - offset));
+        ssize_t got = ::pread(from, buffer.data(), want, static_cast<off_t>(offset));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            return false; // the file shrank meanwhile, or cannot be read
+        for (ssize_t done = 0; done < got;) {
+            ssize_t n = ::pwrite(to, buffer.data() + done, static_cast<size_t>(got - done),
+                                 static_cast<off_t>(offset) + done);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0)
+                return false;
+            done += n;
+        }
+        offset += static_cast<uint64_t>(got);
+    }
+    return true;
+}
+
+// Copies the data parts of the first size bytes; where the file system cannot tell data from
+// holes, all of it.
+bool copyDataParts(int from, int to, uint64_t size) {
+    std::vector<char> buffer(1 << 20);
+    uint64_t offset = 0;
+    while (offset < size) {
+        off_t data = ::lseek(from, static_cast<off_t>(offset), SEEK_DATA);
+        if (data < 0) {
+            if (errno == ENXIO)
+                return true; // nothing but a hole up to the end
+            return copyPart(from, to, offset, size, buffer);
+        }
+        if (static_cast<uint64_t>(data) >= size)
+            return true;
+        off_t hole = ::lseek(from, data, SEEK_HOLE);
+        const uint64_t end =
+            hole < 0 ? size : std::min<uint64_t>(static_cast<uint64_t>(hole), size);
+        if (!copyPart(from, to, static_cast<uint64_t>(data), end, buffer))
+            return false;
+        offset = end;
+    }
+    return true;
+}
+
+} // namespace
+
+bool CopySparseFile(const std::string& from, const std::string& to) {
+    int source = ::open(from.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (source < 0)
+        return false;
+    struct stat info {};
+    if (::fstat(source, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(source);
+        return false;
+    }
+    int target = ::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (target < 0) {
+        ::close(source);
+        return false;
+    }
+    const uint64_t size = static_cast<uint64_t>(info.st_size);
+    // The length first: what is not written stays a hole.
+    bool ok = ::ftruncate(target, info.st_size) == 0 && copyDataParts(source, target, size);
+    ::close(source);
+    ok = ::close(target) == 0 && ok;
+    if (!ok)
+        ::unlink(to.c_str());
+    return ok;
+}
+
+std::optional<uint64_t> AllocatedSize(const std::string& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0)
+        return std::nullopt;
+    return static_cast<uint64_t>(info.st_blocks) * 512; // st_blocks counts 512-byte units
+}
+
+std::optional<uint64_t> FreeSpace(const std::string& folder) {
+    struct statvfs info {};
+    if (::statvfs(folder.c_str(), &info) != 0)
+        return std::nullopt;
+    return static_cast<uint64_t>(info.f_bavail) * info.f_frsize;
 }
 
 bool DeleteFile(const std::string& path) {

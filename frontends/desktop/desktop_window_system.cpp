@@ -171,6 +171,13 @@ void DesktopWindowSystem::applyTaskbarHint() {
 }
 
 platform::MessageAnswer DesktopWindowSystem::showMessage(const platform::MessageRequest& request) {
+    // A handler changes its window's state and then asks (the day count is put back to 30 before
+    // the refusal): the box must not stand in front of the old state.
+    renderAll();
+    return ask(request);
+}
+
+platform::MessageAnswer DesktopWindowSystem::ask(const platform::MessageRequest& request) {
     QString text = ToQString(request.text);
     text.replace("\r\n", "\n");
     const bool yesNo = request.buttons == platform::MessageButtons::YesNo;
@@ -205,11 +212,20 @@ void DesktopWindowSystem::showResultsModal(ResultsWindow& window) {
     renderAll();
 }
 
+QWidget* DesktopWindowSystem::widgetOf(platform::WindowId window) {
+    switch (window) {
+    case platform::WindowId::Main:
+        return m_main.get();
+    case platform::WindowId::Results:
+        return m_results.get();
+    case platform::WindowId::Setup:
+        break;
+    }
+    return m_setup.get();
+}
+
 void DesktopWindowSystem::centerWindow(platform::WindowId window) {
-    QWidget* widget = window == platform::WindowId::Main ? static_cast<QWidget*>(m_main.get())
-                      : window == platform::WindowId::Results
-                          ? static_cast<QWidget*>(m_results.get())
-                          : static_cast<QWidget*>(m_setup.get());
+    QWidget* widget = widgetOf(window);
     QScreen* screen = QGuiApplication::primaryScreen();
     if (!widget || !screen)
         return;
@@ -218,6 +234,16 @@ void DesktopWindowSystem::centerWindow(platform::WindowId window) {
     const QSize size = widget->frameGeometry().size().expandedTo(widget->size());
     widget->move(area.x() + (area.width() - size.width()) / 2,
                  area.y() + (area.height() - size.height()) / 2);
+}
+
+void DesktopWindowSystem::raiseWindow(platform::WindowId window) {
+    QWidget* widget = widgetOf(window);
+    if (!widget || !widget->isVisible())
+        return;
+    if (widget->isMinimized())
+        widget->showNormal();
+    widget->raise();
+    widget->activateWindow();
 }
 
 void DesktopWindowSystem::showTrayIcon() {

@@ -27,9 +27,14 @@ public:
     using DesktopWindowSystem::DesktopWindowSystem;
     std::deque<MessageAnswer> answers;
     std::vector<platform::MessageRequest> asked;
+    /// Runs while a box would be up, after the windows behind it were rendered.
+    std::function<void()> whileAsking;
 
-    MessageAnswer showMessage(const platform::MessageRequest& request) override {
+protected:
+    MessageAnswer ask(const platform::MessageRequest& request) override {
         asked.push_back(request);
+        if (whileAsking)
+            whileAsking();
         if (request.buttons == platform::MessageButtons::Ok)
             return MessageAnswer::Ok;
         if (answers.empty())
@@ -259,9 +264,16 @@ private slots:
         QVERIFY(rig.program.setupDialog().chkNoThumbs.checked);
         setup.txtDays->selectAll();
         QTest::keyClicks(setup.txtDays, "31");
+        // Setup clicked again only brings the open dialog to the front, the edits kept.
+        main.cmdSetup->click();
+        QCOMPARE(setup.txtDays->text(), QString("31"));
+        QVERIFY(setup.chkNoThumbs->isChecked());
+        QString daysWhileRefused;
+        rig.windows.whileAsking = [&] { daysWhileRefused = setup.txtDays->text(); };
         setup.cmdSave->click();
         QCOMPARE(rig.windows.asked.back().text,
                  std::string("The minumum days for a Vorlith can not be set more than 30 days."));
+        QCOMPARE(daysWhileRefused, QString("30")); // rendered before the refusal shows
         QCOMPARE(setup.txtDays->text(), QString("30"));
         QVERIFY(setup.isVisible());
 

@@ -68,8 +68,10 @@ protected:
     virtual platform::MessageAnswer ask(const platform::MessageRequest& request);
 
 private:
+    class RightReleaseWatch;
     void end();
     void trayActivated(QSystemTrayIcon::ActivationReason reason);
+    void trayMouse(TrayMouse event);
     QWidget* widgetOf(platform::WindowId window);
     void applyTaskbarHint();
     void idleTick();
@@ -82,6 +84,7 @@ private:
     std::unique_ptr<SetupForm> m_setup;
     std::unique_ptr<QMenu> m_trayMenu;
     std::unique_ptr<QSystemTrayIcon> m_tray;
+    std::unique_ptr<RightReleaseWatch> m_rightRelease;
     QEventLoop* m_resultsLoop = nullptr;
     std::chrono::steady_clock::time_point m_lastPump{};
     long m_pumps = 0;

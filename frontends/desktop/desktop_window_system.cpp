@@ -7,6 +7,7 @@
 #include <QCursor>
 #include <QGuiApplication>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QScreen>
 
 namespace vorlith::desktop {
@@ -33,8 +34,9 @@ TrayMouse toTrayMouse(QSystemTrayIcon::ActivationReason reason) {
         return TrayMouse::LeftButtonDown;
     case QSystemTrayIcon::DoubleClick:
         return TrayMouse::LeftDoubleClick;
-    // Qt reports the desktop's context-menu request, which X11 tray hosts send on the right
-    // button's release.
+    // A tray host of the desktop's notifier protocol sends the context-menu request on the right
+    // button's release; the icon window of an X11 (XEmbed) tray reports it on the press, which
+    // trayActivated turns into a press followed by the release.
     case QSystemTrayIcon::Context:
         return TrayMouse::RightButtonUp;
     default:
@@ -42,6 +44,33 @@ TrayMouse toTrayMouse(QSystemTrayIcon::ActivationReason reason) {
     }
 }
 } // namespace
+
+// Watches the application's events for the right button's release after a press on the tray
+// icon's own window; it is installed only while such a press is held.
+class DesktopWindowSystem::RightReleaseWatch final : public QObject {
+public:
+    explicit RightReleaseWatch(std::function<void()> released) : m_released(std::move(released)) {}
+    void start() {
+        if (!m_watching)
+            qApp->installEventFilter(this);
+        m_watching = true;
+    }
+
+protected:
+    bool eventFilter(QObject* object, QEvent* event) override {
+        if (event->type() == QEvent::MouseButtonRelease &&
+            static_cast<QMouseEvent*>(event)->button() == Qt::RightButton) {
+            qApp->removeEventFilter(this);
+            m_watching = false;
+            m_released();
+        }
+        return QObject::eventFilter(object, event);
+    }
+
+private:
+    std::function<void()> m_released;
+    bool m_watching = false;
+};
 
 DesktopWindowSystem::DesktopWindowSystem(DesktopOptions options) : m_options(std::move(options)) {}
 
@@ -97,6 +126,8 @@ void DesktopWindowSystem::attach(Program& program) {
         renderAll();
     });
 
+    m_rightRelease =
+        std::make_unique<RightReleaseWatch>([this] { trayMouse(TrayMouse::RightButtonUp); });
     m_tray = std::make_unique<QSystemTrayIcon>(QIcon(":/vorlith.png"));
     m_tray->setObjectName("clsTray");
     QObject::connect(m_tray.get(), &QSystemTrayIcon::activated, m_main.get(),
@@ -104,7 +135,19 @@ void DesktopWindowSystem::attach(Program& program) {
 }
 
 void DesktopWindowSystem::trayActivated(QSystemTrayIcon::ActivationReason reason) {
-    const TrayAction action = m_program->Tray_MouseEvent(toTrayMouse(reason));
+    const TrayMouse event = toTrayMouse(reason);
+    if (event == TrayMouse::RightButtonUp && (QGuiApplication::mouseButtons() & Qt::RightButton)) {
+        // The button is still down: this is the press. The menu waits for the release, which
+        // comes to the icon's window that took the press.
+        trayMouse(TrayMouse::RightButtonDown);
+        m_rightRelease->start();
+        return;
+    }
+    trayMouse(event);
+}
+
+void DesktopWindowSystem::trayMouse(TrayMouse event) {
+    const TrayAction action = m_program->Tray_MouseEvent(event);
     renderAll();
     if (action == TrayAction::ShowMainWindow) {
         m_main->raise();
@@ -171,6 +214,13 @@ void DesktopWindowSystem::applyTaskbarHint() {
 }
 
 platform::MessageAnswer DesktopWindowSystem::showMessage(const platform::MessageRequest& request) {
+    // A handler changes its window's state and then asks (the day count is put back to 30 before
+    // the refusal): the box must not stand in front of the old state.
+    renderAll();
+    return ask(request);
+}
+
+platform::MessageAnswer DesktopWindowSystem::ask(const platform::MessageRequest& request) {
     QString text = ToQString(request.text);
     text.replace("\r\n", "\n");
     const bool yesNo = request.buttons == platform::MessageButtons::YesNo;
@@ -205,11 +255,20 @@ void DesktopWindowSystem::showResultsModal(ResultsWindow& window) {
     renderAll();
 }
 
+QWidget* DesktopWindowSystem::widgetOf(platform::WindowId window) {
+    switch (window) {
+    case platform::WindowId::Main:
+        return m_main.get();
+    case platform::WindowId::Results:
+        return m_results.get();
+    case platform::WindowId::Setup:
+        break;
+    }
+    return m_setup.get();
+}
+
 void DesktopWindowSystem::centerWindow(platform::WindowId window) {
-    QWidget* widget = window == platform::WindowId::Main ? static_cast<QWidget*>(m_main.get())
-                      : window == platform::WindowId::Results
-                          ? static_cast<QWidget*>(m_results.get())
-                          : static_cast<QWidget*>(m_setup.get());
+    QWidget* widget = widgetOf(window);
     QScreen* screen = QGuiApplication::primaryScreen();
     if (!widget || !screen)
         return;
@@ -218,6 +277,16 @@ void DesktopWindowSystem::centerWindow(platform::WindowId window) {
     const QSize size = widget->frameGeometry().size().expandedTo(widget->size());
     widget->move(area.x() + (area.width() - size.width()) / 2,
                  area.y() + (area.height() - size.height()) / 2);
+}
+
+void DesktopWindowSystem::raiseWindow(platform::WindowId window) {
+    QWidget* widget = widgetOf(window);
+    if (!widget || !widget->isVisible())
+        return;
+    if (widget->isMinimized())
+        widget->showNormal();
+    widget->raise();
+    widget->activateWindow();
 }
 
 void DesktopWindowSystem::showTrayIcon() {

@@ -41,9 +41,12 @@ public:
     bool isWatchingInput() const { return m_input != nullptr; }
 
     void yield() override;
-    platform::MessageAnswer showMessage(const platform::MessageRequest& request) override;
+    /// Renders every window first, so that the window behind the box shows the state the
+    /// question or notice is about, then asks.
+    platform::MessageAnswer showMessage(const platform::MessageRequest& request) final;
     void showResultsModal(ResultsWindow& window) override;
     void centerWindow(platform::WindowId window) override;
+    void raiseWindow(platform::WindowId window) override;
     void showTrayIcon() override;
 
     /// Shows every window's state; ends the modal loop of a results window the logic closed.
@@ -60,9 +63,16 @@ public:
     QSystemTrayIcon& trayIcon() { return *m_tray; }
     QMenu& trayMenu() { return *m_trayMenu; }
 
+protected:
+    /// Shows the message box and waits for the answer.
+    virtual platform::MessageAnswer ask(const platform::MessageRequest& request);
+
 private:
+    class RightReleaseWatch;
     void end();
     void trayActivated(QSystemTrayIcon::ActivationReason reason);
+    void trayMouse(TrayMouse event);
+    QWidget* widgetOf(platform::WindowId window);
     void applyTaskbarHint();
     void idleTick();
 
@@ -74,6 +84,7 @@ private:
     std::unique_ptr<SetupForm> m_setup;
     std::unique_ptr<QMenu> m_trayMenu;
     std::unique_ptr<QSystemTrayIcon> m_tray;
+    std::unique_ptr<RightReleaseWatch> m_rightRelease;
     QEventLoop* m_resultsLoop = nullptr;
     std::chrono::steady_clock::time_point m_lastPump{};
     long m_pumps = 0;

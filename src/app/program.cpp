@@ -106,6 +106,11 @@ void Program::cmdKill_Click() {
 }
 
 void Program::cmdSetup_Click() {
+    // Loading again would read the stored settings over what the user has changed meanwhile.
+    if (m_setup.frame.visible) {
+        m_services.windows.raiseWindow(platform::WindowId::Setup);
+        return;
+    }
     m_setup.Form_Load();
 }
 

@@ -74,7 +74,8 @@ public:
     /// Opens the purchase page of Erazent with the last audit's trace count. The front-end then
     /// gives cmdAudit the focus.
     void cmdKill_Click();
-    /// Shows the setup dialog, not modally.
+    /// Shows the setup dialog, not modally; a dialog already open is only brought to the front,
+    /// with the user's unsaved edits.
     void cmdSetup_Click();
     /// Closes the setup dialog, the results window, then asks the main window to close. True
     /// when the main window closed (the program ends).

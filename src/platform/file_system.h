@@ -30,16 +30,35 @@ bool RegularFileExists(const std::string& path);
 /// True when anything exists at the path.
 bool PathExists(const std::string& path);
 
+/// Who may read what the program creates.
+enum class Access {
+    Shared,  // folders and new files readable by everyone (0755, 0644)
+    Private, // only this user (folders 0700, files 0600), such as the settings
+};
+
 /// Creates one folder; its parent must exist. False when it could not be created (an existing
-/// folder counts as success).
-bool CreateFolder(const std::string& path);
-/// Creates a folder and any missing parents.
-bool CreateFolders(const std::string& path);
+/// folder counts as success; its permissions are left as they are).
+bool CreateFolder(const std::string& path, Access access = Access::Shared);
+/// Creates a folder and any missing parents, each with the access given.
+bool CreateFolders(const std::string& path, Access access = Access::Shared);
 
 /// Copies a file. With CopyMode::KeepExisting an existing target is left alone and false is
 /// returned.
 enum class CopyMode { KeepExisting, Replace };
 bool CopyFile(const std::string& from, const std::string& to, CopyMode mode);
+
+/// Copies a regular file (a symbolic link is refused) into a new file of this user's alone (an
+/// existing target is an error), as it was when opened. Holes stay holes: only the parts that
+/// hold data are read and written, so the copy of a sparse file takes no more room than the
+/// file itself. False on any failure; a partial copy is deleted.
+bool CopySparseFile(const std::string& from, const std::string& to);
+
+/// Bytes the file's data takes on the disk, holes of a sparse file not counted (symbolic links
+/// followed); std::nullopt when it cannot be examined.
+std::optional<uint64_t> AllocatedSize(const std::string& path);
+
+/// Bytes this user may still write on the file system of the folder; std::nullopt when unknown.
+std::optional<uint64_t> FreeSpace(const std::string& folder);
 
 /// Makes the file writable by its owner, then deletes it. False when it is still there.
 bool DeleteFile(const std::string& path);
@@ -54,8 +73,27 @@ std::optional<std::string> ReadWholeFile(const std::string& path);
 bool WriteWholeFile(const std::string& path, std::string_view bytes);
 
 /// Writes the bytes to a temporary file beside the path and renames it over the path, so that
-/// readers see either the old or the new content, never a part.
-bool ReplaceFileAtomically(const std::string& path, std::string_view bytes);
+/// readers see either the old or the new content, never a part. The file is written without a
+/// name where the file system allows it, so a process killed while writing leaves nothing
+/// behind. A Private file gets 0600; a Shared one keeps the permissions of the file it replaces
+/// (0644 when new) without the others' write permission.
+bool ReplaceFileAtomically(const std::string& path, std::string_view bytes,
+                           Access access = Access::Shared);
+
+/// Deletes the temporary files ReplaceFileAtomically leaves beside path when it is stopped
+/// between writing and renaming: regular files named path + ".tmp" and digits. Call it only
+/// while no other writer of path can be at work (under its FolderLock).
+void RemoveStaleTemporaries(const std::string& path);
+
+/// An exclusive lock on a folder, held for the life of the object, so that read-modify-write
+/// changes of the files in it by several processes follow one another.
+class FolderLock {
+public:
+    virtual ~FolderLock() = default;
+};
+/// Waits until no other holder is left and takes the folder's lock. nullptr when the folder
+/// cannot be opened or the file system cannot lock it: the caller goes on without.
+std::unique_ptr<FolderLock> LockFolder(const std::string& path);
 
 /// A file opened for reading in pieces.
 class InputFile {

@@ -16,9 +16,9 @@ class InputState {
 public:
     virtual ~InputState() = default;
     /// Number of new key presses since the previous call (the first call counts from the
-    /// creation of the object). A key held down with its repeats counts once, when it went down,
-    /// so a held key alone does not look like activity. A press shorter than the time between
-    /// two calls is still counted.
+    /// creation of the object); mouse buttons count as keys. A key held down with its repeats
+    /// counts once, when it went down, so a held key alone does not look like activity. A press
+    /// shorter than the time between two calls is still counted.
     virtual int keyPressesSinceLastQuery() = 0;
     /// The cursor's position on the screen; std::nullopt when it cannot be read.
     virtual std::optional<CursorPosition> cursorPosition() = 0;

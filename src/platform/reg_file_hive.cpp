@@ -183,8 +183,8 @@ std::string FormatRegFile(const std::vector<RegLine>& lines, const std::string& 
     return text;
 }
 
-RegFileHive::RegFileHive(std::string filePath, std::string rootName)
-    : m_filePath(std::move(filePath)), m_rootName(std::move(rootName)) {}
+RegFileHive::RegFileHive(std::string filePath, std::string rootName, Access access)
+    : m_filePath(std::move(filePath)), m_rootName(std::move(rootName)), m_access(access) {}
 
 std::vector<RegLine> RegFileHive::load() const {
     auto text = ReadWholeFile(m_filePath);
@@ -201,10 +201,26 @@ bool RegFileHive::store(const std::vector<RegLine>& lines) const {
         RegLine blank;
         out.insert(out.begin(), {signature, blank});
     }
+    return ReplaceFileAtomically(m_filePath, FormatRegFile(out, m_rootName), m_access);
+}
+
+bool RegFileHive::update(MissingFolder missing,
+                         const std::function<bool(std::vector<RegLine>&)>& change) {
     auto slash = m_filePath.find_last_of(kPathSeparator);
-    if (slash != std::string::npos && slash > 0)
-        CreateFolders(m_filePath.substr(0, slash));
-    return ReplaceFileAtomically(m_filePath, FormatRegFile(out, m_rootName));
+    const std::string folder = slash == std::string::npos ? "."
+                               : slash == 0               ? "/"
+                                                          : m_filePath.substr(0, slash);
+    if (missing == MissingFolder::Create)
+        CreateFolders(folder, m_access);
+    // Without the lock a second copy could read the file before this one renames its new
+    // version into place, and write its own change over this one.
+    auto lock = LockFolder(folder);
+    auto lines = load();
+    if (!change(lines))
+        return false;
+    if (lock)
+        RemoveStaleTemporaries(m_filePath);
+    return store(lines);
 }
 
 std::optional<std::string> RegFileHive::getValue(const std::string& keyPath,
@@ -233,65 +249,70 @@ bool RegFileHive::keyExists(const std::string& keyPath) {
 
 bool RegFileHive::setValue(const std::string& keyPath, const std::string& valueName,
                            const std::string& data) {
-    auto lines = load();
     const std::string path = trimKeyPath(keyPath);
-    size_t header = findKey(lines, path);
     RegLine value;
     value.kind = RegLine::Kind::Value;
     value.valueName = valueName;
     value.data = data;
-    if (header == lines.size()) {
-        if (!lines.empty() && !lines.back().raw.empty())
+    return update(MissingFolder::Create, [&](std::vector<RegLine>& lines) {
+        size_t header = findKey(lines, path);
+        if (header == lines.size()) {
+            if (!lines.empty() && !lines.back().raw.empty())
+                lines.push_back(RegLine{});
+            RegLine key;
+            key.kind = RegLine::Kind::KeyHeader;
+            key.keyPath = path;
+            lines.push_back(key);
+            lines.push_back(value);
             lines.push_back(RegLine{});
-        RegLine key;
-        key.kind = RegLine::Kind::KeyHeader;
-        key.keyPath = path;
-        lines.push_back(key);
-        lines.push_back(value);
-        lines.push_back(RegLine{});
-        return store(lines);
-    }
-    size_t existing = findValue(lines, header, valueName);
-    if (existing != lines.size()) {
-        lines[existing] = value;
-        return store(lines);
-    }
-    // Append after the section's last non-blank line.
-    size_t end = sectionEnd(lines, header);
-    while (end > header + 1 && lines[end - 1].kind == RegLine::Kind::Other &&
-           lines[end - 1].raw.empty())
-        --end;
-    lines.insert(lines.begin() + static_cast<long>(end), value);
-    return store(lines);
+            return true;
+        }
+        size_t existing = findValue(lines, header, valueName);
+        if (existing != lines.size()) {
+            lines[existing] = value;
+            return true;
+        }
+        // Append after the section's last non-blank line.
+        size_t end = sectionEnd(lines, header);
+        while (end > header + 1 && lines[end - 1].kind == RegLine::Kind::Other &&
+               lines[end - 1].raw.empty())
+            --end;
+        lines.insert(lines.begin() + static_cast<long>(end), value);
+        return true;
+    });
 }
 
 bool RegFileHive::deleteValue(const std::string& keyPath, const std::string& valueName) {
-    auto lines = load();
-    size_t header = findKey(lines, trimKeyPath(keyPath));
-    if (header == lines.size())
-        return false;
-    size_t value = findValue(lines, header, valueName);
-    if (value == lines.size())
-        return false;
-    lines.erase(lines.begin() + static_cast<long>(value));
-    return store(lines);
+    const std::string path = trimKeyPath(keyPath);
+    return update(MissingFolder::Leave, [&](std::vector<RegLine>& lines) {
+        size_t header = findKey(lines, path);
+        if (header == lines.size())
+            return false;
+        size_t value = findValue(lines, header, valueName);
+        if (value == lines.size())
+            return false;
+        lines.erase(lines.begin() + static_cast<long>(value));
+        return true;
+    });
 }
 
 bool RegFileHive::deleteKey(const std::string& keyPath) {
     const std::string path = trimKeyPath(keyPath);
     if (path.empty())
         return false;
-    auto lines = load();
-    size_t header = findKey(lines, path);
-    if (header == lines.size())
-        return false;
-    const std::string prefix = upper(path) + "\\";
-    for (const RegLine& line : lines)
-        if (line.kind == RegLine::Kind::KeyHeader && upper(line.keyPath).rfind(prefix, 0) == 0)
-            return false; // the registry refuses to delete a key that still has sub-keys
-    size_t end = sectionEnd(lines, header);
-    lines.erase(lines.begin() + static_cast<long>(header), lines.begin() + static_cast<long>(end));
-    return store(lines);
+    return update(MissingFolder::Leave, [&](std::vector<RegLine>& lines) {
+        size_t header = findKey(lines, path);
+        if (header == lines.size())
+            return false;
+        const std::string prefix = upper(path) + "\\";
+        for (const RegLine& line : lines)
+            if (line.kind == RegLine::Kind::KeyHeader && upper(line.keyPath).rfind(prefix, 0) == 0)
+                return false; // the registry refuses to delete a key that still has sub-keys
+        size_t end = sectionEnd(lines, header);
+        lines.erase(lines.begin() + static_cast<long>(header),
+                    lines.begin() + static_cast<long>(end));
+        return true;
+    });
 }
 
 // ---- The start-up list as autostart desktop entries ----

@@ -1,8 +1,10 @@
 #pragma once
 // A settings hive kept as a text file in the REGEDIT4 export format.
 
+#include "platform/file_system.h"
 #include "platform/settings_hive.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -24,11 +26,14 @@ std::vector<RegLine> ParseRegFile(const std::string& text, const std::string& ro
 std::string FormatRegFile(const std::vector<RegLine>& lines, const std::string& rootName);
 
 /// Reads the file on every call (another copy of the program may have changed it) and replaces
-/// it atomically on every change. Key paths and value names compare without regard to case.
+/// it atomically on every change. A change holds the lock of the file's folder from reading to
+/// renaming, so that changes made at once by several processes all arrive; it also removes the
+/// temporaries a killed writer left. Key paths and value names compare without regard to case.
 class RegFileHive final : public SettingsHive {
 public:
-    /// rootName is the root key written in headers, such as "HKEY_CURRENT_USER".
-    RegFileHive(std::string filePath, std::string rootName);
+    /// rootName is the root key written in headers, such as "HKEY_CURRENT_USER". A Private hive
+    /// creates its missing folders 0700 and writes its file 0600.
+    RegFileHive(std::string filePath, std::string rootName, Access access = Access::Private);
 
     std::optional<std::string> getValue(const std::string& keyPath,
                                         const std::string& valueName) override;
@@ -41,11 +46,16 @@ public:
     const std::string& filePath() const { return m_filePath; }
 
 private:
+    enum class MissingFolder { Create, Leave };
     std::vector<RegLine> load() const;
     bool store(const std::vector<RegLine>& lines) const;
+    /// Reads the lines under the folder's lock, lets change edit them and stores them when it
+    /// returns true.
+    bool update(MissingFolder missing, const std::function<bool(std::vector<RegLine>&)>& change);
 
     std::string m_filePath;
     std::string m_rootName;
+    Access m_access;
 };
 
 /// The per-user start-up list ("Software\Microsoft\Windows\CurrentVersion\Run") mapped onto the

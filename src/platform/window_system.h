@@ -44,6 +44,10 @@ public:
     /// Centres a window on the screen, its size unchanged.
     virtual void centerWindow(WindowId window) = 0;
 
+    /// Brings a shown window in front of the others and gives it the focus, its content as it
+    /// is. A front-end without windows has nothing to raise.
+    virtual void raiseWindow(WindowId) {}
+
     /// Puts the program's icon into the desktop's notification area (tray).
     virtual void showTrayIcon() = 0;
 };

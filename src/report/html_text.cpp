@@ -68,7 +68,12 @@ std::string EncodeForPage(std::string_view text) {
     for (size_t pos = 0; pos < text.size();) {
         auto byte = static_cast<unsigned char>(text[pos]);
         if (byte < 0x80) {
-            out += static_cast<char>(byte);
+            // A control character (a CR or LF above all) would break the line the page keeps
+            // it on; as a reference it stays inside it.
+            if (byte < 0x20 || byte == 0x7F)
+                out += "&#" + std::to_string(byte) + ";";
+            else
+                out += static_cast<char>(byte);
             ++pos;
             continue;
         }

@@ -20,9 +20,10 @@ void AppendHtmlEscaped(std::string& out, std::string_view text);
 /// HTML-escaped, ready to stand inside a double-quoted attribute.
 std::string FileUrl(std::string_view path);
 
-/// The bytes of a line as a page stores them: characters outside ASCII (UTF-8 sequences) become
-/// numeric character references ("&#233;"); a byte that is not valid UTF-8 is taken as a
-/// Windows-1252 character, so that no byte reaches the page undeclared.
+/// The bytes of a line as a page stores them: characters outside ASCII (UTF-8 sequences) and
+/// control characters (0 to 31 and 127: CR and LF among them, so the line stays one line) become
+/// numeric character references ("&#233;", "&#13;"); a byte that is not valid UTF-8 is taken as
+/// a Windows-1252 character, so that no byte reaches the page undeclared.
 std::string EncodeForPage(std::string_view text);
 
 } // namespace vorlith

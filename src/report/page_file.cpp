@@ -7,18 +7,25 @@
 
 namespace vorlith {
 namespace {
-// Eight bytes at a time: a line is ASCII when no byte has its top bit set.
-bool isAscii(std::string_view text) {
+constexpr uint64_t kEveryByte = 0x0101010101010101ULL;
+constexpr uint64_t kHighBits = 0x8080808080808080ULL;
+
+// Eight bytes at a time: a line is plain when every byte is printable ASCII (0x20 to 0x7E). A
+// byte below 0x20 sets its high bit in the first term (the borrow of the subtraction), a byte
+// above 0x7E in the second; a carry or borrow can only add bits above a byte already found.
+bool isPlain(std::string_view text) {
     size_t pos = 0;
-    uint64_t highBits = 0;
+    uint64_t special = 0;
     for (; pos + 8 <= text.size(); pos += 8) {
         uint64_t word;
         std::memcpy(&word, text.data() + pos, 8);
-        highBits |= word;
+        special |= ((word - kEveryByte * 0x20) & ~word) | (word + kEveryByte) | word;
     }
-    for (; pos < text.size(); ++pos)
-        highBits |= static_cast<unsigned char>(text[pos]);
-    return (highBits & 0x8080808080808080ULL) == 0;
+    for (; pos < text.size(); ++pos) {
+        const auto byte = static_cast<unsigned char>(text[pos]);
+        special |= byte < 0x20 || byte > 0x7E ? 0x80 : 0;
+    }
+    return (special & kHighBits) == 0;
 }
 } // namespace
 
@@ -48,8 +55,7 @@ void PageFile::writeLine(std::string_view text) {
     if (!m_file)
         return;
     // Most lines are plain ASCII: they go out as they are, without a copy.
-    const bool ascii = isAscii(text);
-    if (ascii)
+    if (isPlain(text))
         m_file->write(text);
     else
         m_file->write(EncodeForPage(text));

@@ -11,11 +11,12 @@
 
 namespace vorlith {
 
-/// One report page open for writing. Every line ends in CR LF; characters outside ASCII become
-/// numeric character references (the pages declare iso-8859-1). The page is written as a new
-/// file and takes its name only when it is closed whole, so a link standing at its name is
-/// replaced, never followed, and a page cut short never replaces a complete one. A page that
-/// could not be created swallows its lines.
+/// One report page open for writing. Every line ends in CR LF; characters outside ASCII and
+/// control characters become numeric character references (the pages declare iso-8859-1), so a
+/// CR or LF inside a line never splits it. The page is written as a new file and takes its name
+/// only when it is closed whole, so a link standing at its name is replaced, never followed, and
+/// a page cut short never replaces a complete one. A page that could not be created swallows its
+/// lines.
 class PageFile {
 public:
     /// Creates the page `name` in the folder. False (with the reason) when it could not be created.

@@ -6,6 +6,7 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <limits>
 #include <set>
 
@@ -133,16 +134,33 @@ bool CopyFileRange(const std::string& from, uint64_t offset, uint64_t size, cons
 }
 
 std::optional<std::string> CopyDatabase(const std::string& database, const std::string& folder,
-                                        const std::string& copyName) {
-    auto size = platform::FileSize(database);
-    std::string copy = platform::JoinPath(folder, copyName);
-    if (!size || !CopyFileRange(database, 0, *size, copy))
-        return std::nullopt;
+                                        const std::string& copyName,
+                                        std::optional<uint64_t> folderFreeSpace) {
     // The rows written since the last checkpoint live only in the write-ahead log.
     const std::string wal = database + "-wal";
-    if (auto walSize = platform::FileSize(wal);
-        walSize && *walSize > 0 && platform::RegularFileExists(wal))
-        CopyFileRange(wal, 0, *walSize, copy + "-wal");
+    const bool hasWal = platform::FileSize(wal).value_or(0) > 0 && platform::RegularFileExists(wal);
+    auto needed = platform::AllocatedSize(database);
+    if (!needed)
+        return std::nullopt;
+    if (hasWal)
+        *needed += platform::AllocatedSize(wal).value_or(0);
+    // A copy that filled the temporary folder would disturb every program that writes there.
+    auto freeSpace = folderFreeSpace ? folderFreeSpace : platform::FreeSpace(folder);
+    if (freeSpace && *needed > *freeSpace) {
+        constexpr uint64_t kMegabyte = 1024 * 1024;
+        std::fprintf(stderr,
+                     "vorlith: %s is not read: its copy would take %llu MB, but the temporary "
+                     "folder %s has %llu MB free\n",
+                     database.c_str(),
+                     static_cast<unsigned long long>((*needed + kMegabyte - 1) / kMegabyte),
+                     folder.c_str(), static_cast<unsigned long long>(*freeSpace / kMegabyte));
+        return std::nullopt;
+    }
+    std::string copy = platform::JoinPath(folder, copyName);
+    if (!platform::CopySparseFile(database, copy))
+        return std::nullopt;
+    if (hasWal)
+        platform::CopySparseFile(wal, copy + "-wal");
     return copy;
 }
 

@@ -19,9 +19,13 @@ namespace vorlith {
 bool CopyFileRange(const std::string& from, uint64_t offset, uint64_t size, const std::string& to);
 
 /// Copies the database and its "-wal" file (when there is one) into the folder as copyName and
-/// copyName + "-wal". The path of the copy, or std::nullopt when the database cannot be copied.
+/// copyName + "-wal", holes of sparse files kept. The path of the copy, or std::nullopt when the
+/// database cannot be copied. When the copies would take more room than the folder's file system
+/// has free (folderFreeSpace, in bytes, stands in for it when given), nothing is copied and a
+/// note says so on standard error.
 std::optional<std::string> CopyDatabase(const std::string& database, const std::string& folder,
-                                        const std::string& copyName);
+                                        const std::string& copyName,
+                                        std::optional<uint64_t> folderFreeSpace = std::nullopt);
 
 /// Which browser wrote a database.
 enum class DatabaseKind { Firefox, Chromium };

@@ -4,6 +4,7 @@
 #include "settings/settings_store.h"
 #include "support/test_support.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 
 namespace vorlith {
@@ -124,6 +125,23 @@ TEST_F(WindowLife, KillBeforeAnyAuditCarriesZeroTracesAndExitClosesSetupWithoutA
     EXPECT_FALSE(program.setupDialog().frame.visible);
     EXPECT_FALSE(program.mainWindow().frame.visible);
     EXPECT_TRUE(windows.messages.empty());
+}
+
+TEST_F(WindowLife, SetupClickedWhileTheDialogIsOpenBringsItToTheFrontWithItsEdits) {
+    storeSetting("HARunOnStart", "0");
+    ASSERT_EQ(program.Form_Load(""), StartupOutcome::WaitingForCommand);
+    program.cmdSetup_Click();
+    SetupDialog& setup = program.setupDialog();
+    ASSERT_TRUE(setup.frame.visible);
+    setup.txtDays.text = "12";
+    setup.chkNoThumbs.checked = true;
+    program.cmdSetup_Click();
+    EXPECT_EQ(setup.txtDays.text, "12");
+    EXPECT_TRUE(setup.chkNoThumbs.checked);
+    EXPECT_EQ(windows.raised, std::vector<platform::WindowId>{platform::WindowId::Setup});
+    EXPECT_EQ(
+        std::count(windows.centered.begin(), windows.centered.end(), platform::WindowId::Setup), 1)
+        << "placed once, when it opened";
 }
 
 TEST_F(WindowLife, TrayExitAfterAnAuditAsksAndKeepsTheProgramOnNo) {

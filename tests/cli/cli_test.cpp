@@ -150,6 +150,13 @@ TEST(ConsoleProgram, ConfigReadsAndChangesTheSettings) {
     EXPECT_NE(listed.out.find("MinDays=7 (default)\n"), std::string::npos);
     EXPECT_EQ(runCli(home, "config set mindays 14").status, 0);
     EXPECT_EQ(runCli(home, "config get MinDays").out, "14\n");
+    // What the settings say about the user is his alone.
+    using std::filesystem::perms;
+    EXPECT_EQ(std::filesystem::status(home.config() + "/vorlith").permissions() & perms::mask,
+              perms::owner_all);
+    EXPECT_EQ(std::filesystem::status(home.config() + "/vorlith/user.reg").permissions() &
+                  perms::mask,
+              perms::owner_read | perms::owner_write);
     EXPECT_EQ(runCli(home, "config set NoThumbs 1").status, 0);
     EXPECT_NE(runCli(home, "config list").out.find("NoThumbs=1\n"), std::string::npos);
     // "WinStart" adds and removes the log-in entry as the setup dialog does.
@@ -158,6 +165,20 @@ TEST(ConsoleProgram, ConfigReadsAndChangesTheSettings) {
     EXPECT_NE(entry.find("\" /STARTUP\n"), std::string::npos);
     EXPECT_EQ(runCli(home, "config set WinStart 0").status, 0);
     EXPECT_FALSE(std::filesystem::exists(home.config() + "/autostart/Vlith.desktop"));
+}
+
+TEST(ConsoleProgram, TwoConfigSetsAtOnceBothArrive) {
+    FakeHome home;
+    const std::string cli = VORLITH_CLI_PATH;
+    for (int round = 1; round <= 12; ++round) {
+        SCOPED_TRACE(round);
+        const std::string days = std::to_string(round), total = std::to_string(1000 + round);
+        const std::string command = cli + " config set MinDays " + days + " & " + cli +
+                                    " config set CumlativeTotal " + total + " & wait";
+        ASSERT_EQ(std::system(command.c_str()), 0);
+        EXPECT_EQ(runCli(home, "config get MinDays").out, days + "\n");
+        EXPECT_EQ(runCli(home, "config get CumlativeTotal").out, total + "\n");
+    }
 }
 
 TEST(ConsoleProgram, InterruptWithoutATerminalCancelsTheAudit) {

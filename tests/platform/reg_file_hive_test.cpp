@@ -3,6 +3,7 @@
 
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <set>
 
 namespace vorlith::platform {
 namespace {
@@ -100,6 +101,48 @@ TEST(RegFileHive, FailedWriteLeavesTheOldFile) {
     RegFileHive blocked(folder / "blocker/user.reg", "HKEY_CURRENT_USER");
     EXPECT_FALSE(blocked.setValue(kSettingsKey, "A", "2"));
     EXPECT_EQ(ReadFile(path), before);
+}
+
+TEST(RegFileHive, AChangeRemovesTheTemporariesAKilledWriterLeft) {
+    TempFolder folder;
+    const std::string path = folder / "user.reg";
+    for (const char* name : {"user.reg.tmp123456", "user.reg.tmp7", "user.reg.tmpx", "user.reg.tmp",
+                             "other.reg.tmp5", "user.reg.tmp5.bak"})
+        folder.write(name, std::string(4096, 'x'));
+    RegFileHive hive(path, "HKEY_CURRENT_USER");
+    ASSERT_TRUE(hive.setValue(kSettingsKey, "A", "1"));
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder.path()))
+        names.insert(entry.path().filename().string());
+    // Only the names the writer gives its temporaries go; files of other names stay.
+    EXPECT_EQ(names, (std::set<std::string>{"user.reg", "user.reg.tmpx", "user.reg.tmp",
+                                            "other.reg.tmp5", "user.reg.tmp5.bak"}));
+}
+
+TEST(RegFileHive, SettingsArePrivateAndTheAutostartEntryNeverWritableByOthers) {
+    namespace fs = std::filesystem;
+    const auto mode = [](const std::string& path) {
+        return static_cast<int>(fs::status(path).permissions() & fs::perms::mask);
+    };
+    TempFolder folder;
+    RegFileHive hive(folder / "config/vorlith/user.reg", "HKEY_CURRENT_USER");
+    ASSERT_TRUE(hive.setValue(kSettingsKey, "A", "1"));
+    EXPECT_EQ(mode(folder / "config"), 0700);
+    EXPECT_EQ(mode(folder / "config/vorlith"), 0700);
+    EXPECT_EQ(mode(folder / "config/vorlith/user.reg"), 0600);
+    // A file an older version left readable by all becomes private at the next change.
+    fs::permissions(folder / "config/vorlith/user.reg", fs::perms(0644));
+    ASSERT_TRUE(hive.setValue(kSettingsKey, "A", "2"));
+    EXPECT_EQ(mode(folder / "config/vorlith/user.reg"), 0600);
+
+    // The desktop reads autostart entries as others' files are read; nobody else may write one.
+    AutostartHive autostart(hive, folder / "autostart");
+    const char run[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+    ASSERT_TRUE(autostart.setValue(run, "Vlith", "\"/bin/vorlith\" /STARTUP"));
+    EXPECT_EQ(mode(folder / "autostart/Vlith.desktop"), 0644);
+    fs::permissions(folder / "autostart/Vlith.desktop", fs::perms(0666));
+    ASSERT_TRUE(autostart.setValue(run, "Vlith", "\"/bin/vorlith\" /STARTUP"));
+    EXPECT_EQ(mode(folder / "autostart/Vlith.desktop"), 0664);
 }
 
 TEST(RegFileHive, DeletesValuesAndKeysButNotKeysWithSubKeys) {

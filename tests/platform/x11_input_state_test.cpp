@@ -81,6 +81,16 @@ TEST_F(X11InputState, AHeldKeyCountsOnceAndItsRepeatsDoNot) {
     EXPECT_EQ(presses(300ms), 1);
 }
 
+TEST_F(X11InputState, MouseButtonClicksCountAsPresses) {
+    for (unsigned int button : {1u, 3u}) {
+        SCOPED_TRACE(button);
+        XTestFakeButtonEvent(m_display, button, True, 0);
+        XTestFakeButtonEvent(m_display, button, False, 0);
+        XSync(m_display, False);
+        EXPECT_EQ(presses(300ms), 1);
+    }
+}
+
 TEST_F(X11InputState, TheCursorIsReadInScreenPixels) {
     XWarpPointer(m_display, None, DefaultRootWindow(m_display), 0, 0, 0, 0, 123, 45);
     XSync(m_display, False);

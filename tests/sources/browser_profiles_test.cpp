@@ -3,6 +3,7 @@
 // and that no file of a profile changes.
 
 #include "sources/browser_bytes.h"
+#include "sources/browser_databases.h"
 #include "sources/browser_url_cache.h"
 #include "sources/url_cache.h"
 #include "support/test_support.h"
@@ -13,6 +14,7 @@
 #include <sys/stat.h>
 
 #include <filesystem>
+#include <fstream>
 #include <map>
 
 namespace vorlith::test {
@@ -208,6 +210,44 @@ TEST_F(CraftedHome, ReadsTheColumnsThereAreAndSkipsDamagedStores) {
     ASSERT_EQ(::mkfifo(m_places.c_str(), 0600), 0);
     ASSERT_EQ(::mkfifo((m_home / (m_entries + "AAAA")).c_str(), 0600), 0);
     EXPECT_EQ(read().size(), 7u) << "pipes";
+}
+
+// A database with rows only in its write-ahead log, both files grown sparse to 1 GiB: its
+// private copy keeps the holes, and one that would not fit is skipped with a note.
+TEST(BrowserDatabases, SparseDatabasesAreCopiedWithTheirHolesOrSkippedWhenTheyWouldNotFit) {
+    TempFolder folder;
+    const std::string path = folder / "profile/places.sqlite";
+    fs::create_directories(folder / "profile");
+    sqlite3* database = nullptr;
+    ASSERT_EQ(sqlite3_open(path.c_str(), &database), SQLITE_OK);
+    const std::string sql = "PRAGMA journal_mode=WAL; PRAGMA wal_autocheckpoint=0;" +
+                            FirefoxPlaces("http://sparse/");
+    ASSERT_EQ(sqlite3_exec(database, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
+    fs::copy_file(path + "-wal", folder / "log"); // the log as it stands, before the close
+    sqlite3_close(database);
+    fs::rename(folder / "log", path + "-wal");
+    fs::remove(path + "-shm");
+    for (const std::string& file : {path, path + "-wal"})
+        fs::resize_file(file, 1ull << 30);
+
+    auto copy = CopyDatabase(path, folder.makeFolder("copies"), "places.sqlite");
+    ASSERT_TRUE(copy);
+    for (const std::string& file : {*copy, *copy + "-wal"}) {
+        struct stat info {};
+        ASSERT_EQ(::stat(file.c_str(), &info), 0);
+        EXPECT_EQ(fs::file_size(file), 1ull << 30);
+        EXPECT_LT(static_cast<uint64_t>(info.st_blocks) * 512, 4u << 20) << file;
+    }
+    std::vector<platform::RawUrlCacheEntry> entries;
+    ReadHistory(DatabaseKind::Firefox, *copy, "me", entries);
+    ASSERT_EQ(entries.size(), 1u);
+    EXPECT_EQ(entries[0].sourceUrlName, "Visited: me@http://sparse/");
+
+    const std::string small = folder.makeFolder("small");
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(CopyDatabase(path, small, "places.sqlite", 4096));
+    EXPECT_NE(testing::internal::GetCapturedStderr().find(path + " is not read"), std::string::npos);
+    EXPECT_TRUE(fs::is_empty(small));
 }
 
 } // namespace

@@ -118,11 +118,13 @@ public:
     int resultsShown = 0;
     int trayIcons = 0;
     std::vector<platform::WindowId> centered;
+    std::vector<platform::WindowId> raised;
 
     void yield() override;
     platform::MessageAnswer showMessage(const platform::MessageRequest& request) override;
     void showResultsModal(ResultsWindow& window) override;
     void centerWindow(platform::WindowId window) override { centered.push_back(window); }
+    void raiseWindow(platform::WindowId window) override { raised.push_back(window); }
     void showTrayIcon() override { ++trayIcons; }
 };
 

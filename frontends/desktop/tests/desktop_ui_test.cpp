@@ -11,7 +11,11 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QMouseEvent>
 #include <QTemporaryDir>
+// Simulated mouse events go through the window system, as real ones do, so that the
+// application's button state follows them.
+#define QTEST_QPA_MOUSE_HANDLING
 #include <QTest>
 
 #include <deque>
@@ -27,9 +31,14 @@ public:
     using DesktopWindowSystem::DesktopWindowSystem;
     std::deque<MessageAnswer> answers;
     std::vector<platform::MessageRequest> asked;
+    /// Runs while a box would be up, after the windows behind it were rendered.
+    std::function<void()> whileAsking;
 
-    MessageAnswer showMessage(const platform::MessageRequest& request) override {
+protected:
+    MessageAnswer ask(const platform::MessageRequest& request) override {
         asked.push_back(request);
+        if (whileAsking)
+            whileAsking();
         if (request.buttons == platform::MessageButtons::Ok)
             return MessageAnswer::Ok;
         if (answers.empty())
@@ -259,9 +268,16 @@ private slots:
         QVERIFY(rig.program.setupDialog().chkNoThumbs.checked);
         setup.txtDays->selectAll();
         QTest::keyClicks(setup.txtDays, "31");
+        // Setup clicked again only brings the open dialog to the front, the edits kept.
+        main.cmdSetup->click();
+        QCOMPARE(setup.txtDays->text(), QString("31"));
+        QVERIFY(setup.chkNoThumbs->isChecked());
+        QString daysWhileRefused;
+        rig.windows.whileAsking = [&] { daysWhileRefused = setup.txtDays->text(); };
         setup.cmdSave->click();
         QCOMPARE(rig.windows.asked.back().text,
                  std::string("The minumum days for a Vorlith can not be set more than 30 days."));
+        QCOMPARE(daysWhileRefused, QString("30")); // rendered before the refusal shows
         QCOMPARE(setup.txtDays->text(), QString("30"));
         QVERIFY(setup.isVisible());
 
@@ -289,6 +305,35 @@ private slots:
         actions[1]->trigger();
         QVERIFY(rig.ended);
         QVERIFY2(rig.windows.asked.empty(), "no audit ran: no question");
+    }
+
+    void theTrayMenuOpensOnTheRightButtonsRelease() {
+        Rig rig;
+        rig.store("HARunOnStart", "0");
+        rig.program.Form_Load("");
+        rig.windows.renderAll();
+        QMenu& menu = rig.windows.trayMenu();
+        // The icon window of an X11 tray: Qt reports the context request on the button's press.
+        struct IconWindow final : QWidget {
+            explicit IconWindow(QSystemTrayIcon& tray) : tray(tray) {}
+            void mousePressEvent(QMouseEvent* event) override {
+                if (event->button() == Qt::RightButton)
+                    emit tray.activated(QSystemTrayIcon::Context);
+            }
+            QSystemTrayIcon& tray;
+        } icon(rig.windows.trayIcon());
+        icon.resize(24, 24);
+        icon.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&icon));
+        QTest::mousePress(&icon, Qt::RightButton);
+        QVERIFY2(!menu.isVisible(), "a right press opens nothing");
+        QTest::mouseRelease(&icon, Qt::RightButton);
+        QVERIFY2(menu.isVisible(), "the release opens the menu");
+        menu.hide();
+        // A notifier tray host sends the request itself, on the release: the menu opens at once.
+        emit rig.windows.trayIcon().activated(QSystemTrayIcon::Context);
+        QVERIFY(menu.isVisible());
+        menu.hide();
     }
 
     void aDueLogInStartWithoutInputAuditsAtOnce() {

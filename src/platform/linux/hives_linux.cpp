@@ -18,12 +18,14 @@ SettingsHive& SystemHive(HiveScope scope) {
         if (!machine)
             machine = std::make_unique<RegFileHive>(
                 JoinPath(JoinPath(MachineConfigFolder(), "vorlith"), "machine.reg"),
-                "HKEY_LOCAL_MACHINE");
+                "HKEY_LOCAL_MACHINE", Access::Shared);
         return *machine;
     }
     if (!user) {
+        // The settings tell about the user's habits: only the user may read them.
         userFile = std::make_unique<RegFileHive>(
-            JoinPath(JoinPath(UserConfigFolder(), "vorlith"), "user.reg"), "HKEY_CURRENT_USER");
+            JoinPath(JoinPath(UserConfigFolder(), "vorlith"), "user.reg"), "HKEY_CURRENT_USER",
+            Access::Private);
         user =
             std::make_unique<AutostartHive>(*userFile, JoinPath(UserConfigFolder(), "autostart"));
     }

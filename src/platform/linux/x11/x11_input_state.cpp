@@ -1,7 +1,8 @@
-// The idle watch's input state on X11. Key presses come as XInput2 raw events selected on the
-// root window: the server queues every press, so a tap that starts and ends between two polls is
-// still counted, and no window of ours needs the focus. Where the server lacks XInput2, the
-// screen saver extension's idle time tells whether any input came since the previous poll.
+// The idle watch's input state on X11. Key and mouse-button presses come as XInput2 raw events
+// selected on the root window: the server queues every press, so a tap or click that starts and
+// ends between two polls is still counted, and no window of ours needs the focus. Where the server
+// lacks XInput2, the screen saver extension's idle time tells whether any input came since the
+// previous poll.
 
 #include "platform/desktop_input.h"
 
@@ -23,7 +24,7 @@ public:
         if (XQueryExtension(m_display, "XInputExtension", &m_xiOpcode, &event, &error)) {
             int major = 2, minor = 0;
             if (XIQueryVersion(m_display, &major, &minor) == Success)
-                m_useRawEvents = selectRawKeys();
+                m_useRawEvents = selectRawPresses();
         }
         if (!m_useRawEvents) {
             int ssEvent = 0, ssError = 0;
@@ -37,7 +38,7 @@ public:
 
     int keyPressesSinceLastQuery() override {
         if (m_useRawEvents)
-            return drainRawKeys();
+            return drainRawPresses();
         if (m_useIdleTime)
             return inputSinceLastQuery() ? 1 : 0;
         return 0;
@@ -54,10 +55,13 @@ public:
     }
 
 private:
-    bool selectRawKeys() {
+    bool selectRawPresses() {
         unsigned char bits[XIMaskLen(XI_LASTEVENT)] = {};
         XISetMask(bits, XI_RawKeyPress);
         XISetMask(bits, XI_RawKeyRelease);
+        // A user who only clicks (reading, choosing with the mouse) is not idle either.
+        XISetMask(bits, XI_RawButtonPress);
+        XISetMask(bits, XI_RawButtonRelease);
         XIEventMask mask;
         mask.deviceid = XIAllMasterDevices;
         mask.mask_len = sizeof bits;
@@ -68,9 +72,10 @@ private:
         return true;
     }
 
-    // A key counts when it goes down; its auto-repeats (more presses without a release) do not,
-    // so a key resting on the keyboard is no activity.
-    int drainRawKeys() {
+    // A key or button counts when it goes down; a key's auto-repeats (more presses without a
+    // release) do not, so a key resting on the keyboard is no activity. A wheel step is a
+    // button's press and release.
+    int drainRawPresses() {
         int presses = 0;
         while (XPending(m_display) > 0) {
             XEvent event;
@@ -85,6 +90,11 @@ private:
                     ++presses;
             } else if (cookie.evtype == XI_RawKeyRelease) {
                 m_keysDown.erase(raw->detail);
+            } else if (cookie.evtype == XI_RawButtonPress) {
+                if (m_buttonsDown.insert(raw->detail).second)
+                    ++presses;
+            } else if (cookie.evtype == XI_RawButtonRelease) {
+                m_buttonsDown.erase(raw->detail);
             }
             XFreeEventData(m_display, &cookie);
         }
@@ -107,7 +117,8 @@ private:
     int m_xiOpcode = -1;
     bool m_useRawEvents = false;
     bool m_useIdleTime = false;
-    std::set<int> m_keysDown; // key codes seen going down and not yet up
+    std::set<int> m_keysDown;    // key codes seen going down and not yet up
+    std::set<int> m_buttonsDown; // mouse buttons seen going down and not yet up
     std::chrono::steady_clock::time_point m_lastQuery;
 };
 

@@ -9,30 +9,22 @@ namespace {
 
 using platform::MessageAnswer;
 
-const char kCancelText[] =
-    "Are you sure you want to cancel Vorlith Scan?\r\n\r\nThe scan will take "
-    "less than 5 minutes and is essential for knowing what traces are on "
-    "your computer!";
-const char kDoneText[] = "Are you done viewing your Vorlith results in your web browser?\r\n\r\n"
-                         "Vorlith needs to remain open to view your Thumbnail results.";
-
 const char kCancelTitle[] = "Vorlith - Cancel Scan";
 const char kDoneTitle[] = "Vorlith - Are you done viewing results?";
 
-struct CloseCase {
-    const char* name;
-    RunState run;
-    MessageAnswer answer;
-    CloseDecision decision;
-    const char* questionTitle; // "" when no question is asked
-    bool thumbnailsRemoved;
-    bool canceledAfter;
-};
-
 TEST(CloseRequest, AsksTheRightQuestionAndKeepsOrRemovesTheThumbnails) {
+    struct Case {
+        const char* name;
+        RunState run;
+        MessageAnswer answer;
+        CloseDecision decision;
+        const char* question; // the title, "" when nothing is asked
+        bool thumbnailsRemoved;
+        bool canceledAfter;
+    };
     using enum CloseDecision;
     const MessageAnswer yes = MessageAnswer::Yes, no = MessageAnswer::No;
-    const CloseCase cases[] = {
+    const Case cases[] = {
         {"scanning, Yes", {false, true, true}, yes, Refuse, kCancelTitle, false, true},
         {"scanning, No", {true, true, true}, no, Refuse, kCancelTitle, false, false},
         {"after a cancel", {true, false, true}, yes, Proceed, "", true, true},
@@ -40,41 +32,54 @@ TEST(CloseRequest, AsksTheRightQuestionAndKeepsOrRemovesTheThumbnails) {
         {"after an audit, No", {false, false, true}, no, Refuse, kDoneTitle, false, false},
         {"no audit yet", {false, false, false}, yes, Proceed, "", false, false},
     };
-    for (const CloseCase& test : cases) {
-        SCOPED_TRACE(test.name);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
         test::TempFolder report;
         const std::string picture = report.write("thumbs/store1/1.jpg", "jpeg bytes");
         const std::string page = report.write("Vorlith_summary.html", "page");
         test::FakeWindowSystem windows;
-        if (*test.questionTitle)
-            windows.answers = {test.answer};
-        RunState run = test.run;
+        windows.answers = {c.answer};
+        RunState run = c.run;
         WindowFrame frame;
         frame.visible = true;
 
-        EXPECT_EQ(Form_QueryUnload(run, frame, windows, report.path()), test.decision);
-
-        if (!*test.questionTitle) {
-            EXPECT_TRUE(windows.messages.empty());
-        } else {
-            ASSERT_EQ(windows.messages.size(), 1u);
-            EXPECT_EQ(windows.messages[0].title, test.questionTitle);
-            EXPECT_EQ(windows.messages[0].buttons, platform::MessageButtons::YesNo);
-            EXPECT_EQ(windows.messages[0].icon, platform::MessageIcon::Question);
-            EXPECT_EQ(windows.messages[0].text, test.questionTitle == std::string(kCancelTitle)
-                                                    ? std::string(kCancelText)
-                                                    : std::string(kDoneText));
-        }
-        EXPECT_EQ(platform::FileExists(picture), !test.thumbnailsRemoved);
+        EXPECT_EQ(Form_QueryUnload(run, frame, windows, report.path()), c.decision);
+        std::vector<std::string> titles;
+        for (const auto& message : windows.messages)
+            titles.push_back(message.title);
+        EXPECT_EQ(titles,
+                  *c.question ? std::vector<std::string>{c.question} : std::vector<std::string>{});
+        EXPECT_EQ(platform::FileExists(picture), !c.thumbnailsRemoved);
         EXPECT_TRUE(platform::FileExists(page)) << "only the thumbs folder is emptied";
         EXPECT_TRUE(platform::FolderExists(report / "thumbs/store1")) << "folders stay";
-        EXPECT_EQ(frame.visible, !test.thumbnailsRemoved);
-        EXPECT_EQ(run.ScanCanceled, test.canceledAfter);
-        EXPECT_EQ(run.Scanning, test.run.Scanning) << "the close never ends the run itself";
+        EXPECT_EQ(frame.visible, !c.thumbnailsRemoved);
+        EXPECT_EQ(run.ScanCanceled, c.canceledAfter);
+        EXPECT_EQ(run.Scanning, c.run.Scanning) << "the close never ends the run itself";
     }
 }
 
-TEST(CloseRequest, WithoutAReportFolderNothingOutsideItIsTouched) {
+TEST(CloseRequest, QuestionsHaveTheirTexts) {
+    test::TempFolder report;
+    test::FakeWindowSystem windows;
+    for (RunState run : {RunState{false, true, true}, RunState{false, false, true}}) {
+        WindowFrame frame;
+        windows.answers = {MessageAnswer::No};
+        Form_QueryUnload(run, frame, windows, report.path());
+    }
+    ASSERT_EQ(windows.messages.size(), 2u);
+    EXPECT_EQ(windows.messages[0].text,
+              "Are you sure you want to cancel Vorlith Scan?\r\n\r\nThe scan will take less than "
+              "5 minutes and is essential for knowing what traces are on your computer!");
+    EXPECT_EQ(windows.messages[1].text,
+              "Are you done viewing your Vorlith results in your web browser?\r\n\r\nVorlith "
+              "needs to remain open to view your Thumbnail results.");
+    for (const auto& message : windows.messages) {
+        EXPECT_EQ(message.buttons, platform::MessageButtons::YesNo);
+        EXPECT_EQ(message.icon, platform::MessageIcon::Question);
+    }
+}
+
+TEST(CloseRequest, WithoutAReportFolderNothingIsEmptied) {
     RunState run{true, false, true};
     WindowFrame frame;
     test::FakeWindowSystem windows;

@@ -56,16 +56,14 @@ TEST(WinVersion, CodesByFamilyAndVersion) {
 TEST(ReportFolder, IsCreatedWithItsPicturesWhichAreNeverReplaced) {
     test::FakeHome home;
     fs::remove_all(home.data()); // a fresh account has none yet
-    EXPECT_EQ(GetSpecialFolderPath(platform::kFolderRoamingAppData), home.config());
-    EXPECT_EQ(GetSpecialFolderPath(5), "Folder Not Valid on this OS");
     const std::string folder = PrepareReportFolder();
     EXPECT_EQ(folder, home.data() + "/Vorlith");
     EXPECT_TRUE(fs::is_regular_file(folder + "/video_tab_clickhere.gif"));
     home.folder().write(".local/share/Vorlith/logo.gif", "mine");
     PrepareReportFolder();
     EXPECT_EQ(test::ReadFile(folder + "/logo.gif"), "mine");
-    EXPECT_TRUE(
-        fs::is_regular_file(PrepareReportFolder(home.home() + "/out/report/") + "/logo.gif"));
+    EXPECT_EQ(PrepareReportFolder(home.home() + "/out/report/"), home.home() + "/out/report");
+    EXPECT_TRUE(fs::is_regular_file(home.home() + "/out/report/logo.gif"));
 }
 
 TEST(EmptyFolder, RefusesProtectedFolders) {
@@ -102,63 +100,54 @@ TEST(EmptyFolder, DeletesFilesAtEveryDepthKeepsTheFoldersAndFollowsNoLink) {
     EXPECT_EQ(windows.yields, 6) << "one before each entry";
 }
 
-class StartupTest : public ::testing::Test, public test::ProgramFixture {};
-
-TEST(Startup, OutcomeFollowsTheCommandLineAndTheDaysSinceTheLastAudit) {
+TEST(Startup, OutcomeFollowsTheCommandLineTheSettingsAndTheOtherCopy) {
+    using enum StartupOutcome;
     struct Case {
         const char* arguments;
-        const char* lastAudit; // "" for none
-        const char* minDays;
+        std::vector<std::pair<const char*, const char*>> stored;
         StartupOutcome outcome;
         int days;
+        const char* lastAuditAfter = "2026-12-06";
     };
-    using enum StartupOutcome;
     const Case cases[] = {
-        {"/STARTUP", "", "", Ended, 0}, // the first start: today is stored, 7 days to wait
-        {"/startup", "2026-11-29", "", WaitingInTray, 7},
-        {"/STARTUP", "2026-12-01", "", Ended, 5},
-        {"/STARTUP", "2026-12-06", "0", WaitingInTray, 0},
-        {"", "2026-12-06", "", AuditRan, 0},
-        {"/uninstall", "", "", AuditRan, 0}};
+        {"/STARTUP", {}, Ended, 0}, // the first start: today is stored, 7 days to wait
+        {"/startup", {{keys::kLastAudit, "2026-11-29"}}, WaitingInTray, 7, "2026-11-29"},
+        {"/STARTUP", {{keys::kLastAudit, "2026-12-01"}}, Ended, 5, "2026-12-01"},
+        {"/STARTUP", {{keys::kLastAudit, "2026-12-06"}, {keys::kMinDays, "0"}}, WaitingInTray, 0},
+        {"", {{keys::kHARunOnStart, "0"}}, WaitingForCommand, 0},
+        {"", {{keys::kLastAudit, "2026-12-05"}}, AuditRan, 1},
+        {"/uninstall", {}, AuditRan, 0},
+        {"", {}, AnotherCopyRunning, 0, "<absent>"}};
     for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(c.arguments) + " " + c.lastAudit + " " + c.minDays);
+        SCOPED_TRACE(testing::Message()
+                     << c.arguments << " outcome " << static_cast<int>(c.outcome));
         test::ProgramFixture fixture;
-        if (*c.lastAudit)
-            fixture.store(keys::kLastAudit, c.lastAudit);
-        if (*c.minDays)
-            fixture.store(keys::kMinDays, c.minDays);
+        for (const auto& [key, value] : c.stored)
+            fixture.store(key, value);
+        const bool locked = c.outcome == AnotherCopyRunning;
+        auto held = locked ? platform::AcquireInstanceLock(fixture.options.lockName) : nullptr;
         Program& program = fixture.program();
         EXPECT_EQ(program.Form_Load(c.arguments), c.outcome);
         EXPECT_EQ(program.startup().DaysSinceAudit, c.days);
         EXPECT_EQ(program.startup().UninstallMode, c.arguments == std::string("/uninstall"));
-        EXPECT_EQ(fixture.setting(keys::kLastAudit), *c.lastAudit ? c.lastAudit : "2026-12-06");
-        EXPECT_EQ(fixture.windows.trayIcons, 1);
+        const bool firstRun = c.stored.empty() || c.stored[0].first != keys::kLastAudit;
+        const std::string today = c.outcome == AuditRan || firstRun ? "2026-12-06" : "";
+        EXPECT_EQ(fixture.setting(keys::kLastAudit), locked ? "<absent>"
+                                                     : firstRun || today != ""
+                                                         ? today
+                                                         : c.stored[0].second);
+        EXPECT_EQ(fixture.setting(keys::kWinStart), firstRun && !locked ? "1" : "<absent>");
+        EXPECT_EQ(fs::exists(fixture.reportFolder() + "/logo.gif"), !locked);
+        EXPECT_EQ(fixture.windows.trayIcons, locked ? 0 : 1);
         const MainWindow& window = program.mainWindow();
         EXPECT_EQ(window.Idle_Timer.enabled, c.outcome == WaitingInTray);
-        EXPECT_EQ(window.frame.visible, c.outcome == AuditRan);
-        EXPECT_FALSE(window.frame.showInTaskbar);
-        EXPECT_EQ(fixture.windows.resultsShown, c.outcome == AuditRan ? 1 : 0);
+        EXPECT_EQ(window.frame.visible, c.outcome == AuditRan || c.outcome == WaitingForCommand);
         EXPECT_EQ(window.frame.state == WindowState::Minimized, c.outcome == WaitingInTray);
+        EXPECT_EQ(window.lblStatus.caption == "WAITING FOR A COMMAND...",
+                  c.outcome == WaitingForCommand);
+        EXPECT_EQ(fixture.windows.resultsShown, c.outcome == AuditRan ? 1 : 0);
+        EXPECT_EQ(window.frame.showInTaskbar, locked) << "only in the tray";
     }
-}
-
-TEST_F(StartupTest, FirstRunStoresTheDefaultsAndWaitsWithoutHARunOnStart) {
-    store(keys::kHARunOnStart, "0");
-    EXPECT_EQ(program().Form_Load(""), StartupOutcome::WaitingForCommand);
-    EXPECT_EQ(setting(keys::kLastAudit) + setting(keys::kMinDays) + setting(keys::kWinStart),
-              "2026-12-0671");
-    EXPECT_EQ(program().mainWindow().lblStatus.caption, "WAITING FOR A COMMAND...");
-    EXPECT_TRUE(program().mainWindow().frame.visible);
-    EXPECT_EQ(program().startup().ReportFolder, reportFolder());
-}
-
-TEST_F(StartupTest, SecondCopyEndsWithoutTouchingTheSettings) {
-    auto held = platform::AcquireInstanceLock(options.lockName);
-    ASSERT_TRUE(held);
-    EXPECT_EQ(program().Form_Load(""), StartupOutcome::AnotherCopyRunning);
-    EXPECT_EQ(setting(keys::kLastAudit), "<absent>");
-    EXPECT_EQ(windows.trayIcons, 0);
-    EXPECT_FALSE(fs::exists(reportFolder()));
 }
 
 } // namespace

@@ -5,7 +5,7 @@
 #include "desktop_window_system.h"
 #include "platform/file_system.h"
 #include "platform/reg_file_hive.h"
-#include "platform/system_url_cache.h"
+#include "platform/url_cache.h"
 #include "settings/settings_store.h"
 #include "startup_flow.h"
 

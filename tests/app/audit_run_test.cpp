@@ -138,7 +138,10 @@ TEST_F(AuditRunTest, CancelInAnyPhaseEndsTheRunWithTheCancelTexts) {
 TEST_F(AuditRunTest, CancelAnsweredNoLetsTheRunFinish) {
     load();
     windows.answers.push_back(platform::MessageAnswer::No);
-    windows.onYield[1] = [&] { program().cmdCancel_Click(); };
+    windows.everyYield = [&] {
+        if (windows.yields == 1)
+            program().cmdCancel_Click();
+    };
     program().cmdAudit_Click();
     EXPECT_EQ(windows.messages.size(), 1u);
     EXPECT_FALSE(program().audit().state().ScanCanceled);

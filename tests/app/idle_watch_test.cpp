@@ -1,5 +1,5 @@
 #include "app/idle_watch.h"
-#include "support/test_support.h"
+#include "support/program_fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -69,6 +69,25 @@ TEST_F(IdleWatch, HeldKeyUnreadableCursorMidnightAndFastPollingStillGiveOneRepor
     EXPECT_TRUE(run(30s).empty());
     clock.now = DateTime{2026, 12, 6, 23, 30, 0};
     EXPECT_EQ(run(40s, 25ms), std::vector<int>{120});
+}
+
+class IdleStart : public ::testing::Test, public test::ProgramFixture {};
+
+TEST_F(IdleStart, ALogInStartAuditsOnceAfterTwoQuietMinutes) {
+    ScriptedInput input;
+    store(keys::kLastAudit, "2026-11-01");
+    ASSERT_EQ(program().Form_Load("/startup"), StartupOutcome::WaitingInTray);
+    EXPECT_TRUE(program().tray().bRunningInTray());
+    EXPECT_LE(program().mainWindow().Idle_Timer.intervalMs, 50);
+    for (int second = 0; second < 300; ++second) {
+        clock.advance(1s);
+        program().Idle_Timer_Tick(input);
+        EXPECT_EQ(windows.resultsShown, second <= 120 ? 0 : 1) << second;
+    }
+    EXPECT_FALSE(program().mainWindow().Idle_Timer.enabled);
+    EXPECT_TRUE(program().mainWindow().frame.visible);
+    EXPECT_EQ(program().mainWindow().frame.state, WindowState::Normal);
+    EXPECT_EQ(setting(keys::kLastAudit), "2026-12-06");
 }
 
 } // namespace

@@ -28,18 +28,6 @@ TEST(DaysSinceAudit, CountsCalendarDayBoundaries) {
         EXPECT_EQ(CountDaysSinceAudit(lastAudit, now), days) << lastAudit;
 }
 
-TEST(ReportFolder, IsCreatedWithItsPicturesWhichAreNeverReplaced) {
-    test::FakeHome home;
-    fs::remove_all(home.data()); // a fresh account has none yet
-    const std::string folder = PrepareReportFolder();
-    EXPECT_EQ(folder, home.data() + "/Vorlith");
-    EXPECT_TRUE(fs::is_regular_file(folder + "/video_tab_clickhere.gif"));
-    home.folder().write(".local/share/Vorlith/logo.gif", "mine");
-    PrepareReportFolder();
-    EXPECT_EQ(test::ReadFile(folder + "/logo.gif"), "mine");
-    EXPECT_EQ(PrepareReportFolder(home.home() + "/out/report/"), home.home() + "/out/report");
-}
-
 TEST(EmptyFolder, RefusesProtectedFoldersWithAMessage) {
     test::FakeHome fakeHome;
     const std::string home = fakeHome.home();
@@ -96,6 +84,7 @@ TEST(Startup, OutcomeFollowsTheCommandLineTheSettingsAndTheOtherCopy) {
         test::ProgramFixture fixture;
         for (const auto& [key, value] : c.stored)
             fixture.store(key, value);
+        fixture.home.folder().write(".local/share/Vorlith/logo.gif", "mine");
         const bool locked = c.outcome == AnotherCopyRunning;
         auto held = locked ? platform::AcquireInstanceLock(fixture.options.lockName) : nullptr;
         Program& program = fixture.program();
@@ -105,7 +94,8 @@ TEST(Startup, OutcomeFollowsTheCommandLineTheSettingsAndTheOtherCopy) {
         EXPECT_EQ(program.startup().StartupMode, c.outcome == Ended || c.outcome == WaitingInTray);
         EXPECT_EQ(fixture.setting(keys::kLastAudit), c.lastAuditAfter);
         EXPECT_EQ(fixture.setting(keys::kWinStart), c.winStartAfter);
-        EXPECT_EQ(fs::exists(fixture.reportFolder() + "/logo.gif"), !locked);
+        EXPECT_EQ(fs::exists(fixture.reportFolder() + "/video_tab_clickhere.gif"), !locked);
+        EXPECT_EQ(test::ReadFile(fixture.reportFolder() + "/logo.gif"), "mine") << "never replaced";
         EXPECT_EQ(fixture.windows.trayIcons, locked ? 0 : 1);
         const MainWindow& window = program.mainWindow();
         EXPECT_EQ(window.Idle_Timer.enabled, c.outcome == WaitingInTray);

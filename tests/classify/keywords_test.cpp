@@ -42,14 +42,11 @@ TEST(KeywordLists, HaveTheirSizesAndEveryOtherEntryCanDecide) {
             EXPECT_EQ(hit.length == static_cast<int32_t>(word.size()), !shadowed || position == 27);
         }
     }
+    // The teen entries 1 and 3 and the first four gay entries stand in the explicit list too;
+    // the fifth gay entry is the one way for an address to be on the gay list alone.
     const auto explicitWords = EntriesOf(KeywordList::Explicit);
-    EXPECT_EQ(std::set(explicitWords.begin(), explicitWords.end()).size(), 73u);
-    EXPECT_EQ(explicitWords[0], std::string(3, explicitWords[0][0]));
-    // The teen and the first four gay entries stand in the explicit list too; the fifth gay
-    // entry is the one way for an address to be on the gay list alone.
-    EXPECT_EQ(EntriesOf(KeywordList::Teen)[0], "teen");
-    EXPECT_EQ(explicitWords[28] + explicitWords[30], "teen" + EntriesOf(KeywordList::Teen)[2]);
-    const auto gay = EntriesOf(KeywordList::Gay);
+    const auto teen = EntriesOf(KeywordList::Teen), gay = EntriesOf(KeywordList::Gay);
+    EXPECT_EQ(explicitWords[28] + explicitWords[30], "teen" + teen[2]);
     EXPECT_EQ(std::vector(explicitWords.begin() + 31, explicitWords.begin() + 35),
               std::vector(gay.begin(), gay.begin() + 4));
     EXPECT_FALSE(FindKeyword(KeywordList::Explicit, gay[4]));
@@ -86,11 +83,8 @@ TEST(KeywordSearch, MatchedLengthChangesOnlyOnAMatch) {
     EXPECT_EQ(search.SearchStringGambling("casino-gambling.example"), 8);
     EXPECT_EQ(search.SearchStringSports("casino-gambling.example"), 0);
     EXPECT_EQ(search.MatchedKeywordLength, 8);
-    EXPECT_EQ(search.SearchStringOther("msnbc.example"), 1);
-    EXPECT_EQ(search.MatchedKeywordLength, 5);
     EXPECT_EQ(search.Record(KeywordHit{}) + search.SearchStringTeen("x"), 0);
-    EXPECT_EQ(search.MatchedKeywordLength, 5);
-    EXPECT_EQ(search.Record(KeywordHit{3, 7}), 3);
+    EXPECT_EQ(search.Record(KeywordHit{3, 7}), 3); // a result found earlier, as if just now
     EXPECT_EQ(search.MatchedKeywordLength, 7);
 }
 

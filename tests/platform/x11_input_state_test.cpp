@@ -32,10 +32,8 @@ protected:
         presses(100ms);
     }
     void TearDown() override {
-        if (m_display) {
-            key(false);
+        if (m_display)
             XCloseDisplay(m_display);
-        }
     }
 
     void key(bool down) {

@@ -19,16 +19,14 @@ protected:
     void store(const char* key, const char* value) {
         SaveSetting(hive, kSettingsApplication, kSettingsSection, key, value);
     }
-    // Every stored setting as "key=value", in the settings' order.
+    // Every stored setting as "key=value ", in the settings' order.
     std::string stored() {
         std::string text;
         for (const std::string& key : SettingKeys())
-            if (auto value =
-                    hive.getValue(SettingsKeyPath(kSettingsApplication, kSettingsSection), key))
+            if (auto value = hive.getValue(SettingsKeyPath("Vlith", "Settings"), key))
                 text += key + "=" + *value + " ";
         return text;
     }
-    std::optional<std::string> entry() { return hive.getValue(kRunKey, "Vlith"); }
 
     test::TempFolder folder;
     platform::RegFileHive file{folder / "user.reg", "HKEY_CURRENT_USER"};
@@ -41,10 +39,8 @@ protected:
 
 TEST_F(SetupDialogTest, LoadFillsTheControlsAndEachResultChoiceSelectsItsOption) {
     dialog.Form_Load();
-    EXPECT_EQ(dialog.txtDays.text, "7");
-    EXPECT_TRUE(dialog.chkRunHAonStart.checked && dialog.optIE.selected);
+    EXPECT_TRUE(dialog.txtDays.text == "7" && dialog.chkRunHAonStart.checked);
     store("MinDays", "12");
-    store("HARunOnStart", "0");
     store("NoThumbs", "1");
     store("NoFirefox", "2");
     ASSERT_TRUE(hive.setValue(kRunKey, "Vlith", kEntry));
@@ -53,98 +49,85 @@ TEST_F(SetupDialogTest, LoadFillsTheControlsAndEachResultChoiceSelectsItsOption)
                                  {"1", DefaultBrowser},
                                  {"2", FirefoxMemory},
                                  {"3", FirefoxDisk},
-                                 {"7", DefaultBrowser},
-                                 {"-1", DefaultBrowser}}) {
+                                 {"7", DefaultBrowser}}) {
         store("DefaultResults", value);
         dialog.Form_Load();
         EXPECT_EQ(dialog.selectedResults(), choice) << value;
     }
     EXPECT_TRUE(dialog.frame.visible);
     EXPECT_EQ(windows.centered.back(), platform::WindowId::Setup);
-    EXPECT_EQ(dialog.txtDays.text, "12");
-    EXPECT_EQ(settings.MinDays, 12);
-    EXPECT_FALSE(dialog.chkRunHAonStart.checked);
+    EXPECT_EQ(dialog.txtDays.text + " " + std::to_string(settings.MinDays), "12 12");
     EXPECT_TRUE(dialog.chkNoThumbs.checked && dialog.chkRunStartUp.checked);
     EXPECT_FALSE(dialog.chkNoFirefox.checked) << "a switch is on only at 1";
     EXPECT_TRUE(windows.messages.empty()) << "loading is no click: no Firefox question";
 }
 
+// Save writes the start-up entry first, then refuses more than 30 days (the dialog stays open,
+// nothing else is saved) or stores every setting, the days as typed, and closes.
 TEST_F(SetupDialogTest, SaveStoresWhatWasTypedOrRefusesMoreThanThirtyDays) {
-    for (const char* typed : {"14", "abc", "31", "30.4"}) {
+    for (const char* typed : {" 14 days", "30.4"}) {
         SCOPED_TRACE(typed);
+        const bool refused = typed == std::string("30.4");
         store("MinDays", "7");
         dialog.Form_Load();
-        windows.messages.clear();
         dialog.chkRunStartUp.checked = true;
         dialog.txtDays.text = typed;
-        dialog.chkRunHAonStart.checked = false;
         dialog.chkNoFirefox.checked = true;
         dialog.selectOption(dialog.optFirefoxDisk);
         dialog.cmdSave_Click();
-        EXPECT_EQ(entry(), kEntry) << "written before the days are checked";
-        if (!std::string(typed).starts_with("3")) {
-            EXPECT_EQ(stored(), "MinDays=" + std::string(typed) +
-                                    " HARunOnStart=0 DefaultResults=3 ScanNetworkDrives=0 "
-                                    "NoThumbs=0 NoFirefox=1 WinStart=1 ");
-            EXPECT_EQ(settings.MinDays, typed == std::string("14") ? 14 : 0);
-            EXPECT_EQ(settings.NoFirefox * 10 + settings.DefaultResults, 13);
-            EXPECT_FALSE(dialog.frame.visible);
-            EXPECT_TRUE(windows.messages.empty());
-        } else {
-            EXPECT_EQ(stored(), "MinDays=7 ");
-            EXPECT_EQ(settings.MinDays * 10 + settings.NoFirefox, 70);
-            EXPECT_EQ(dialog.txtDays.text, "30");
-            EXPECT_TRUE(dialog.frame.visible);
-            ASSERT_EQ(windows.messages.size(), 1u);
-            EXPECT_EQ(windows.messages[0].title, "Vorlith.example - Internet Vorlith");
-            EXPECT_EQ(windows.messages[0].text,
-                      "The minumum days for a Vorlith can not be set more than 30 days.");
-        }
+        EXPECT_EQ(hive.getValue(kRunKey, "Vlith"), kEntry);
+        EXPECT_EQ(stored(), refused ? "MinDays=7 "
+                                    : "MinDays= 14 days HARunOnStart=1 DefaultResults=3 "
+                                      "ScanNetworkDrives=0 NoThumbs=0 NoFirefox=1 WinStart=1 ");
+        EXPECT_EQ(std::tuple(settings.MinDays, settings.NoFirefox, settings.DefaultResults),
+                  refused ? std::tuple(7, 0, 1) : std::tuple(14, 1, 3));
+        EXPECT_EQ(dialog.frame.visible, refused);
+        EXPECT_EQ(dialog.txtDays.text, refused ? "30" : typed);
+        EXPECT_EQ(windows.messages.size(), refused ? 1u : 0u);
         folder.write("user.reg", "");
-        hive.deleteValue(kRunKey, "Vlith");
     }
+    EXPECT_EQ(windows.messages[0].title, "Vorlith.example - Internet Vorlith");
+    EXPECT_EQ(windows.messages[0].text,
+              "The minumum days for a Vorlith can not be set more than 30 days.");
 }
 
 TEST_F(SetupDialogTest, TheFirefoxOnlyQuestionKeepsTheChoiceOnlyOnYes) {
     for (auto click : {&SetupDialog::optFirefoxCache_Click, &SetupDialog::optFirefoxDisk_Click}) {
         for (MessageAnswer answer : {MessageAnswer::Yes, MessageAnswer::No}) {
-            dialog.Form_Load();
             windows.answers = {answer};
             (dialog.*click)();
-            const bool disk = click == &SetupDialog::optFirefoxDisk_Click;
-            EXPECT_EQ(dialog.selectedResults(), answer == MessageAnswer::No ? ResultsChoice::Both
-                                                : disk ? ResultsChoice::FirefoxDisk
-                                                       : ResultsChoice::FirefoxMemory);
-            EXPECT_EQ(windows.messages.back().title, "Disable Auto-Kill");
+            const auto chosen = click == &SetupDialog::optFirefoxDisk_Click
+                                    ? ResultsChoice::FirefoxDisk
+                                    : ResultsChoice::FirefoxMemory;
+            EXPECT_EQ(dialog.selectedResults(),
+                      answer == MessageAnswer::Yes ? chosen : ResultsChoice::Both);
         }
     }
-    EXPECT_EQ(windows.messages.size(), 4u);
+    ASSERT_EQ(windows.messages.size(), 4u);
+    EXPECT_EQ(windows.messages[3].title, "Disable Auto-Kill");
 }
 
 TEST_F(SetupDialogTest, DefaultSavesTheRecommendedSettingsAndCancelSavesNothing) {
     store("NoThumbs", "1");
     dialog.Form_Load();
-    settings.NoThumbs = 1;
     dialog.txtDays.text = "20";
     dialog.chkRunStartUp.checked = false;
     dialog.cmdDefault_Click();
     EXPECT_EQ(stored(), "MinDays=7 HARunOnStart=1 DefaultResults=1 ScanNetworkDrives=0 NoThumbs=0 "
                         "NoFirefox=0 WinStart=1 ");
-    EXPECT_EQ(entry(), kEntry);
-    EXPECT_TRUE(dialog.optIE.selected && dialog.chkRunStartUp.checked);
+    EXPECT_EQ(hive.getValue(kRunKey, "Vlith"), kEntry);
+    EXPECT_TRUE(dialog.optIE.selected && dialog.chkRunStartUp.checked && dialog.frame.visible);
     EXPECT_EQ(dialog.txtDays.text, "7");
-    EXPECT_EQ(settings.DefaultResults, 1);
-    EXPECT_EQ(settings.NoThumbs, 1) << "the other copies follow only on Save";
-    EXPECT_TRUE(dialog.frame.visible);
+    EXPECT_EQ(std::pair(settings.DefaultResults, settings.NoThumbs), std::pair(1, 1))
+        << "the other copies follow only on Save";
     ASSERT_EQ(windows.messages.size(), 1u);
     EXPECT_EQ(windows.messages[0].title, "Vorlith.example - Internet Vorlith - Setup");
-
     dialog.txtDays.text = "3";
     dialog.chkRunStartUp.checked = false;
     dialog.cmdCancel_Click();
     EXPECT_FALSE(dialog.frame.visible);
     EXPECT_EQ(stored().substr(0, 10), "MinDays=7 ");
-    EXPECT_EQ(entry(), kEntry);
+    EXPECT_EQ(hive.getValue(kRunKey, "Vlith"), kEntry);
 }
 
 } // namespace

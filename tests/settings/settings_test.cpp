@@ -83,21 +83,6 @@ TEST_F(SettingsTest, NothingStoredGivesTheDefaultsAndTextThatDoesNotConvertLeave
     EXPECT_EQ(std::pair(settings.MinDays, settings.CumlativeTotal), std::pair(11, 1234.0));
 }
 
-// The plain operations use the machine's hive, those ending in 2 the user's; "*" names the
-// default value; an empty value reads as the default given.
-TEST_F(SettingsTest, RegSettingsTrimTheirNamesAndUseBothHives) {
-    reg.setCompany("  Microsoft  ");
-    reg.setAppName(" Windows ");
-    EXPECT_TRUE(reg.SaveSetting("S", "k", "machine") && reg.SaveSetting2("S", "*", "user"));
-    EXPECT_EQ(machine.getValue("Software\\Microsoft\\Windows\\S", "k"), "machine");
-    EXPECT_EQ(user.getValue("Software\\Microsoft\\Windows\\S", ""), "user");
-    EXPECT_TRUE(reg.SaveSetting2("S", "empty", ""));
-    EXPECT_EQ(reg.GetSetting2("S", "*", "-") + reg.GetSetting2("S", "empty", "-"), "user-");
-    reg.setCompany("");
-    reg.setAppName("");
-    EXPECT_EQ(reg.keyPath("S"), "Software\\VB and VBA Program Settings\\Vlith\\S");
-}
-
 // Clearing the entry removes only one of more than three characters; at least three count as
 // an entry when the dialog loads.
 TEST_F(SettingsTest, StartupEntryIsWrittenAndRemovedOnlyWhenLongerThanThreeCharacters) {

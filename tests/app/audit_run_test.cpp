@@ -1,3 +1,7 @@
+// One audit run as the user sees it: the buttons and labels, the settings it stores, the switches
+// and drives that steer its phases, a cancel in each phase, what opens when it ends, and the
+// results window with its timers and buttons.
+
 #include "app/results_window.h"
 #include "support/program_fixture.h"
 

@@ -74,11 +74,12 @@ TEST_F(WindowLife, ALogInStartAuditsOnceAfterTwoQuietMinutesWhateverTheWallClock
     ScriptedInput input;
     store(keys::kLastAudit, "2026-11-01");
     ASSERT_EQ(program().Form_Load("/startup"), StartupOutcome::WaitingInTray);
-    clock.now = DateTime{2026, 12, 6, 23, 59, 30}; // midnight passes, the clock is set back
+    // The wall clock passes midnight and is then set back: only the monotonic clock counts.
     for (int second = 0; second < 300; ++second) {
         clock.advance(1s);
-        if (second == 100)
-            clock.now = DateTime{2026, 12, 6, 23, 0, 0};
+        clock.now = second < 60    ? DateTime{2026, 12, 6, 23, 59, 30}
+                    : second < 100 ? DateTime{2026, 12, 7, 0, 0, 30}
+                                   : DateTime{2026, 12, 6, 23, 30, 0};
         program().Idle_Timer_Tick(input);
         EXPECT_EQ(windows.resultsShown, second <= 120 ? 0 : 1) << second;
     }

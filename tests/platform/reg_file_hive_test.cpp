@@ -41,15 +41,11 @@ TEST(RegFileHive, WritesRegedit4TextThatReadsBackWithoutRegardToCase) {
 
 TEST(RegFileHive, KeepsLinesItDoesNotUnderstand) {
     TempFolder folder;
-    const std::string text = "REGEDIT4\r\n"
-                             "; a comment someone wrote\r\n"
-                             "\r\n"
-                             "[HKEY_CURRENT_USER\\Software\\Other]\r\n"
-                             "\"Count\"=dword:00000010\r\n"
-                             "garbage line without quotes\r\n"
-                             "\r\n"
-                             "[HKEY_LOCAL_MACHINE\\Software\\Foreign]\r\n"
-                             "\"Name\"=\"kept as it is\"\r\n";
+    const std::string text =
+        "REGEDIT4\r\n; a comment someone wrote\r\n\r\n"
+        "[HKEY_CURRENT_USER\\Software\\Other]\r\n\"Count\"=dword:00000010\r\n"
+        "garbage line without quotes\r\n\r\n"
+        "[HKEY_LOCAL_MACHINE\\Software\\Foreign]\r\n\"Name\"=\"kept as it is\"\r\n";
     RegFileHive hive(folder.write("user.reg", text), "HKEY_CURRENT_USER");
     EXPECT_FALSE(hive.getValue("Software\\Other", "Count"));  // not a string value
     EXPECT_FALSE(hive.getValue("Software\\Foreign", "Name")); // another root

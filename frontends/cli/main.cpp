@@ -73,7 +73,7 @@ int runAudit(const CommandLine& line) {
 
     const MainWindow& window = program.mainWindow();
     std::printf("%s\n", window.lblStatus.caption.c_str());
-    switch (program.audit().state().lastEnd) {
+    switch (program.audit().lastEnd()) {
     case RunEnd::Canceled:
         std::printf("%s\n", window.lblStatus2.caption.c_str());
         return kCancelled;

@@ -46,8 +46,8 @@ void AuditRun::cmdAudit_Click() {
     window.Timer_Search.enabled = false;
     window.lblStatus2.visible = false;
     window.lblArrow2.visible = false;
-    m_run.lastEnd = RunEnd::None;
-    m_run.reportProblem.clear();
+    m_lastEnd = RunEnd::None;
+    m_reportProblem.clear();
 
     // The run writes into a staging folder of its own; only a run that finishes replaces the
     // report, so a cancelled or failed one leaves the last report as it was.
@@ -62,17 +62,17 @@ void AuditRun::cmdAudit_Click() {
         m_pages = ReportPages(m_staging->path());
         SearchDrivesDRMfree();
         m_pages.closeAll();
-        if (!m_run.ScanCanceled && m_run.lastEnd == RunEnd::None &&
+        if (!m_run.ScanCanceled && m_lastEnd == RunEnd::None &&
             !m_staging->commit(&problem))
             failReport(RunEnd::ReportFailed, problem);
         m_staging.reset();
     }
 
-    if (!m_run.ScanCanceled && m_run.lastEnd == RunEnd::None) {
+    if (!m_run.ScanCanceled && m_lastEnd == RunEnd::None) {
         window.pBar.value = window.pBar.max;
         window.lblStatus.caption = "Done!  Launching results in a browser window now.";
         Finish_Audit();
-        m_run.lastEnd = RunEnd::Finished;
+        m_lastEnd = RunEnd::Finished;
     }
     m_run.Scanning = false;
     Enable_Buttons(window);
@@ -84,17 +84,17 @@ void AuditRun::SearchDrivesDRMfree() {
     m_run.Scanning = true;
     if (walkDrives() == PhaseEnd::Stopped || writeDiskPages() == PhaseEnd::Stopped ||
         runUrlCacheAudit() == PhaseEnd::Stopped) {
-        if (m_run.lastEnd == RunEnd::None) {
+        if (m_lastEnd == RunEnd::None) {
             Do_Cancel();
-            m_run.lastEnd = RunEnd::Canceled;
+            m_lastEnd = RunEnd::Canceled;
         }
     }
 }
 
 void AuditRun::failReport(RunEnd end, const std::string& problem) {
     MainWindow& window = m_state.window;
-    m_run.lastEnd = end;
-    m_run.reportProblem = problem;
+    m_lastEnd = end;
+    m_reportProblem = problem;
     m_run.ScanCanceled = true; // no later phase starts and the finishing step is skipped
     window.Timer_Search.enabled = false;
     window.lblStatus.caption = "Vorlith could not write its report.";
@@ -108,7 +108,7 @@ void AuditRun::failReport(RunEnd end, const std::string& problem) {
 bool AuditRun::pagesFailed() {
     if (m_pages.failure().empty())
         return false;
-    if (m_run.lastEnd == RunEnd::None)
+    if (m_lastEnd == RunEnd::None)
         failReport(RunEnd::ReportFailed,
                    "The report page " + m_pages.failure() + ". The previous report is kept.");
     return true;

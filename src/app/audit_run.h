@@ -37,8 +37,6 @@ struct RunState {
     bool ScanCanceled = false; // the run's cancel flag
     bool Scanning = false;     // a run is under way (a close request asks the cancel question)
     bool AuditStarted = false; // an audit was started since the program was loaded
-    RunEnd lastEnd = RunEnd::None;
-    std::string reportProblem; // why the last run could not write its report
 };
 
 /// What a run takes from the platform.
@@ -85,6 +83,9 @@ public:
 
     RunState& state() { return m_run; }
     const RunState& state() const { return m_run; }
+    /// How the last run ended, and why it could not write its report.
+    RunEnd lastEnd() const { return m_lastEnd; }
+    const std::string& reportProblem() const { return m_reportProblem; }
     const TraceTotals& totals() const { return m_totals; }
     const DiskScanCounts& diskCounts() const { return m_diskCounts; }
     const WalkProgress& walkProgress() const { return m_walk; }
@@ -110,6 +111,8 @@ private:
     AuditServices m_services;
     AuditState m_state;
     RunState m_run;
+    RunEnd m_lastEnd = RunEnd::None;
+    std::string m_reportProblem;
     MainWindowProgress m_progress;
     std::unique_ptr<ReportStaging> m_staging; // the run's pages and pictures until committed
     ReportPages m_pages;

@@ -1,294 +1,246 @@
-#include "report/page_set.h"
-#include "settings/settings_store.h"
+// One audit run as the user sees it: the buttons and labels, the settings it stores, the switches
+// and drives that steer its phases, a cancel in each phase, what opens when it ends, and the
+// results window with its timers and buttons.
+
+#include "app/results_window.h"
 #include "support/program_fixture.h"
 
-#include <filesystem>
 #include <gtest/gtest.h>
+#include <set>
 
 namespace vorlith {
 namespace {
 
-using test::SplitCrLf;
-
-const std::vector<PageInfo> kAllPages = {
-    pages::kIllegal, pages::kThumbnails, pages::kFirefoxCache, pages::kFirefoxCache2,
-    pages::kSummary, pages::kImages,     pages::kGambling,     pages::kSocial,
-    pages::kSports,  pages::kNews,       pages::kImages2,      pages::kTeen,
-    pages::kVideos,  pages::kHistory,    pages::kCookies,      pages::kGay};
-
-const char kThumbsOff[] =
-    "<H3><B>You have the thumbs.db scan and extraction turned OFF in the Vorlith settings!  To "
-    "turn this feature on, click SETUP on the Vorlith main screen.</B></H3>";
-const char kFirefoxOff[] =
-    "<H3><B>You have the Mozilla Firefox scan turned OFF in the Vorlith settings!  To turn this "
-    "feature on, click SETUP on the Vorlith main screen.</B></H3>";
-
-// Lines between the head (ending "<P>") and the foot (starting with the warning line).
-std::vector<std::string> bodyOf(const std::vector<std::string>& lines) {
-    auto start = std::find(lines.begin(), lines.end(), "<P>");
-    auto end = std::find_if(lines.begin(), lines.end(), [](const std::string& line) {
-        return line.rfind("<BR><BR><TABLE BGCOLOR=#000000>", 0) == 0;
-    });
-    if (start == lines.end() || end == lines.end() || end < start)
-        return {"<no frame>"};
-    return {start + 1, end};
+// The buttons as Disable_Buttons (running) or Enable_Buttons (idle) set them.
+bool ButtonsAre(const MainWindow& window, bool running) {
+    return window.cmdAudit.enabled != running && window.cmdSetup.enabled != running &&
+           window.cmdKill.enabled != running && window.cmdExit.visible != running &&
+           window.cmdCancel.visible == running;
 }
 
 class AuditRunTest : public ::testing::Test, public test::ProgramFixture {
 protected:
     void SetUp() override { store(keys::kHARunOnStart, "0"); }
     void load() { ASSERT_EQ(program().Form_Load(""), StartupOutcome::WaitingForCommand); }
+    MainWindow& window() { return program().mainWindow(); }
 };
 
-TEST_F(AuditRunTest, EmptyMachineGetsEveryPageWithItsFrame) {
-    load();
-    program().cmdAudit_Click();
-    for (const PageInfo& info : kAllPages) {
-        SCOPED_TRACE(info.fileName);
-        auto lines = SplitCrLf(page(info.fileName));
-        ASSERT_GE(lines.size(), 170u);
-        EXPECT_EQ(lines[3], std::string("<title>Vorlith.example - Internet Vorlith: ") +
-                                info.title + "</title>");
-        EXPECT_EQ(lines[132], "<body class=section-" + std::to_string(info.tab) + ">");
-        EXPECT_EQ(lines.back(), "</html>");
-        // With nothing found, the disk and Firefox passes write only their warning and link
-        // lines; the summary, the explicit and teen pages (their totals) and the history and
-        // cookie pages (their table heads) carry body lines; every other page is empty.
-        const std::string name = info.fileName;
-        const bool passPage =
-            name == pages::kIllegal.fileName || name == pages::kThumbnails.fileName ||
-            name == pages::kFirefoxCache.fileName || name == pages::kFirefoxCache2.fileName;
-        const bool totalsPage = name == pages::kSummary.fileName ||
-                                name == pages::kImages.fileName || name == pages::kTeen.fileName ||
-                                name == pages::kHistory.fileName ||
-                                name == pages::kCookies.fileName;
-        if (passPage)
-            EXPECT_EQ(bodyOf(lines).size(), 2u);
-        else
-            EXPECT_EQ(bodyOf(lines).empty(), !totalsPage) << bodyOf(lines)[0];
-        const bool audioPage = info.number == 10;
-        EXPECT_EQ(lines[lines.size() - 7].find("Umbrafile") != std::string::npos, audioPage);
-    }
-    EXPECT_EQ(setting(keys::kCumlativeTotal), "0");
-    EXPECT_EQ(setting(keys::kLastAudit), "2026-12-06");
-}
-
-TEST_F(AuditRunTest, ButtonsAndLabelsAfterAFinishedRun) {
-    load();
-    MainWindow& window = program().mainWindow();
-    bool sawRunningButtons = false;
-    windows.everyYield = [&] {
-        sawRunningButtons = !window.cmdAudit.enabled && !window.cmdSetup.enabled &&
-                            !window.cmdKill.enabled && !window.cmdExit.visible &&
-                            window.cmdCancel.visible;
-    };
-    windows.whileResultsShown = [&](ResultsWindow& results) {
-        EXPECT_EQ(results.lblTotal.caption, "0");
-        EXPECT_FALSE(window.cmdAudit.enabled); // the run's states until the window closes
-    };
-    program().cmdAudit_Click();
-    EXPECT_TRUE(sawRunningButtons);
-    EXPECT_EQ(window.lblStatus.caption, "Finished!  0 traces found on YOUR Computer!");
-    EXPECT_EQ(window.lblCount.caption, "0 files searched.");
-    EXPECT_TRUE(window.cmdAudit.enabled);
-    EXPECT_TRUE(window.cmdExit.visible);
-    EXPECT_FALSE(window.cmdCancel.visible);
-    EXPECT_FALSE(window.Timer_Search.enabled);
-    EXPECT_FALSE(program().audit().state().Scanning);
-    EXPECT_TRUE(program().audit().state().AuditStarted);
-    EXPECT_EQ(window.pBar.value, window.pBar.max);
-}
-
-TEST_F(AuditRunTest, SwitchedOffPassesWriteTheirOneLine) {
-    store(keys::kNoThumbs, "1");
-    store(keys::kNoFirefox, "1");
-    load();
-    program().cmdAudit_Click();
-    EXPECT_EQ(bodyOf(SplitCrLf(page("Vorlith_thumbnails.html"))),
-              std::vector<std::string>{kThumbsOff});
-    EXPECT_EQ(bodyOf(SplitCrLf(page("Vorlith_firefox_cache.html"))),
-              std::vector<std::string>{kFirefoxOff});
-    EXPECT_TRUE(bodyOf(SplitCrLf(page("Vorlith_firefox_cache2.html"))).empty());
-}
-
-TEST_F(AuditRunTest, SwitchesCountOnlyAtOne) {
-    store(keys::kNoThumbs, "2");
-    store(keys::kNoFirefox, "-1");
-    load();
-    program().cmdAudit_Click();
-    // Both passes ran: their warning and link lines, not the "turned OFF" line.
-    EXPECT_EQ(bodyOf(SplitCrLf(page("Vorlith_thumbnails.html"))).size(), 2u);
-    EXPECT_EQ(bodyOf(SplitCrLf(page("Vorlith_firefox_cache.html"))).size(), 2u);
-}
-
-TEST_F(AuditRunTest, CancelAnsweredYesStopsTheRunAndKeepsTheSettings) {
-    store(keys::kLastAudit, "2026-12-01");
-    store(keys::kCumlativeTotal, "40");
-    urlCache.entries.push_back({0x00200001, "Visited: me@http://a.example/", {}, {}, {}});
-    load();
-    windows.onYield[1] = [&] { program().cmdCancel_Click(); };
-    program().cmdAudit_Click();
-
-    const MainWindow& window = program().mainWindow();
-    ASSERT_EQ(windows.messages.size(), 1u);
-    EXPECT_EQ(windows.messages[0].title, "Vorlith - Cancel Scan");
-    EXPECT_EQ(windows.messages[0].text,
-              "Are you sure you want to cancel Vorlith Scan?\r\n\r\nThe scan will take less than "
-              "5 minutes and is essential for knowing what traces are on your computer!");
-    EXPECT_EQ(windows.messages[0].buttons, platform::MessageButtons::YesNo);
-    EXPECT_EQ(windows.messages[0].icon, platform::MessageIcon::Question);
-    EXPECT_TRUE(program().audit().state().ScanCanceled);
-    EXPECT_EQ(window.lblStatus.caption, "Vorlith scan canceled...");
-    EXPECT_EQ(window.lblStatus2.caption,
-              "Your free Vorlith was canceled, it is strongly recommended to finish it!");
-    EXPECT_TRUE(window.cmdAudit.enabled);
-    EXPECT_FALSE(window.cmdCancel.visible);
-    EXPECT_EQ(windows.resultsShown, 0);
-    EXPECT_TRUE(starter.started.empty());
-    EXPECT_EQ(setting(keys::kLastAudit), "2026-12-01");
-    EXPECT_EQ(setting(keys::kCumlativeTotal), "40");
-    EXPECT_FALSE(std::filesystem::exists(reportFolder() + "/Vorlith_summary.html"));
-}
-
-TEST_F(AuditRunTest, CancelAnsweredNoLetsTheRunFinish) {
-    load();
-    windows.answers.push_back(platform::MessageAnswer::No);
-    windows.onYield[1] = [&] { program().cmdCancel_Click(); };
-    program().cmdAudit_Click();
-    EXPECT_FALSE(program().audit().state().ScanCanceled);
-    EXPECT_EQ(windows.resultsShown, 1);
-    EXPECT_EQ(program().mainWindow().lblStatus.caption,
-              "Finished!  0 traces found on YOUR Computer!");
-}
-
-TEST_F(AuditRunTest, CumulativeTotalGrowsByTheTraces) {
+TEST_F(AuditRunTest, FinishedRunAddsToTheCumulativeTotalAndShowsTheResults) {
     store(keys::kCumlativeTotal, "1000");
     for (uint32_t type : {0x00200001u, 0x00100001u, 0x00000001u, 0x00100000u})
         urlCache.entries.push_back({type, "http://x.example/", {}, {}, {}});
     load();
+    bool running = false, waitingForResults = false;
+    windows.everyYield = [&] { running = ButtonsAre(window(), true); };
+    windows.whileResultsShown = [&](ResultsWindow&) {
+        waitingForResults = ButtonsAre(window(), true); // until the window closes
+    };
     program().cmdAudit_Click();
-    EXPECT_EQ(program().audit().totals().TotalTraces, 3);
-    EXPECT_EQ(setting(keys::kCumlativeTotal), "1003");
+    EXPECT_TRUE(running && waitingForResults);
+    EXPECT_TRUE(ButtonsAre(window(), false) && !window().Timer_Search.enabled);
+    EXPECT_EQ(window().lblStatus.caption, "Finished!  3 traces found on YOUR Computer!");
+    EXPECT_EQ(window().pBar.value, window().pBar.max);
+    EXPECT_EQ(setting(keys::kCumlativeTotal) + " " + setting(keys::kLastAudit), "1003 2026-12-06");
     EXPECT_EQ(program().resultsWindow().lblCumTotal.caption, "1003");
-    // The next run's disk-scan pages carry the previous total in their purchase links.
+    program().Timer_Search_Tick();
+    EXPECT_EQ(window().lblCount.caption, "0 files searched");
+    // The disk pages are closed before the traces are counted: they carry the previous run's.
     program().cmdAudit_Click();
-    EXPECT_NE(page("Vorlith_illegal.html").find("umftraces=0"), std::string::npos);
     EXPECT_NE(page("Vorlith_thumbnails.html").find("traces=3 "), std::string::npos);
     EXPECT_EQ(setting(keys::kCumlativeTotal), "1006");
 }
 
-TEST_F(AuditRunTest, DefaultResultsChooseWhatOpens) {
-    const std::string summary = reportFolder() + "/Vorlith_summary.html";
-    struct Case {
-        const char* value;
-        std::vector<std::vector<std::string>> started;
-        const char* status;
-    };
-    const Case cases[] = {
-        {"1", {{"xdg-open", summary}}, "Finished!  0 traces found on YOUR Computer!"},
-        {"0",
-         {{"firefox", "-new-window", "about:cache?device=memory"}, {"xdg-open", summary}},
-         "Finished!  0 traces found on YOUR Computer!"},
-        {"5",
-         {{"firefox", "-new-window", "about:cache?device=memory"}, {"xdg-open", summary}},
-         "Finished!  0 traces found on YOUR Computer!"},
-        {"2",
-         {{"firefox", "-new-window", "about:cache?device=memory"}},
-         "Finished!  Launching Mozila Firefox to show traces on YOUR Computer!"},
-        {"3",
-         {{"firefox", "-new-window", "about:cache?device=disk"}},
-         "Finished!  Launching Mozila Firefox to show traces on YOUR Computer!"},
-    };
+// A pass turned off writes its one line after the head of its first page, instead of the
+// warning and link lines the pass writes to each of its pages.
+TEST_F(AuditRunTest, SwitchesTurnAPassOffOnlyAtOne) {
+    const std::string off = " turned OFF in the Vorlith settings!  To turn this feature on, "
+                            "click SETUP on the Vorlith main screen.</B></H3>\r\n";
+    const std::string warning = "<P>\r\n<TABLE BGCOLOR=#000000>";
     load();
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.value);
-        starter.started.clear();
-        program().settings().DefaultResults = std::stoi(c.value);
+    for (int value : {1, 2}) {
+        program().settings().NoThumbs = program().settings().NoFirefox = value;
         program().cmdAudit_Click();
-        EXPECT_EQ(starter.started, c.started);
-        EXPECT_EQ(program().mainWindow().lblStatus.caption, c.status);
+        const std::string thumbs = page("Vorlith_thumbnails.html");
+        const std::string firefox = page("Vorlith_firefox_cache.html");
+        EXPECT_EQ(thumbs.find("<P>\r\n<H3><B>You have the thumbs.db scan and extraction" + off) !=
+                      std::string::npos,
+                  value == 1);
+        EXPECT_EQ(firefox.find("<P>\r\n<H3><B>You have the Mozilla Firefox scan" + off) !=
+                      std::string::npos,
+                  value == 1);
+        for (const std::string& text : {thumbs, firefox, page("Vorlith_firefox_cache2.html")})
+            EXPECT_EQ(text.find(warning) != std::string::npos, value != 1) << value;
     }
 }
 
-TEST_F(AuditRunTest, FirefoxEsrIsUsedWhereThatIsTheInstalledName) {
-    starter.available = {"xdg-open", "firefox-esr"};
-    store(keys::kDefaultResults, "3");
+// One cancel answered Yes in each phase that yields: the click's first yield, the walk and the
+// URL-cache pages. The run stops there; the window shows the cancel texts and idle buttons.
+TEST_F(AuditRunTest, CancelInAnyPhaseEndsTheRunWithTheCancelTexts) {
+    for (int index = 0; index < 30; ++index)
+        drive.write("folder" + std::to_string(index % 3) + "/" + std::to_string(index), "");
+    for (int index = 0; index < 25; ++index)
+        urlCache.entries.push_back({1, "http://a.example/" + std::to_string(index), {}, {}, {}});
+    store(keys::kLastAudit, "2026-12-01");
+    store(keys::kCumlativeTotal, "40");
     load();
-    program().cmdAudit_Click();
-    ASSERT_EQ(starter.started.size(), 1u);
-    EXPECT_EQ(starter.started[0][0], "firefox-esr");
+    const std::pair<const char*, std::function<bool()>> cases[] = {
+        {"loading", [&] { return window().lblStatus.caption == "LOADING..."; }},
+        {"walk", [&] { return program().audit().walkProgress().FilesSearched > 3; }},
+        {"URL cache", [&] { return program().audit().totals().TotalTraces > 0; }}};
+    for (const auto& [phase, reached] : cases) {
+        SCOPED_TRACE(phase);
+        int64_t searchedAtCancel = -1;
+        windows.messages.clear();
+        windows.everyYield = [&] {
+            if (searchedAtCancel < 0 && reached()) {
+                searchedAtCancel = program().audit().walkProgress().FilesSearched;
+                program().cmdCancel_Click();
+            }
+        };
+        program().cmdAudit_Click();
+        ASSERT_EQ(windows.messages.size(), 1u);
+        EXPECT_EQ(windows.messages[0].title, "Vorlith - Cancel Scan");
+        EXPECT_EQ(program().audit().walkProgress().FilesSearched, searchedAtCancel);
+        EXPECT_TRUE(program().audit().state().ScanCanceled && !program().audit().state().Scanning);
+        EXPECT_EQ(window().lblStatus.caption, "Vorlith scan canceled...");
+        EXPECT_EQ(window().lblStatus2.caption,
+                  "Your free Vorlith was canceled, it is strongly recommended to finish it!");
+        EXPECT_TRUE(ButtonsAre(window(), false) && !window().Timer_Search.enabled);
+        EXPECT_EQ(windows.resultsShown + starter.started.size(), 0u);
+        EXPECT_EQ(setting(keys::kLastAudit) + " " + setting(keys::kCumlativeTotal),
+                  "2026-12-01 40");
+    }
 }
 
-TEST_F(AuditRunTest, BrowserThatCannotStartStillShowsResultsAndStoresTheDate) {
-    starter.available = {"xdg-open"}; // no Firefox on this machine
-    store(keys::kDefaultResults, "0");
+TEST_F(AuditRunTest, DefaultResultsChooseWhatOpens) {
+    const std::string summary = "xdg-open " + reportFolder() + "/Vorlith_summary.html";
+    const std::string memory = "firefox about:cache?device=memory";
+    const std::string finished = "Finished!  0 traces found on YOUR Computer!";
+    const std::string firefoxOnly =
+        "Finished!  Launching Mozila Firefox to show traces on YOUR Computer!";
+    const std::tuple<int, std::vector<std::string>, std::vector<std::string>, std::string> cases[] =
+        {{1, {"xdg-open", "firefox"}, {summary}, finished},
+         {0, {"xdg-open", "firefox"}, {memory, summary}, finished},
+         {2, {"xdg-open", "firefox"}, {memory}, firefoxOnly},
+         {3, {"xdg-open", "firefox"}, {"firefox about:cache?device=disk"}, firefoxOnly},
+         // A browser that cannot start: the summary still opens, the results still show.
+         {0,
+          {"xdg-open"},
+          {summary},
+          "Finished!  0 traces found, but the web browser could not "
+          "be started.  Open " +
+              summary.substr(9) + " to see them."}};
     store(keys::kLastAudit, "2026-11-01");
     load();
-    program().cmdAudit_Click();
-    EXPECT_EQ(windows.resultsShown, 1);
-    EXPECT_EQ(setting(keys::kLastAudit), "2026-12-06");
-    EXPECT_NE(program().mainWindow().lblStatus.caption.find("could not be started"),
-              std::string::npos);
-    // The summary page is still opened in the default browser.
-    ASSERT_EQ(starter.started.size(), 1u);
-    EXPECT_EQ(starter.started[0][0], "xdg-open");
-}
-
-TEST_F(AuditRunTest, DrivesOfTheMachineAreWalkedByTheirType) {
-    options.driveRoots.clear();
-    test::TempFolder fixed, network, removable;
-    fixed.write("a.txt", "");
-    fixed.write("b.txt", "");
-    network.write("c.txt", "");
-    removable.write("d.txt", "");
-    drives.drives = {{fixed.path(), platform::DriveType::Fixed},
-                     {network.path(), platform::DriveType::Remote},
-                     {removable.path(), platform::DriveType::Removable}};
-    load();
-    std::vector<std::string> statuses;
-    windows.everyYield = [&] {
-        const std::string& status = program().mainWindow().lblStatus.caption;
-        if (statuses.empty() || statuses.back() != status)
-            statuses.push_back(status);
-    };
-    struct Case {
-        int scanNetworkDrives;
-        const char* count;
-    };
-    for (const Case& c : {Case{0, "2 files searched."}, Case{2, "2 files searched."},
-                          Case{-1, "2 files searched."}, Case{1, "4 files searched."}}) {
-        SCOPED_TRACE(c.scanNetworkDrives);
-        program().settings().ScanNetworkDrives = c.scanNetworkDrives;
+    for (const auto& [value, available, opened, status] : cases) {
+        starter.started.clear();
+        starter.available = available;
+        program().settings().DefaultResults = value;
         program().cmdAudit_Click();
-        EXPECT_EQ(program().mainWindow().lblCount.caption, c.count);
+        std::vector<std::string> got; // the program and its last argument
+        for (const auto& command : starter.started)
+            got.push_back(command.front() + " " + command.back());
+        EXPECT_EQ(got, opened) << value;
+        EXPECT_EQ(window().lblStatus.caption, status) << value;
     }
-    // Every root gets its status line, whether or not it is then walked.
-    EXPECT_NE(std::find(statuses.begin(), statuses.end(),
-                        "Searching " + fixed.path() + " for potentially ILLEGAL files..."),
-              statuses.end());
+    EXPECT_EQ(windows.resultsShown, 5);
+    EXPECT_EQ(setting(keys::kLastAudit), "2026-12-06");
 }
 
-TEST_F(AuditRunTest, PagesLeftOpenByACancelledRunAreWrittenAfreshNextTime) {
+TEST_F(AuditRunTest, OnlyFixedDrivesAreWalkedUnlessScanNetworkDrivesIsOne) {
+    options.driveRoots.clear();
+    using enum platform::DriveType;
+    for (auto [name, type] : {std::pair{"fixed", Fixed}, {"net", Remote}, {"usb", Removable}}) {
+        drive.write(name + std::string("/a.txt"), "");
+        drives.drives.emplace_back(drive / name, type);
+    }
     load();
-    windows.onYield[1] = [&] { program().cmdCancel_Click(); };
-    program().cmdAudit_Click();
-    ASSERT_TRUE(program().audit().state().ScanCanceled);
-    program().cmdAudit_Click();
-    EXPECT_FALSE(program().audit().state().ScanCanceled);
-    for (const PageInfo& info : kAllPages) {
-        SCOPED_TRACE(info.fileName);
-        auto text = page(info.fileName);
-        EXPECT_EQ(text.find("<!DOCTYPE"), text.rfind("<!DOCTYPE")); // one head only
-        EXPECT_EQ(SplitCrLf(text).back(), "</html>");
+    std::set<std::string> statuses;
+    windows.everyYield = [&] { statuses.insert(window().lblStatus.caption); };
+    for (auto [value, count] :
+         {std::pair{0, "1 files searched."}, {2, "1 files searched."}, {1, "3 files searched."}}) {
+        program().settings().ScanNetworkDrives = value;
+        program().cmdAudit_Click();
+        EXPECT_EQ(window().lblCount.caption, count) << value;
+    }
+    EXPECT_TRUE(
+        statuses.contains("Searching " + drive / "fixed" + " for potentially ILLEGAL files..."));
+}
+
+class ResultsWindowTest : public ::testing::Test {
+protected:
+    bool browserButtonsEnabled() const {
+        return results.cmdBoth.enabled && results.cmdIE.enabled &&
+               results.cmdFireFoxMemory.enabled && results.cmdFireFoxDisk.enabled;
+    }
+
+    test::FakeStarter starter;
+    test::FakeWindowSystem windows;
+    MainWindow mainWindow;
+    BrowserLauncher browsers{starter};
+    ResultsWindow results{mainWindow, browsers, windows};
+};
+
+TEST_F(ResultsWindowTest, LabelsShowTheTotalsOrTheFirefoxOnlyNotice) {
+    const std::string none = kDataNotAvailable;
+    const std::tuple<ResultsChoice, double, std::string, std::string, std::string> cases[] = {
+        {ResultsChoice::DefaultBrowser, 120, "37", "120", "5"},
+        {ResultsChoice::Both, 120, "37", "120", "5"},
+        {ResultsChoice::FirefoxDisk, 120, none, "120", none},
+        {ResultsChoice::FirefoxMemory, 0, none, none, none}};
+    for (const auto& [choice, cumulative, total, cumulativeText, suspect] : cases) {
+        results.Form_Load({37, cumulative, 5, choice, "/tmp/report"});
+        EXPECT_EQ(std::tuple(results.lblTotal.caption, results.lblCumTotal.caption,
+                             results.lblSuspectTotal.caption),
+                  std::tuple(total, cumulativeText, suspect))
+            << static_cast<int>(choice);
     }
 }
 
-TEST_F(AuditRunTest, ProgressTimerShowsCountAndFolder) {
-    load();
-    program().cmdAudit_Click();
-    program().Timer_Search_Tick();
-    EXPECT_EQ(program().mainWindow().lblCount.caption, "0 files searched");
-    EXPECT_EQ(program().mainWindow().lblStatus2.caption, "");
+// The notice blinks every 750 ms; after 7 s it changes, in the plain colour, and the browser
+// buttons become usable. Closing the window stops the blinking and frees the main window.
+TEST_F(ResultsWindowTest, TheLaunchNoticeBlinksAndEndsAfterSevenSeconds) {
+    Disable_Buttons(mainWindow);
+    results.Form_Load({37, 120, 5, ResultsChoice::DefaultBrowser, "/tmp/report"});
+    EXPECT_EQ(std::pair(results.Timer1.intervalMs, results.Timer2.intervalMs),
+              std::pair(7000, 750));
+    EXPECT_EQ(results.lblResults.caption, "Launching web browser with your detailed results...");
+    EXPECT_FALSE(results.lblRelaunch.visible || browserButtonsEnabled());
+    std::vector<uint32_t> colors;
+    for (auto tick : {&ResultsWindow::Timer2_Tick, &ResultsWindow::Timer2_Tick,
+                      &ResultsWindow::Timer1_Tick, &ResultsWindow::Timer2_Tick}) {
+        (results.*tick)();
+        colors.push_back(results.lblResults.color);
+    }
+    EXPECT_EQ(colors, (std::vector<uint32_t>{kRed, kButtonTextColor, kButtonTextColor, kRed}));
+    EXPECT_EQ(results.lblResults.caption, "Vorlith results launched in a browser window!");
+    EXPECT_TRUE(!results.Timer1.enabled && results.lblRelaunch.visible && browserButtonsEnabled());
+    results.Form_Unload();
+    EXPECT_FALSE(results.frame.visible || results.Timer2.enabled);
+    EXPECT_TRUE(mainWindow.cmdAudit.enabled && mainWindow.cmdExit.visible);
+}
+
+TEST_F(ResultsWindowTest, ButtonsOpenTheirBrowsers) {
+    results.Form_Load({42, 120, 5, ResultsChoice::DefaultBrowser, "/tmp/report"});
+    results.cmdBoth_Click();
+    results.cmdIE_Click();
+    results.cmdFireFoxMemory_Click();
+    starter.available = {"xdg-open", "firefox-esr"};
+    results.cmdFireFoxDisk_Click();
+    results.cmdKillTraces_Click();
+    const std::vector<std::vector<std::string>> expected = {
+        {"firefox", "-new-window", "about:cache"},
+        {"xdg-open", "/tmp/report/Vorlith_summary.html"},
+        {"xdg-open", "/tmp/report/Vorlith_summary.html"},
+        {"firefox", "-new-window", "about:cache?device=memory"},
+        {"firefox-esr", "-new-window", "about:cache?device=disk"},
+        {"xdg-open", "https://secure.vorlith.example/secure_erazent_audit_clean.php?traces=42"}};
+    EXPECT_EQ(starter.started, expected);
+
+    starter.available.clear(); // a missing browser shows nothing and the window goes on
+    results.cmdBoth_Click();
+    EXPECT_TRUE(windows.messages.empty());
+    EXPECT_TRUE(results.frame.visible);
 }
 
 } // namespace

@@ -18,7 +18,7 @@ protected:
     void finishOneAudit() {
         drive.write("store/Thumbs.db", std::string("\xFF\xD8\xFF\xE0", 4) + "picture");
         program().Form_Load("");
-        ASSERT_EQ(program().audit().state().lastEnd, RunEnd::Finished);
+        ASSERT_EQ(program().audit().lastEnd(), RunEnd::Finished);
     }
 };
 
@@ -31,10 +31,14 @@ TEST_F(ReportRunTest, ACancelledRunKeepsThePreviousReport) {
     // The second run finds more and is cancelled while it walks.
     drive.write("more/song.mp3", "x");
     windows.answers = {platform::MessageAnswer::Yes};
-    windows.onYield[windows.yields + 2] = [&] { program().cmdCancel_Click(); };
+    const int cancelAt = windows.yields + 2;
+    windows.everyYield = [&] {
+        if (windows.yields == cancelAt)
+            program().cmdCancel_Click();
+    };
     program().cmdAudit_Click();
 
-    EXPECT_EQ(program().audit().state().lastEnd, RunEnd::Canceled);
+    EXPECT_EQ(program().audit().lastEnd(), RunEnd::Canceled);
     EXPECT_EQ(page("Vorlith_summary.html"), summary);
     EXPECT_EQ(test::ReadFile(reportFolder() + "/thumbs/0-1.jpg"), picture);
     for (const auto& entry : fs::directory_iterator(reportFolder()))
@@ -47,7 +51,7 @@ TEST_F(ReportRunTest, AReportThatCannotBeWrittenEndsTheRunWithoutStoringTheAudit
     store("LastAudit", "2026-11-01");
     program().Form_Load("");
 
-    EXPECT_EQ(program().audit().state().lastEnd, RunEnd::ReportFailed);
+    EXPECT_EQ(program().audit().lastEnd(), RunEnd::ReportFailed);
     ASSERT_FALSE(windows.messages.empty());
     EXPECT_EQ(windows.messages.back().icon, platform::MessageIcon::Critical);
     EXPECT_EQ(windows.resultsShown, 0);
@@ -63,7 +67,7 @@ TEST_F(ReportRunTest, AFolderHoldingSomeoneElsesFilesIsRefusedAndLeftAlone) {
     options.reportFolder = folder;
     program().Form_Load("");
 
-    EXPECT_EQ(program().audit().state().lastEnd, RunEnd::ReportRefused);
+    EXPECT_EQ(program().audit().lastEnd(), RunEnd::ReportRefused);
     EXPECT_EQ(test::ReadFile(folder + "/Vorlith_summary.html"), "mine");
     program().cmdExit_Click();
     EXPECT_EQ(test::ReadFile(folder + "/thumbs/holiday.jpg"), "mine");
@@ -92,7 +96,7 @@ TEST_F(ReportRunTest, SettingsThatCannotBeStoredAreReportedOnceAndTheAuditStillC
     const size_t before = windows.messages.size();
     program().cmdAudit_Click();
 
-    EXPECT_EQ(program().audit().state().lastEnd, RunEnd::Finished);
+    EXPECT_EQ(program().audit().lastEnd(), RunEnd::Finished);
     ASSERT_EQ(windows.messages.size(), before + 1);
     EXPECT_NE(windows.messages.back().text.find("could not store its settings"),
               std::string::npos);

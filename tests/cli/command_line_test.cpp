@@ -39,12 +39,14 @@ TEST(DesktopCommandLine, OptionsComeFirstAndEveryWordAfterThemIsArgumentText) {
         bool noBrowser;
         std::string argumentText;
     };
+    test::TempFolder folder; // the drives must exist
+    const std::string a = folder.makeFolder("a"), bc = folder.makeFolder("b c");
     const Case cases[] = {
         {{}, {}, "", "auto", false, ""},
         {{"/STARTUP"}, {}, "", "auto", false, "/STARTUP"},
-        {{"--drive", "/a", "--drive", "/b c", "--report-dir", "/r", "--url-cache", "none",
+        {{"--drive", a, "--drive", bc, "--report-dir", "/r", "--url-cache", "none",
           "--no-browser", "/UNINSTALL"},
-         {"/a", "/b c"},
+         {a, bc},
          "/r",
          "none",
          true,
@@ -77,6 +79,7 @@ TEST(DesktopCommandLine, UnknownOptionsAndMissingValuesAreUsageErrors) {
     const std::vector<std::vector<std::string>> refused = {
         {"--bogus"}, {"--bogus", "/STARTUP"}, {"-x"},
         {"--drive"}, {"--report-dir"},        {"--url-cache", folder.path() + "/missing.jsonl"},
+        {"--drive", folder.path() + "/missing"},
     };
     for (const auto& arguments : refused) {
         SCOPED_TRACE(testing::PrintToString(arguments));

@@ -11,7 +11,6 @@
 #include <X11/extensions/XTest.h>
 
 #include <chrono>
-#include <cstdlib>
 #include <thread>
 
 namespace vorlith {
@@ -19,85 +18,47 @@ namespace {
 
 using namespace std::chrono_literals;
 
-class X11InputState : public ::testing::Test {
-protected:
-    void SetUp() override {
-        const char* display = std::getenv("DISPLAY");
-        if (!display || !*display)
-            GTEST_SKIP() << "no X display";
-        m_display = XOpenDisplay(nullptr);
-        if (!m_display)
-            GTEST_SKIP() << "the X display cannot be opened";
-        int event = 0, error = 0, major = 0, minor = 0;
-        if (!XTestQueryExtension(m_display, &event, &error, &major, &minor))
-            GTEST_SKIP() << "the X server cannot simulate keys";
-        std::string reason;
-        input = platform::OpenDesktopInputState(reason);
-        ASSERT_TRUE(input) << reason;
-        m_keycode = XKeysymToKeycode(m_display, XStringToKeysym("a"));
-        presses(100ms);
-    }
-    void TearDown() override {
-        if (m_display) {
-            XTestFakeKeyEvent(m_display, m_keycode, False, 0);
-            XSync(m_display, False);
-            XCloseDisplay(m_display);
+// A tap between two polls counts; a held key counts once and the repeats it sends do not.
+TEST(X11InputState, EachKeyGoingDownCountsOnceAndTheCursorIsReadInScreenPixels) {
+    std::unique_ptr<Display, int (*)(Display*)> display(XOpenDisplay(nullptr), XCloseDisplay);
+    int unused = 0;
+    if (!display || !XTestQueryExtension(display.get(), &unused, &unused, &unused, &unused))
+        GTEST_SKIP() << "no X display that can simulate keys";
+    std::string reason;
+    auto input = platform::OpenDesktopInputState(reason);
+    ASSERT_TRUE(input) << reason;
+    const KeyCode keycode = XKeysymToKeycode(display.get(), XStringToKeysym("a"));
+    // Polls like the idle watch for 300 ms, after the key event, and adds up the presses seen.
+    auto pressesAfter = [&](std::optional<bool> down) {
+        if (down) {
+            XTestFakeKeyEvent(display.get(), keycode, *down ? True : False, 0);
+            XSync(display.get(), False);
         }
-    }
-
-    void key(bool down) {
-        XTestFakeKeyEvent(m_display, m_keycode, down ? True : False, 0);
-        XSync(m_display, False);
-    }
-    // Polls like the idle watch for a while and adds up the presses seen.
-    int presses(std::chrono::milliseconds during) {
         int total = 0;
-        for (auto waited = 0ms; waited < during; waited += 25ms) {
+        for (auto waited = 0ms; waited < 300ms; waited += 25ms) {
             std::this_thread::sleep_for(25ms);
             total += input->keyPressesSinceLastQuery();
         }
         return total;
+    };
+    pressesAfter(std::nullopt); // what came before the test
+    XTestFakeKeyEvent(display.get(), keycode, True, 0);
+    EXPECT_EQ(pressesAfter(false), 1) << "a tap";
+    EXPECT_EQ(pressesAfter(true), 1) << "a key held down";
+    EXPECT_EQ(pressesAfter(true), 0) << "what auto-repeat sends: a press without a release";
+    EXPECT_EQ(pressesAfter(false), 0);
+    for (unsigned int button : {1u, 3u}) { // mouse buttons count as keys do
+        XTestFakeButtonEvent(display.get(), button, True, 0);
+        XTestFakeButtonEvent(display.get(), button, False, 0);
+        XSync(display.get(), False);
+        EXPECT_EQ(pressesAfter(std::nullopt), 1) << "button " << button;
     }
 
-    std::unique_ptr<platform::InputState> input;
-    Display* m_display = nullptr;
-    KeyCode m_keycode = 0;
-};
-
-TEST_F(X11InputState, ATapBetweenTwoPollsIsCounted) {
-    key(true);
-    key(false);
-    EXPECT_EQ(presses(300ms), 1);
-}
-
-TEST_F(X11InputState, AHeldKeyCountsOnceAndItsRepeatsDoNot) {
-    key(true);
-    EXPECT_EQ(presses(300ms), 1);
-    key(true); // what auto-repeat sends: another press without a release
-    EXPECT_EQ(presses(300ms), 0);
-    key(false);
-    key(true);
-    key(false);
-    EXPECT_EQ(presses(300ms), 1);
-}
-
-TEST_F(X11InputState, MouseButtonClicksCountAsPresses) {
-    for (unsigned int button : {1u, 3u}) {
-        SCOPED_TRACE(button);
-        XTestFakeButtonEvent(m_display, button, True, 0);
-        XTestFakeButtonEvent(m_display, button, False, 0);
-        XSync(m_display, False);
-        EXPECT_EQ(presses(300ms), 1);
-    }
-}
-
-TEST_F(X11InputState, TheCursorIsReadInScreenPixels) {
-    XWarpPointer(m_display, None, DefaultRootWindow(m_display), 0, 0, 0, 0, 123, 45);
-    XSync(m_display, False);
+    XWarpPointer(display.get(), None, DefaultRootWindow(display.get()), 0, 0, 0, 0, 123, 45);
+    XSync(display.get(), False);
     auto cursor = input->cursorPosition();
     ASSERT_TRUE(cursor);
-    EXPECT_EQ(cursor->x, 123);
-    EXPECT_EQ(cursor->y, 45);
+    EXPECT_EQ(std::pair(cursor->x, cursor->y), std::pair(123, 45));
 }
 
 TEST(X11InputStateWithoutDisplay, SaysWhyInsteadOfFailing) {

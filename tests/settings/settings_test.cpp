@@ -1,7 +1,9 @@
 #include "platform/reg_file_hive.h"
 #include "settings/program_settings.h"
 #include "settings/reg_settings.h"
+#include "settings/setting_rules.h"
 #include "settings/settings_store.h"
+#include "settings/startup_entry.h"
 #include "support/test_support.h"
 
 #include <gtest/gtest.h>
@@ -9,137 +11,90 @@
 namespace vorlith {
 namespace {
 
-using test::TempFolder;
-
-TEST(SettingConversion, WholeNumbersAsStoredTextsHaveAlwaysBeenRead) {
-    const std::pair<const char*, std::optional<int>> cases[] = {{"7", 7},
-                                                                {" 12 ", 12},
-                                                                {"-3", -3},
-                                                                {"+4", 4},
-                                                                {"7.5", 8},
-                                                                {"6.5", 6},
-                                                                {"2.4", 2},
-                                                                {"1e2", 100},
-                                                                {"32767", 32767},
-                                                                {"32768", std::nullopt},
-                                                                {"-32769", std::nullopt},
-                                                                {"", std::nullopt},
-                                                                {"abc", std::nullopt},
-                                                                {"7 days", std::nullopt},
-                                                                {".", std::nullopt}};
-    for (const auto& [text, expected] : cases) {
+TEST(SettingConversion, StoredAndTypedNumbersAreReadAsTheyHaveAlwaysBeen) {
+    const std::tuple<const char*, std::optional<int>, int> cases[] = {
+        {"7", 7, 7},          {" 12 ", 12, 12},  {"-3", -3, -3},
+        {"+4", 4, 4},         {"7.5", 8, 8},     {"6.5", 6, 6}, // half to even
+        {"2.4", 2, 2},        {"1e2", 100, 100}, {"32767", 32767, 32767},
+        {"32768", {}, 32768}, {"", {}, 0},       {"abc", {}, 0},
+        {"12 days", {}, 12},  {".", {}, 0},      {"31.6x", {}, 32}};
+    for (const auto& [text, stored, typed] : cases) {
         SCOPED_TRACE(text);
-        EXPECT_EQ(ConvertToWholeNumber(text), expected);
+        EXPECT_EQ(ConvertToWholeNumber(text), stored);
+        EXPECT_EQ(LeadingWholeNumber(text), typed);
     }
+    EXPECT_EQ(ConvertToWholeNumber("-32769"), std::nullopt);
+    EXPECT_EQ(FormatPlainNumber(5000000000.0) + " " + FormatPlainNumber(1.5), "5000000000 1.5");
 }
 
-TEST(SettingConversion, LeadingNumberOfTypedText) {
-    EXPECT_EQ(LeadingWholeNumber("12 days"), 12);
-    EXPECT_EQ(LeadingWholeNumber("  30"), 30);
-    EXPECT_EQ(LeadingWholeNumber("abc"), 0);
-    EXPECT_EQ(LeadingWholeNumber(""), 0);
-    EXPECT_EQ(LeadingWholeNumber("31.6x"), 32);
-}
-
-TEST(SettingConversion, PlainNumbersHaveNoGroupingAndNoPointWhenWhole) {
-    EXPECT_EQ(FormatPlainNumber(0), "0");
-    EXPECT_EQ(FormatPlainNumber(1234567), "1234567");
-    EXPECT_EQ(FormatPlainNumber(5000000000.0), "5000000000");
-    EXPECT_EQ(FormatPlainNumber(1.5), "1.5");
-}
-
-class ProgramSettingsTest : public ::testing::Test {
-protected:
-    TempFolder folder;
-    platform::RegFileHive hive{folder / "user.reg", "HKEY_CURRENT_USER"};
-    void store(const char* key, const char* value) {
-        SaveSetting(hive, kSettingsApplication, kSettingsSection, key, value);
+TEST(SettingRules, KeysAndValuesTheSettingsTake) {
+    EXPECT_EQ(CanonicalSettingKey("mindays"), "MinDays");
+    EXPECT_EQ(CanonicalSettingKey("NoSuchKey"), std::nullopt);
+    const std::tuple<const char*, const char*, bool> cases[] = {
+        {"NoThumbs", "1", true},           {"NoThumbs", "2", false},
+        {"WinStart", "yes", false},        {"DefaultResults", "3", true},
+        {"DefaultResults", "4", false},    {"DefaultResults", "-1", false},
+        {"MinDays", "30", true},           {"MinDays", "0", true},
+        {"MinDays", "31", false},          {"MinDays", "30.4", false}, // rounds to 30, still more
+        {"MinDays", "1e3", false},         {"MinDays", "-1", false},
+        {"MinDays", "abc", false},         {"CumlativeTotal", "1234.5", true},
+        {"CumlativeTotal", "many", false}, {"LastAudit", "2026-12-06", true},
+        {"LastAudit", "0", true},          {"LastAudit", "06.12.2026", false}};
+    for (const auto& [key, value, accepted] : cases) {
+        SCOPED_TRACE(std::string(key) + "=" + value);
+        EXPECT_EQ(CheckSettingValue(key, value).empty(), accepted);
     }
-};
-
-TEST_F(ProgramSettingsTest, NothingStoredGivesTheDefaults) {
-    ProgramSettings settings;
-    ReadProgramSettings(hive, settings);
-    EXPECT_EQ(settings.LastAudit, "0");
-    EXPECT_EQ(settings.MinDays, 7);
-    EXPECT_EQ(settings.HARunOnStart, 1);
-    EXPECT_EQ(settings.DefaultResults, 1);
-    EXPECT_EQ(settings.CumlativeTotal, 0);
-    EXPECT_EQ(settings.ScanNetworkDrives, 0);
-    EXPECT_EQ(settings.NoThumbs, 0);
-    EXPECT_EQ(settings.NoFirefox, 0);
+    EXPECT_EQ(CheckSettingValue("MinDays", "31"), kMinDaysTooLargeMessage);
+    EXPECT_TRUE(IsMinDaysTooLarge(" 45 days") && !IsMinDaysTooLarge("abc")); // as typed
 }
 
-TEST_F(ProgramSettingsTest, StoredTextThatDoesNotConvertLeavesTheCopy) {
-    store(keys::kMinDays, "often");
-    store(keys::kDefaultResults, "3");
-    store(keys::kCumlativeTotal, "1234");
-    store(keys::kNoThumbs, "99999");
-    ProgramSettings settings;
-    settings.MinDays = 11;
-    settings.NoThumbs = 1;
-    ReadProgramSettings(hive, settings);
-    EXPECT_EQ(settings.MinDays, 11);
-    EXPECT_EQ(settings.DefaultResults, 3);
-    EXPECT_EQ(settings.CumlativeTotal, 1234);
-    EXPECT_EQ(settings.NoThumbs, 1);
+TEST(ResultsChoiceOf, AnyNumberButOneToThreeIsBoth) {
+    using enum ResultsChoice;
+    const ResultsChoice expected[] = {Both, DefaultBrowser, FirefoxMemory, FirefoxDisk, Both};
+    for (int stored = 0; stored <= 4; ++stored)
+        EXPECT_EQ(ResultsChoiceOf(stored), expected[stored]) << stored;
+    EXPECT_EQ(ResultsChoiceOf(-1), Both);
 }
 
-TEST_F(ProgramSettingsTest, SettingsLiveUnderTheApplicationsSection) {
-    store(keys::kLastAudit, "2026-11-30");
-    EXPECT_EQ(hive.getValue("Software\\VB and VBA Program Settings\\Vlith\\Settings", "LastAudit"),
-              "2026-11-30");
-    EXPECT_EQ(GetSetting(hive, "Vlith", "Settings", "Missing", "dflt"), "dflt");
-}
-
-class RegSettingsTest : public ::testing::Test {
+class SettingsTest : public ::testing::Test {
 protected:
-    TempFolder folder;
+    test::TempFolder folder;
     platform::RegFileHive machine{folder / "machine.reg", "HKEY_LOCAL_MACHINE"};
     platform::RegFileHive user{folder / "user.reg", "HKEY_CURRENT_USER"};
     CRegSettings reg{machine, user};
 };
 
-TEST_F(RegSettingsTest, CompanyAndAppNameAreTrimmedAndDefaultWhenEmpty) {
-    EXPECT_EQ(reg.keyPath(""), "Software\\VB and VBA Program Settings\\Vlith");
-    reg.setCompany("  Microsoft  ");
-    reg.setAppName(" Windows ");
-    EXPECT_EQ(reg.keyPath("CurrentVersion\\Run"),
-              "Software\\Microsoft\\Windows\\CurrentVersion\\Run");
-    reg.setCompany("");
-    reg.setAppName("");
-    EXPECT_EQ(reg.Company(), "VB and VBA Program Settings");
-    EXPECT_EQ(reg.AppName(), "Vlith");
+TEST_F(SettingsTest, NothingStoredGivesTheDefaultsAndTextThatDoesNotConvertLeavesTheCopy) {
+    ProgramSettings settings;
+    ReadProgramSettings(user, settings);
+    EXPECT_EQ(std::tuple(settings.LastAudit, settings.MinDays, settings.HARunOnStart,
+                         settings.DefaultResults, settings.CumlativeTotal,
+                         settings.ScanNetworkDrives, settings.NoThumbs, settings.NoFirefox),
+              std::tuple("0", 7, 1, 1, 0.0, 0, 0, 0));
+    SaveSetting(user, "Vlith", "Settings", keys::kMinDays, "often");
+    SaveSetting(user, "Vlith", "Settings", keys::kCumlativeTotal, "1234");
+    EXPECT_EQ(user.getValue("Software\\VB and VBA Program Settings\\Vlith\\Settings", "MinDays"),
+              "often");
+    settings.MinDays = 11;
+    ReadProgramSettings(user, settings);
+    EXPECT_EQ(std::pair(settings.MinDays, settings.CumlativeTotal), std::pair(11, 1234.0));
 }
 
-TEST_F(RegSettingsTest, PlainOperationsUseTheMachineHiveAndTwoTheUserHive) {
-    EXPECT_TRUE(reg.SaveSetting("S", "k", "machine"));
-    EXPECT_TRUE(reg.SaveSetting2("S", "k", "user"));
-    EXPECT_EQ(reg.GetSetting("S", "k", "-"), "machine");
-    EXPECT_EQ(reg.GetSetting2("S", "k", "-"), "user");
-    EXPECT_EQ(machine.getValue(reg.keyPath("S"), "k"), "machine");
-}
-
-TEST_F(RegSettingsTest, StarIsTheDefaultValueAndEmptyValuesReadAsDefault) {
-    EXPECT_TRUE(reg.SaveSetting2("S", "*", "unnamed"));
-    EXPECT_EQ(user.getValue(reg.keyPath("S"), ""), "unnamed");
-    EXPECT_EQ(reg.GetSetting2("S", "*", "-"), "unnamed");
-    EXPECT_TRUE(reg.SaveSetting2("S", "empty", ""));
-    EXPECT_EQ(reg.GetSetting2("S", "empty", "fallback"), "fallback");
-    EXPECT_EQ(reg.GetSetting2("Missing", "k", "fallback"), "fallback");
-}
-
-TEST_F(RegSettingsTest, DeleteWithKeyRemovesOneValueAndWithoutKeyTheSection) {
-    reg.setCompany("Microsoft");
-    reg.setAppName("Windows");
-    ASSERT_TRUE(reg.SaveSetting2("Section", "Vlith", "a"));
-    ASSERT_TRUE(reg.SaveSetting2("Section", "Other", "b"));
-    EXPECT_TRUE(reg.DeleteSetting2("Section", "Vlith"));
-    EXPECT_EQ(reg.GetSetting2("Section", "Vlith", "gone"), "gone");
-    EXPECT_EQ(reg.GetSetting2("Section", "Other", "-"), "b");
-    EXPECT_FALSE(reg.DeleteSetting2("Section", "Vlith"));
-    EXPECT_TRUE(reg.DeleteSetting2("Section"));
-    EXPECT_EQ(reg.GetSetting2("Section", "Other", "gone"), "gone");
+// Clearing the entry removes only one of more than three characters; at least three count as
+// an entry when the dialog loads.
+TEST_F(SettingsTest, StartupEntryIsWrittenAndRemovedOnlyWhenLongerThanThreeCharacters) {
+    const char run[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+    WriteStartupEntry(reg, true, "/opt/Vorlith/Vlith");
+    EXPECT_EQ(user.getValue(run, "Vlith"), "\"/opt/Vorlith/Vlith\" /STARTUP");
+    for (auto [data, removed, present] :
+         {std::tuple{"abcd", true, false}, {"abc", false, true}, {"ab", false, false}}) {
+        ASSERT_TRUE(user.setValue(run, "Vlith", data));
+        ASSERT_TRUE(user.setValue(run, "Other", "x"));
+        WriteStartupEntry(reg, false, "/opt/Vorlith/Vlith");
+        EXPECT_EQ(user.getValue(run, "Vlith").has_value(), !removed) << data;
+        EXPECT_EQ(user.getValue(run, "Other"), "x") << "the other entries stay";
+        EXPECT_EQ(HasStartupEntry(reg), present) << data;
+    }
 }
 
 } // namespace

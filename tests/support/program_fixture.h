@@ -4,6 +4,7 @@
 
 #include "app/program.h"
 #include "platform/reg_file_hive.h"
+#include "settings/settings_store.h"
 #include "support/test_support.h"
 
 #include <memory>
@@ -12,13 +13,24 @@ namespace vorlith::test {
 
 class ProgramFixture {
 public:
-    ProgramFixture();
+    ProgramFixture() { options.driveRoots = {drive.path()}; }
 
     /// Builds the program (after the test has adjusted options and settings).
-    Program& program();
+    Program& program() {
+        if (!m_program)
+            m_program = std::make_unique<Program>(
+                ProgramServices{windows, clock, drives, urlCache, starter, userHive, machineHive},
+                options);
+        return *m_program;
+    }
 
-    std::string setting(const std::string& key);
-    void store(const std::string& key, const std::string& value);
+    /// The stored setting, "<absent>" when there is none.
+    std::string setting(const std::string& key) {
+        return GetSetting(userHive, kSettingsApplication, kSettingsSection, key, "<absent>");
+    }
+    void store(const std::string& key, const std::string& value) {
+        SaveSetting(userHive, kSettingsApplication, kSettingsSection, key, value);
+    }
     /// The report folder the program uses: the fake home's data folder + "/Vorlith".
     std::string reportFolder() const { return home.data() + "/Vorlith"; }
     std::string page(const std::string& fileName) const {
@@ -32,9 +44,10 @@ public:
     FakeDrives drives;
     ListUrlCacheSource urlCache;
     FakeStarter starter;
-    platform::RegFileHive userFile;
-    platform::AutostartHive userHive;
-    platform::RegFileHive machineHive;
+    platform::RegFileHive userFile{home.config() + "/vorlith/user.reg", "HKEY_CURRENT_USER"};
+    platform::AutostartHive userHive{userFile, home.config() + "/autostart"};
+    platform::RegFileHive machineHive{home.folder() / "etc-xdg/vorlith/machine.reg",
+                                      "HKEY_LOCAL_MACHINE"};
     ProgramOptions options;
 
 private:

@@ -9,10 +9,9 @@
 #include "platform/url_cache.h"
 #include "platform/window_system.h"
 
-#include <chrono>
+#include <algorithm>
 #include <deque>
 #include <functional>
-#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -29,7 +28,7 @@ public:
 
     const std::string& path() const { return m_path; }
     /// path + "/" + relative
-    std::string operator/(const std::string& relative) const;
+    std::string operator/(const std::string& relative) const { return m_path + "/" + relative; }
     /// Writes a file below the folder, creating its folders.
     std::string write(const std::string& relative, const std::string& bytes) const;
     /// Creates a folder below the folder (and its parents).
@@ -59,8 +58,6 @@ public:
     std::string config() const { return m_folder / ".config"; }
     std::string data() const { return m_folder / ".local/share"; }
     std::string cache() const { return m_folder / ".cache"; }
-    std::string runtime() const { return m_folder / "run"; }
-    std::string machineConfig() const { return m_folder / "etc-xdg"; }
     const TempFolder& folder() const { return m_folder; }
 
 private:
@@ -74,8 +71,7 @@ std::string ReadFile(const std::string& path);
 std::vector<std::string> SplitCrLf(const std::string& text);
 
 /// A clock the test sets. Local time equals UTC.
-class FakeClock final : public platform::Clock {
-public:
+struct FakeClock final : public platform::Clock {
     DateTime now{2026, 12, 6, 12, 0, 0};
     std::chrono::steady_clock::time_point monotonic{};
 
@@ -86,32 +82,42 @@ public:
 };
 
 /// Drives the test lists, with their types.
-class FakeDrives final : public platform::DriveSource {
-public:
+struct FakeDrives final : public platform::DriveSource {
     std::vector<std::pair<std::string, platform::DriveType>> drives;
-    std::vector<std::string> roots() override;
-    platform::DriveType typeOf(const std::string& root) override;
+    std::vector<std::string> roots() override {
+        std::vector<std::string> result;
+        for (const auto& drive : drives)
+            result.push_back(drive.first);
+        return result;
+    }
+    platform::DriveType typeOf(const std::string& root) override {
+        auto drive =
+            std::find_if(drives.begin(), drives.end(), [&](auto& d) { return d.first == root; });
+        return drive == drives.end() ? platform::DriveType::NotFound : drive->second;
+    }
 };
 
 /// Records every program start; answers from a set of programs that "exist".
-class FakeStarter final : public platform::ProgramStarter {
-public:
+struct FakeStarter final : public platform::ProgramStarter {
     std::vector<std::vector<std::string>> started;
     std::vector<std::string> available{"xdg-open", "firefox"};
-    bool start(const std::vector<std::string>& arguments) override;
-    bool isAvailable(const std::string& program) override;
+    bool start(const std::vector<std::string>& arguments) override {
+        if (arguments.empty() || !isAvailable(arguments[0]))
+            return false;
+        started.push_back(arguments);
+        return true;
+    }
+    bool isAvailable(const std::string& program) override {
+        return std::find(available.begin(), available.end(), program) != available.end();
+    }
 };
 
-/// A window system driven by the test: every yield counts and may run a scripted action, every
+/// A window system driven by the test: every yield counts and runs the test's action, every
 /// message box is recorded and answered from a queue (Yes when the queue is empty).
-class FakeWindowSystem final : public platform::WindowSystem {
-public:
+struct FakeWindowSystem final : public platform::WindowSystem {
     int yields = 0;
     std::vector<platform::MessageRequest> messages;
     std::deque<platform::MessageAnswer> answers;
-    /// Runs at the yield with this number (1-based), once.
-    std::map<int, std::function<void()>> onYield;
-    /// Runs on every yield.
     std::function<void()> everyYield;
     /// Runs while the results window is shown; it closes when this returns.
     std::function<void(ResultsWindow&)> whileResultsShown;
@@ -120,26 +126,43 @@ public:
     std::vector<platform::WindowId> centered;
     std::vector<platform::WindowId> raised;
 
-    void yield() override;
-    platform::MessageAnswer showMessage(const platform::MessageRequest& request) override;
-    void showResultsModal(ResultsWindow& window) override;
+    void yield() override {
+        ++yields;
+        if (everyYield)
+            everyYield();
+    }
+    platform::MessageAnswer showMessage(const platform::MessageRequest& request) override {
+        messages.push_back(request);
+        if (request.buttons == platform::MessageButtons::Ok)
+            return platform::MessageAnswer::Ok;
+        const auto answer = answers.empty() ? platform::MessageAnswer::Yes : answers.front();
+        if (!answers.empty())
+            answers.pop_front();
+        return answer;
+    }
+    void showResultsModal(ResultsWindow& window) override {
+        ++resultsShown;
+        if (whileResultsShown)
+            whileResultsShown(window);
+    }
     void centerWindow(platform::WindowId window) override { centered.push_back(window); }
     void raiseWindow(platform::WindowId window) override { raised.push_back(window); }
     void showTrayIcon() override { ++trayIcons; }
 };
 
 /// A URL cache holding the entries the test gives, in order.
-class ListUrlCacheSource final : public platform::UrlCacheSource {
-public:
+struct ListUrlCacheSource final : public platform::UrlCacheSource {
     std::vector<platform::RawUrlCacheEntry> entries;
-    int begins = 0;
-    int ends = 0;
-    bool begin() override;
-    std::optional<platform::RawUrlCacheEntry> next() override;
-    void end() override { ++ends; }
+    size_t nextEntry = 0;
 
-private:
-    size_t m_next = 0;
+    bool begin() override {
+        nextEntry = 0;
+        return !entries.empty();
+    }
+    std::optional<platform::RawUrlCacheEntry> next() override {
+        return nextEntry < entries.size() ? std::optional(entries[nextEntry++]) : std::nullopt;
+    }
+    void end() override {}
 };
 
 } // namespace vorlith::test

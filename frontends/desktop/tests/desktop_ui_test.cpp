@@ -1,21 +1,22 @@
 // The desktop program's windows on Qt's offscreen platform, driven like a user would: real runs
 // on a small temporary drive, clicks on the named widgets, questions answered through the
-// window-system interface.
+// window-system interface. What the windows show comes from the core, tested on its own; these
+// tests check that the widgets deliver their events and show the core's state.
 
 #include "desktop_window_system.h"
 #include "platform/file_system.h"
 #include "platform/reg_file_hive.h"
-#include "platform/system_url_cache.h"
+#include "platform/url_cache.h"
 #include "settings/settings_store.h"
 #include "startup_flow.h"
 
 #include <QAction>
 #include <QApplication>
-#include <QMouseEvent>
-#include <QTemporaryDir>
 // Simulated mouse events go through the window system, as real ones do, so that the
 // application's button state follows them.
 #define QTEST_QPA_MOUSE_HANDLING
+#include <QMouseEvent>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <deque>
@@ -30,21 +31,18 @@ class AnsweringWindowSystem final : public desktop::DesktopWindowSystem {
 public:
     using DesktopWindowSystem::DesktopWindowSystem;
     std::deque<MessageAnswer> answers;
-    std::vector<platform::MessageRequest> asked;
+    std::vector<std::string> asked; // the titles
     /// Runs while a box would be up, after the windows behind it were rendered.
     std::function<void()> whileAsking;
 
 protected:
     MessageAnswer ask(const platform::MessageRequest& request) override {
-        asked.push_back(request);
+        asked.push_back(request.title);
         if (whileAsking)
             whileAsking();
-        if (request.buttons == platform::MessageButtons::Ok)
-            return MessageAnswer::Ok;
-        if (answers.empty())
-            return MessageAnswer::Yes;
-        MessageAnswer answer = answers.front();
-        answers.pop_front();
+        const MessageAnswer answer = answers.empty() ? MessageAnswer::Yes : answers.front();
+        if (!answers.empty())
+            answers.pop_front();
         return answer;
     }
 };
@@ -62,67 +60,49 @@ public:
 // One desktop program on a temporary drive, report folder and settings.
 struct Rig {
     explicit Rig(int driveFiles = 60)
-        : userHive(path("user.reg"), "HKEY_CURRENT_USER"),
-          machineHive(path("machine.reg"), "HKEY_LOCAL_MACHINE"),
-          windows(desktop::DesktopOptions{std::chrono::milliseconds(0), [this] { ended = true; }}),
-          program(ProgramServices{windows, platform::SystemClock(), drives, urlCache, starter,
-                                  userHive, machineHive},
+        : windows(desktop::DesktopOptions{std::chrono::milliseconds(0), [this] { ended = true; }}),
+          program(ProgramServices{windows, platform::SystemClock(), platform::SystemDrives(),
+                                  urlCache, starter, userHive, machineHive},
                   options()) {
         for (int index = 0; index < driveFiles; ++index)
-            write("drive/folder" + std::to_string(index % 7) + "/file" + std::to_string(index) +
-                  ".txt");
-        write("report/thumbs/store/1.jpg");
+            write("drive/folder" + std::to_string(index % 7) + "/" + std::to_string(index));
+        // A picture of an earlier run, and a store this run cuts the same picture out of.
+        write("report/thumbs/0-1.jpg");
+        write("drive/Thumbs.db", std::string("\xFF\xD8\xFF\xE0", 4) + "picture");
         windows.attach(program);
     }
 
     std::string path(const std::string& relative) const {
         return (folder.path() + "/" + QString::fromStdString(relative)).toStdString();
     }
-    void write(const std::string& relative) {
-        const std::string file = path(relative);
-        platform::CreateFolders(file.substr(0, file.rfind('/')));
-        platform::WriteWholeFile(file, "x");
+    void write(const std::string& relative, const std::string& bytes = "x") {
+        platform::CreateFolders(path(relative.substr(0, relative.rfind('/'))));
+        platform::WriteWholeFile(path(relative), bytes);
     }
     ProgramOptions options() {
-        ProgramOptions result;
-        result.driveRoots = {path("drive")};
-        result.reportFolder = path("report");
-        result.lockName = "vorlith-desktop-ui-test";
-        return result;
+        return {{path("drive")}, path("report"), BrowserMode::Open, "vorlith-desktop-ui-test"};
     }
-    void store(const std::string& key, const std::string& value) {
-        SaveSetting(userHive, kSettingsApplication, kSettingsSection, key, value);
-    }
+    bool thumbnailsKept() const { return platform::FileExists(path("report/thumbs/0-1.jpg")); }
 
     QTemporaryDir folder;
-    platform::RegFileHive userHive, machineHive;
+    platform::RegFileHive userHive{path("user.reg"), "HKEY_CURRENT_USER"};
+    platform::RegFileHive machineHive{path("machine.reg"), "HKEY_LOCAL_MACHINE"};
     bool ended = false;
     AnsweringWindowSystem windows;
     RecordingStarter starter;
     platform::EmptyUrlCacheSource urlCache;
-    class NoDrives final : public platform::DriveSource {
-        std::vector<std::string> roots() override { return {}; }
-        vorlith::platform::DriveType typeOf(const std::string&) override { return vorlith::platform::DriveType::Unknown; }
-    } drives;
     Program program;
 };
 
-// Checks made inside handlers that run during a run; reported by the test afterwards.
-QStringList failures;
-void expect(bool condition, const char* what) {
-    if (!condition)
-        failures << what;
-}
-
 // Runs check on every pump of the run until it returns true.
-QTimer* watch(std::function<bool()> check) {
-    auto* timer = new QTimer;
-    timer->setInterval(0);
-    QObject::connect(timer, &QTimer::timeout, timer, [timer, check = std::move(check)] {
-        if (check())
-            timer->stop();
-    });
-    timer->start();
+std::unique_ptr<QTimer> Watch(std::function<bool()> check) {
+    auto timer = std::make_unique<QTimer>();
+    QObject::connect(timer.get(), &QTimer::timeout, timer.get(),
+                     [timer = timer.get(), check = std::move(check)] {
+                         if (check())
+                             timer->stop();
+                     });
+    timer->start(0);
     return timer;
 }
 
@@ -132,188 +112,115 @@ class DesktopUiTest final : public QObject {
     Q_OBJECT
 
 private slots:
-    void init() { failures.clear(); }
-    void cleanup() { QVERIFY2(failures.isEmpty(), qPrintable(failures.join("; "))); }
-
-    void cancelDuringTheWalkStopsTheRun() {
+    // Cancel during the walk: answered No the run goes on, answered Yes the walk stops there.
+    void cancelDuringTheWalk() {
         Rig rig(400);
-        bool clicked = false;
-        std::unique_ptr<QTimer> watcher(watch([&] {
-            const MainWindow& window = rig.program.mainWindow();
-            if (rig.windows.resultsForm().isVisible()) { // the walk never yielded: end the run
-                rig.windows.resultsForm().close();
-                return true;
-            }
-            if (!rig.program.audit().state().Scanning || !window.Timer_Search.enabled ||
-                rig.program.audit().walkProgress().FilesSearched == 0)
-                return false;
+        bool auditDisabled = false, goesOnAfterNo = false;
+        auto watcher = Watch([&] {
             auto* cancel = rig.windows.mainForm().findChild<QPushButton*>("cmdCancel");
-            if (!cancel || !cancel->isVisible())
+            if (rig.program.audit().walkProgress().FilesSearched == 0 || !cancel->isVisible())
                 return false;
-            rig.windows.answers = {MessageAnswer::Yes};
+            auditDisabled = !rig.windows.mainForm().cmdAudit->isEnabled();
+            rig.windows.answers = {MessageAnswer::No, MessageAnswer::Yes};
             cancel->click();
-            clicked = true;
+            goesOnAfterNo = rig.program.audit().state().Scanning;
+            cancel->click();
             return true;
-        }));
-        rig.program.Form_Load("");
-        QVERIFY2(clicked, "the walk yields to the window system, so Cancel can be clicked");
-        QVERIFY(rig.program.audit().walkProgress().FilesSearched < 400);
-        checkCancelled(rig);
-    }
-
-    void cancelAtTheStartOfARun() {
-        Rig rig;
-        bool clicked = false;
-        std::unique_ptr<QTimer> watcher(watch([&] {
-            if (!rig.program.audit().state().Scanning)
-                return false;
-            auto* cancel = rig.windows.mainForm().findChild<QPushButton*>("cmdCancel");
-            if (!cancel || !cancel->isVisible()) {
-                expect(false, "Cancel shows during a run");
-                return true;
-            }
-            auto* audit = rig.windows.mainForm().findChild<QPushButton*>("cmdAudit");
-            expect(audit && !audit->isEnabled(), "cmdAudit is disabled during a run");
-            rig.windows.answers = {MessageAnswer::No};
-            cancel->click();
-            expect(rig.program.audit().state().Scanning, "No lets the run go on");
-            rig.windows.answers = {MessageAnswer::Yes};
-            cancel->click();
-            clicked = true;
-            return true;
-        }));
+        });
         QCOMPARE(rig.program.Form_Load(""), StartupOutcome::AuditRan);
-        QVERIFY(clicked);
+        QVERIFY(auditDisabled && goesOnAfterNo);
+        QVERIFY(rig.program.audit().walkProgress().FilesSearched < 400);
+        rig.windows.renderAll(); // as the program does when start-up returns
+        desktop::MainForm& main = rig.windows.mainForm();
+        QCOMPARE(main.lblStatus->text(), QString("Vorlith scan canceled..."));
+        QVERIFY(main.lblStatus2->toolTip().startsWith("Your free Vorlith was canceled"));
+        QVERIFY(!main.cmdCancel->isVisible() && main.cmdExit->isVisible());
+        QVERIFY(main.cmdAudit->isEnabled() && !rig.windows.resultsForm().isVisible());
+        main.close(); // after a cancel the close goes on without a question
+        QVERIFY(rig.ended && !rig.thumbnailsKept());
         QCOMPARE(rig.windows.asked.size(), size_t(2));
-        checkCancelled(rig);
-        // After a cancel the close goes on without a question and the thumbnails go.
-        rig.windows.mainForm().close();
-        QVERIFY(rig.ended);
-        QVERIFY(!platform::FileExists(rig.path("report/thumbs/store/1.jpg")));
     }
 
     void aFinishedRunShowsTheResultsWindow() {
         Rig rig;
         rig.program.resultsWindow().Timer1.intervalMs = 40; // the 7 seconds, shortened
-        bool checkedBefore = false, checkedAfter = false;
-        std::unique_ptr<QTimer> watcher(watch([&] {
+        bool waitingForTimer1 = false, relaunchOpensFirefox = false;
+        auto watcher = Watch([&] {
             desktop::ResultsForm& form = rig.windows.resultsForm();
             if (!form.isVisible())
                 return false;
-            if (!checkedBefore) {
-                checkedBefore = true;
-                expect(form.windowTitle() == "Vorlith 5.0 - Internet Vorlith Results", "caption");
-                expect(form.lblStatus->text() == "Total traces found:", "lblStatus");
-                expect(form.lblCumTotal->text() == form.lblTotal->text(),
-                       "first audit: cumulative equals total");
-                expect(!form.cmdIE->isEnabled(), "browser buttons wait for Timer1");
-                expect(form.Timer2->isActive(), "Timer2 blinks");
-                expect(!rig.windows.mainForm().cmdAudit->isEnabled(),
-                       "the main buttons wait for the results window");
-            }
-            if (!form.cmdIE->isEnabled())
+            if (!form.cmdIE->isEnabled()) {
+                waitingForTimer1 = form.lblCumTotal->text() == form.lblTotal->text() &&
+                                   form.Timer2->isActive() &&
+                                   !rig.windows.mainForm().cmdAudit->isEnabled();
                 return false;
-            expect(form.lblResults->text() == "Vorlith results launched in a browser window!",
-                   "lblResults after Timer1");
-            expect(form.lblRelaunch->isVisible(), "lblRelaunch after Timer1");
-            const size_t before = rig.starter.started.size();
+            }
             form.cmdFireFoxDisk->click();
-            expect(rig.starter.started.size() == before + 1 &&
-                       rig.starter.started.back().back() == "about:cache?device=disk",
-                   "cmdFireFoxDisk opens Firefox's disk cache view");
-            checkedAfter = true;
+            relaunchOpensFirefox = form.lblRelaunch->isVisible() &&
+                                   rig.starter.started.back().back() == "about:cache?device=disk";
             form.close();
             return true;
-        }));
+        });
         QCOMPARE(rig.program.Form_Load(""), StartupOutcome::AuditRan);
         rig.windows.renderAll();
-        QVERIFY(checkedBefore && checkedAfter);
-        QVERIFY(!rig.windows.resultsForm().isVisible());
-        QVERIFY(rig.windows.mainForm().lblStatus->text().startsWith("Finished!  "));
+        QVERIFY(waitingForTimer1 && relaunchOpensFirefox);
         QVERIFY(rig.windows.mainForm().cmdAudit->isEnabled());
-        QCOMPARE(rig.starter.started.front().front(), std::string("xdg-open"));
 
         rig.windows.answers = {MessageAnswer::No};
         rig.windows.mainForm().close();
-        QVERIFY(!rig.ended);
-        QVERIFY(platform::FileExists(rig.path("report/thumbs/store/1.jpg")));
-        QCOMPARE(rig.windows.asked.back().title,
-                 std::string("Vorlith - Are you done viewing results?"));
-        rig.windows.answers = {MessageAnswer::Yes};
+        QVERIFY(!rig.ended && rig.thumbnailsKept());
+        QCOMPARE(rig.windows.asked.back(), std::string("Vorlith - Are you done viewing results?"));
         rig.windows.mainForm().close();
-        QVERIFY(rig.ended);
-        QVERIFY(!platform::FileExists(rig.path("report/thumbs/store/1.jpg")));
+        QVERIFY(rig.ended && !rig.thumbnailsKept());
     }
 
     void theSetupDialogIsNotModalAndChecksItsInput() {
         Rig rig;
-        rig.store("HARunOnStart", "0");
+        SaveSetting(rig.userHive, kSettingsApplication, kSettingsSection, "HARunOnStart", "0");
         QCOMPARE(rig.program.Form_Load(""), StartupOutcome::WaitingForCommand);
         rig.windows.renderAll(); // as the program does after start-up
         desktop::MainForm& main = rig.windows.mainForm();
         QCOMPARE(main.lblStatus->text(), QString("WAITING FOR A COMMAND..."));
         main.cmdSetup->click();
         desktop::SetupForm& setup = rig.windows.setupForm();
-        QVERIFY(setup.isVisible());
-        QVERIFY(QApplication::activeModalWidget() == nullptr);
-        QVERIFY(main.cmdAudit->isEnabled());
-        QVERIFY(setup.optIE->isChecked());
-
+        QVERIFY(setup.isVisible() && !QApplication::activeModalWidget() &&
+                main.cmdAudit->isEnabled());
         rig.windows.answers = {MessageAnswer::No};
         setup.optFirefoxDisk->click();
-        QCOMPARE(rig.windows.asked.back().title, std::string("Disable Auto-Kill"));
+        QCOMPARE(rig.windows.asked.back(), std::string("Disable Auto-Kill"));
         QVERIFY(setup.optBoth->isChecked());
-
-        setup.chkNoThumbs->click();
-        QVERIFY(rig.program.setupDialog().chkNoThumbs.checked);
         setup.txtDays->selectAll();
         QTest::keyClicks(setup.txtDays, "31");
-        // Setup clicked again only brings the open dialog to the front, the edits kept.
-        main.cmdSetup->click();
+        main.cmdSetup->click(); // brings the open dialog to the front, the edits kept
         QCOMPARE(setup.txtDays->text(), QString("31"));
-        QVERIFY(setup.chkNoThumbs->isChecked());
         QString daysWhileRefused;
         rig.windows.whileAsking = [&] { daysWhileRefused = setup.txtDays->text(); };
         setup.cmdSave->click();
-        QCOMPARE(rig.windows.asked.back().text,
-                 std::string("The minumum days for a Vorlith can not be set more than 30 days."));
         QCOMPARE(daysWhileRefused, QString("30")); // rendered before the refusal shows
-        QCOMPARE(setup.txtDays->text(), QString("30"));
         QVERIFY(setup.isVisible());
-
         setup.cmdCancel->click();
         QVERIFY(!setup.isVisible());
-    }
 
-    void theTrayMenuShowsAndExits() {
-        Rig rig;
-        rig.store("HARunOnStart", "0");
-        rig.program.Form_Load("");
-        rig.windows.renderAll();
-        QMenu& menu = rig.windows.trayMenu();
-        QCOMPARE(menu.objectName(), QString("mnuTrayPopup"));
-        const QList<QAction*> actions = menu.actions();
-        QCOMPARE(actions.size(), 2);
-        QCOMPARE(actions[0]->objectName(), QString("mnuShow"));
-        QCOMPARE(actions[0]->text(), QString("Show Vorlith"));
-        QCOMPARE(actions[1]->objectName(), QString("mnuExit"));
-        QCOMPARE(actions[1]->text(), QString("Exit Vorlith"));
-        rig.windows.mainForm().hide();
+        QMenu& menu = rig.windows.trayMenu(); // the tray menu: show, then exit without a question
+        QCOMPARE(menu.actions().size(), 2);
+        QCOMPARE(menu.actions()[0]->text() + "|" + menu.actions()[1]->text(),
+                 QString("Show Vorlith|Exit Vorlith"));
+        main.hide();
         rig.program.mainWindow().frame.visible = false;
-        actions[0]->trigger();
-        QVERIFY(rig.windows.mainForm().isVisible());
-        actions[1]->trigger();
+        menu.actions()[0]->trigger();
+        QVERIFY(main.isVisible());
+        menu.actions()[1]->trigger();
         QVERIFY(rig.ended);
-        QVERIFY2(rig.windows.asked.empty(), "no audit ran: no question");
     }
 
+    // An X11 tray reports the context request on the right button's press; the menu opens on
+    // the release. A tray host that sends the request itself (on the release) opens it at once.
     void theTrayMenuOpensOnTheRightButtonsRelease() {
         Rig rig;
-        rig.store("HARunOnStart", "0");
+        SaveSetting(rig.userHive, kSettingsApplication, kSettingsSection, "HARunOnStart", "0");
         rig.program.Form_Load("");
         rig.windows.renderAll();
         QMenu& menu = rig.windows.trayMenu();
-        // The icon window of an X11 tray: Qt reports the context request on the button's press.
         struct IconWindow final : QWidget {
             explicit IconWindow(QSystemTrayIcon& tray) : tray(tray) {}
             void mousePressEvent(QMouseEvent* event) override {
@@ -330,70 +237,39 @@ private slots:
         QTest::mouseRelease(&icon, Qt::RightButton);
         QVERIFY2(menu.isVisible(), "the release opens the menu");
         menu.hide();
-        // A notifier tray host sends the request itself, on the release: the menu opens at once.
         emit rig.windows.trayIcon().activated(QSystemTrayIcon::Context);
         QVERIFY(menu.isVisible());
         menu.hide();
     }
 
-    void aDueLogInStartWithoutInputAuditsAtOnce() {
-        Rig rig;
-        rig.store("LastAudit", "2020-01-01");
-        QCOMPARE(rig.program.Form_Load("/STARTUP"), StartupOutcome::WaitingInTray);
-        QVERIFY(!rig.windows.mainForm().isVisible());
-        std::unique_ptr<QTimer> watcher(watch([&] {
-            if (!rig.windows.resultsForm().isVisible())
-                return false;
-            rig.windows.resultsForm().close();
-            return true;
-        }));
-        const auto noInput = [](std::string& reason) {
-            reason = "no X display";
-            return std::unique_ptr<platform::InputState>();
-        };
-        QCOMPARE(desktop::ContinueStartup(rig.program, rig.windows, StartupOutcome::WaitingInTray,
-                                          noInput, true),
-                 desktop::AfterStartup::Running);
-        QVERIFY(rig.windows.mainForm().isVisible());
-        QVERIFY(rig.windows.mainForm().lblStatus->text().startsWith("Finished!  "));
-        QVERIFY(GetSetting(rig.userHive, kSettingsApplication, kSettingsSection, "LastAudit", "") !=
-                "2020-01-01");
-    }
-
-    void aDueLogInStartWithoutATrayWaitsMinimised() {
-        Rig rig;
-        rig.store("LastAudit", "2020-01-01");
-        QCOMPARE(rig.program.Form_Load("/STARTUP"), StartupOutcome::WaitingInTray);
-        struct Still final : platform::InputState {
-            int keyPressesSinceLastQuery() override { return 0; }
-            std::optional<platform::CursorPosition> cursorPosition() override { return {}; }
-        };
-        const auto still = [](std::string&) -> std::unique_ptr<platform::InputState> {
-            return std::make_unique<Still>();
-        };
-        desktop::ContinueStartup(rig.program, rig.windows, StartupOutcome::WaitingInTray, still,
-                                 false);
-        QVERIFY(rig.windows.isWatchingInput());
-        QVERIFY(rig.windows.mainForm().isVisible());
-        QVERIFY(rig.windows.mainForm().windowState() & Qt::WindowMinimized);
-        QVERIFY(rig.windows.mainForm().Idle_Timer->isActive());
-        QVERIFY(rig.windows.mainForm().Idle_Timer->interval() <= 50);
-    }
-
-private:
-    static void checkCancelled(Rig& rig) {
-        rig.windows.renderAll(); // as the program does when start-up returns
-        desktop::MainForm& main = rig.windows.mainForm();
-        QCOMPARE(rig.windows.asked.back().title, std::string("Vorlith - Cancel Scan"));
-        QCOMPARE(main.lblStatus->text(), QString("Vorlith scan canceled..."));
-        QCOMPARE(main.lblStatus2->toolTip(),
-                 QString("Your free Vorlith was canceled, it is strongly recommended to finish "
-                         "it!"));
-        QVERIFY(!main.cmdCancel->isVisible());
-        QVERIFY(main.cmdExit->isVisible());
-        QVERIFY(main.cmdAudit->isEnabled());
-        QVERIFY(!rig.windows.resultsForm().isVisible());
-        QVERIFY(rig.windows.pumps() > 0);
+    // A due log-in start without an input source audits at once; with one, and no tray, it
+    // waits minimised with the idle watch on.
+    void aDueLogInStart() {
+        for (bool hasInput : {false, true}) {
+            Rig rig;
+            SaveSetting(rig.userHive, kSettingsApplication, kSettingsSection, "LastAudit",
+                        "2020-01-01");
+            QCOMPARE(rig.program.Form_Load("/STARTUP"), StartupOutcome::WaitingInTray);
+            auto watcher = Watch([&] {
+                return rig.windows.resultsForm().isVisible() && rig.windows.resultsForm().close();
+            });
+            struct Still final : platform::InputState {
+                int keyPressesSinceLastQuery() override { return 0; }
+                std::optional<platform::CursorPosition> cursorPosition() override { return {}; }
+            };
+            const auto input = [&](std::string& reason) -> std::unique_ptr<platform::InputState> {
+                reason = "no X display";
+                return hasInput ? std::make_unique<Still>() : nullptr;
+            };
+            QCOMPARE(desktop::ContinueStartup(rig.program, rig.windows,
+                                              StartupOutcome::WaitingInTray, input, !hasInput),
+                     desktop::AfterStartup::Running);
+            desktop::MainForm& main = rig.windows.mainForm();
+            QVERIFY(main.isVisible());
+            QCOMPARE(bool(main.windowState() & Qt::WindowMinimized), hasInput);
+            QCOMPARE(main.Idle_Timer->isActive(), hasInput);
+            QCOMPARE(main.lblStatus->text().startsWith("Finished!  "), !hasInput);
+        }
     }
 };
 

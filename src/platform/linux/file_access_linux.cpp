@@ -17,20 +17,29 @@ void setError(SystemError* error, int number) {
     }
 }
 
+enum class FinalLink { Follow, Refuse };
+
 // Opens without waiting (O_NONBLOCK keeps open() of a pipe with no writer from blocking), then
 // keeps only regular files and turns blocking back on for the reads.
 // A look before the open keeps devices from being opened at all (opening some has effects).
-int openRegular(const std::string& path, int access, SystemError* error, uint64_t& size) {
+int openRegular(const std::string& path, int access, SystemError* error, uint64_t& size,
+                FinalLink finalLink = FinalLink::Follow) {
+    const bool follows = finalLink == FinalLink::Follow;
     struct stat before {};
-    if (::stat(path.c_str(), &before) != 0) {
+    if ((follows ? ::stat(path.c_str(), &before) : ::lstat(path.c_str(), &before)) != 0) {
         setError(error, errno);
+        return -1;
+    }
+    if (S_ISLNK(before.st_mode)) {
+        setError(error, ELOOP);
         return -1;
     }
     if (!S_ISREG(before.st_mode)) {
         setError(error, S_ISDIR(before.st_mode) ? EISDIR : EINVAL);
         return -1;
     }
-    int fd = ::open(path.c_str(), access | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    int fd = ::open(path.c_str(),
+                    access | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | (follows ? 0 : O_NOFOLLOW));
     if (fd < 0) {
         setError(error, errno);
         return -1;
@@ -140,6 +149,21 @@ std::unique_ptr<InputFile> OpenRegularFile(const std::string& path, SystemError*
     if (fd < 0)
         return nullptr;
     return std::make_unique<RegularInputFile>(fd, size);
+}
+
+std::unique_ptr<InputFile> OpenRegularFileNoFollow(const std::string& path, SystemError* error) {
+    uint64_t size = 0;
+    int fd = openRegular(path, O_RDONLY, error, size, FinalLink::Refuse);
+    if (fd < 0)
+        return nullptr;
+    return std::make_unique<RegularInputFile>(fd, size);
+}
+
+PathPresence ExaminePath(const std::string& path) {
+    struct stat info {};
+    if (::lstat(path.c_str(), &info) == 0)
+        return PathPresence::Present;
+    return errno == ENOENT || errno == ENOTDIR ? PathPresence::Absent : PathPresence::Unknown;
 }
 
 std::unique_ptr<UpdateFile> OpenFileForUpdate(const std::string& path, SystemError* error) {

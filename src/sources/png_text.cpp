@@ -14,6 +14,9 @@ constexpr size_t kChunkHeaderSize = 8; // length, type
 constexpr size_t kChunkCrcSize = 4;
 constexpr uint32_t kLargestChunkLength = 0x7FFFFFFF; // the format's own limit
 constexpr size_t kLongestKeyword = 79;
+// A preview has a handful of chunks; a file of tiny chunks could otherwise cost a read per
+// twelve bytes of it.
+constexpr int kMostChunks = 100000;
 
 // Inflates zlib data; std::nullopt when it is damaged, does not end, or inflates to more than
 // kLargestPngText bytes.
@@ -93,7 +96,12 @@ PngText ReadPngText(platform::InputFile& file) {
         return result;
     }
     uint64_t offset = kPngSignature.size();
-    for (bool isFirst = true;; isFirst = false) {
+    for (int chunks = 0;; ++chunks) {
+        const bool isFirst = chunks == 0;
+        if (chunks == kMostChunks) {
+            result.problem = fmt::format("more than {} chunks; the rest is not read", kMostChunks);
+            return result;
+        }
         char header[kChunkHeaderSize];
         if (offset == size) {
             result.problem = "the file ends without an IEND chunk";

@@ -35,7 +35,8 @@ std::optional<PngTextEntry> ParsePngTextChunk(std::string_view type, std::string
 /// Reads the text chunks of a PNG file: the signature and an IHDR chunk first, then every chunk
 /// header up to IEND or the end of the file; the bodies of text chunks are read (those over
 /// kLargestPngText skipped), all others are stepped over unread. Stops with a problem at a
-/// missing signature or IHDR, or a chunk that runs past the end of the file.
+/// missing signature or IHDR, a chunk that runs past the end of the file, or after 100,000
+/// chunks.
 PngText ReadPngText(platform::InputFile& file);
 
 } // namespace vorlith

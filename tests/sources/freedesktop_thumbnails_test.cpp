@@ -130,6 +130,9 @@ TEST(PngText, TextChunksOfEveryKind) {
 TEST(PngText, WalksTheChunksOfTheWholeFileWithoutReadingThePicture) {
     // Signature 8, IHDR 25, the URI's tEXt 32, IDAT 22, "Late" tEXt 27, IEND 12: 126 bytes.
     const std::string whole = png(text("Thumb::URI", "file:///a"), text("Late", "after data"));
+    std::string manyChunks;
+    for (int i = 0; i < 100000; ++i)
+        manyChunks += chunk("shIm", ""); // a private chunk type, with nothing in it
     const std::vector<std::tuple<std::string, std::vector<std::string>, std::string>> cases = {
         {whole, {"Thumb::URI", "Late"}, ""},
         {png(""), {}, ""},
@@ -140,6 +143,7 @@ TEST(PngText, WalksTheChunksOfTheWholeFileWithoutReadingThePicture) {
          {},
          "chunk tEXt at byte 33: 4294967280 bytes run past the end of the file (126 bytes)"},
         {whole.substr(1), {}, "no PNG signature"},
+        {png(manyChunks), {}, "more than 100000 chunks; the rest is not read"},
     };
     for (const auto& [bytes, keywords, problem] : cases) {
         SCOPED_TRACE(problem);

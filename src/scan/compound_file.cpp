@@ -44,6 +44,11 @@ std::string describeSpecialSector(uint32_t sector) {
     }
 }
 
+// "1 sector", "2 sectors".
+std::string counted(uint64_t count, std::string_view unit) {
+    return fmt::format("{} {}{}", count, unit, count == 1 ? "" : "s");
+}
+
 uint32_t littleEndian32(std::string_view bytes, size_t offset) {
     ByteCursor cursor(bytes);
     cursor.skip(offset);
@@ -173,27 +178,28 @@ ChainEnd CompoundFile::Reader::walk(Table table, uint32_t first, uint64_t needed
     for (uint64_t step = 0;; ++step) {
         if (sector == kEndOfChain) {
             if (needed != kUnknownLength && step < needed)
-                return {fmt::format("the chain ends after {} {}s; the size needs {}", step, unit,
-                                    needed)};
+                return {fmt::format("the chain ends after {}; the size needs {}",
+                                    counted(step, unit), needed)};
             return {};
         }
         if (needed != kUnknownLength && step == needed)
-            return {fmt::format("the chain runs on past the {} {}s the size needs", needed, unit),
-                    true};
+            return {
+                fmt::format("the chain runs on past the {} the size needs", counted(needed, unit)),
+                true};
         if (needed == kUnknownLength && step >= limit)
-            return {fmt::format("the chain runs on past {} {}s, more than the {} holds: it loops",
-                                limit, unit, isFat ? "file" : "mini stream"),
+            return {fmt::format("the chain runs on past {}, more than the {} holds: it loops",
+                                counted(limit, unit), isFat ? "file" : "mini stream"),
                     true};
         if (sector > kMaxRegularSector)
-            return {fmt::format("the chain reaches {} after {} {}s", describeSpecialSector(sector),
-                                step, unit)};
+            return {fmt::format("the chain reaches {} after {}", describeSpecialSector(sector),
+                                counted(step, unit))};
         if (sector >= count)
-            return {fmt::format("{} {} lies past the end of the {} ({} {}s)", unit, sector,
-                                isFat ? "file" : "mini stream", count, unit)};
+            return {fmt::format("{} {} lies past the end of the {} ({})", unit, sector,
+                                isFat ? "file" : "mini stream", counted(count, unit))};
         if (step < kLoopCheckSteps && !seen.insert(sector).second)
-            return {
-                fmt::format("the chain loops back to {} {} after {} {}s", unit, sector, step, unit),
-                true};
+            return {fmt::format("the chain loops back to {} {} after {}", unit, sector,
+                                counted(step, unit)),
+                    true};
         if (!visit(sector, step))
             return {};
         const std::optional<uint32_t> next = tableEntry(table, sector);

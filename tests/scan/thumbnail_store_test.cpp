@@ -284,7 +284,7 @@ TEST(ThumbsDb, BrokenChainsDropTheirStreamAndABrokenContainerTheWholeStructure) 
         {{{4, 0xFFFFFFFF}},
          {},
          {"1", "3"},
-         "stream \"2\": the chain reaches a free sector after 1 sectors"},
+         "stream \"2\": the chain reaches a free sector after 1 sector"},
         // The size of stream "3", the fifth directory entry.
         {{},
          {{512 + 4 * 128 + 120, 1u << 30}},

@@ -44,6 +44,7 @@ public:
 
     uint8_t u8() { return static_cast<uint8_t>(number(1, Order::Little)); }
     uint16_t u16be() { return static_cast<uint16_t>(number(2, Order::Big)); }
+    uint16_t u16le() { return static_cast<uint16_t>(number(2, Order::Little)); }
     uint32_t u32be() { return static_cast<uint32_t>(number(4, Order::Big)); }
     uint32_t u32le() { return static_cast<uint32_t>(number(4, Order::Little)); }
     uint64_t u64le() { return number(8, Order::Little); }

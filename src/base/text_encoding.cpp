@@ -101,4 +101,36 @@ std::string Utf8ToWindows1252(std::string_view text) {
     return out;
 }
 
+std::string Utf16LeToUtf8(std::string_view bytes) {
+    constexpr uint32_t kReplacementCharacter = 0xFFFD;
+    std::string text;
+    text.reserve(bytes.size());
+    const size_t units = bytes.size() / 2;
+    auto unitAt = [&](size_t index) {
+        return static_cast<uint32_t>(static_cast<uint8_t>(bytes[2 * index])) |
+               static_cast<uint32_t>(static_cast<uint8_t>(bytes[2 * index + 1])) << 8;
+    };
+    for (size_t index = 0; index < units; ++index) {
+        const uint32_t unit = unitAt(index);
+        if (unit >= 0xD800 && unit <= 0xDBFF && index + 1 < units) {
+            const uint32_t low = unitAt(index + 1);
+            if (low >= 0xDC00 && low <= 0xDFFF) {
+                AppendUtf8(text, 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00));
+                ++index;
+                continue;
+            }
+        }
+        AppendUtf8(text, unit >= 0xD800 && unit <= 0xDFFF ? kReplacementCharacter : unit);
+    }
+    return text;
+}
+
+std::string Latin1ToUtf8(std::string_view bytes) {
+    std::string text;
+    text.reserve(bytes.size());
+    for (char byte : bytes)
+        AppendUtf8(text, static_cast<uint8_t>(byte));
+    return text;
+}
+
 } // namespace vorlith

@@ -1,6 +1,6 @@
 #pragma once
-// UTF-8, the program's text inside, and Windows-1252, the code page of ID3v1 tags and of the
-// pages' declared character set.
+// UTF-8, the program's text inside, and the encodings text from outside comes in: Windows-1252
+// (ID3v1 tags, the pages' declared character set), UTF-16LE and Latin-1 (thumbnail stores).
 
 #include <cstdint>
 #include <string>
@@ -26,5 +26,12 @@ std::string Windows1252ToUtf8(std::string_view bytes);
 /// starts no valid UTF-8 sequence is taken as a Windows-1252 byte already and kept, so that text
 /// decoded from the code page and encoded again keeps its bytes.
 std::string Utf8ToWindows1252(std::string_view text);
+
+/// UTF-16 little-endian code units (two bytes each; an odd last byte is ignored) as UTF-8. A
+/// surrogate without its partner becomes U+FFFD; NUL units are kept.
+std::string Utf16LeToUtf8(std::string_view bytes);
+
+/// ISO 8859-1 bytes as UTF-8: every byte is the code point of its value.
+std::string Latin1ToUtf8(std::string_view bytes);
 
 } // namespace vorlith

@@ -23,6 +23,14 @@ struct SystemError {
 /// file that keeps growing cannot keep them reading.
 std::unique_ptr<InputFile> OpenRegularFile(const std::string& path, SystemError* error = nullptr);
 
+/// Whether anything (a symbolic link included, even one that leads nowhere) is at the path.
+enum class PathPresence {
+    Present,
+    Absent,  // the system says there is no such file or folder
+    Unknown, // it cannot tell: no permission to look, an I/O error
+};
+PathPresence ExaminePath(const std::string& path);
+
 /// A regular file opened for reading and writing in place: neither created nor emptied.
 class UpdateFile {
 public:

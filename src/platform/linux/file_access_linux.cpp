@@ -140,6 +140,13 @@ std::unique_ptr<InputFile> OpenRegularFile(const std::string& path, SystemError*
     return std::make_unique<RegularInputFile>(fd, size);
 }
 
+PathPresence ExaminePath(const std::string& path) {
+    struct stat info {};
+    if (::lstat(path.c_str(), &info) == 0)
+        return PathPresence::Present;
+    return errno == ENOENT || errno == ENOTDIR ? PathPresence::Absent : PathPresence::Unknown;
+}
+
 std::unique_ptr<UpdateFile> OpenFileForUpdate(const std::string& path, SystemError* error) {
     uint64_t size = 0;
     int fd = openRegular(path, O_RDWR, error, size);

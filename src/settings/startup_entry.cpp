@@ -9,10 +9,11 @@ namespace vorlith {
 std::string StartupProgramPath() {
     const std::string installed = platform::JoinPath(
         platform::JoinPath(GetSpecialFolderPath(platform::kFolderProgramFiles), "Vorlith"),
-        "Vlith");
+        std::string("Vlith") + platform::kExecutableSuffix);
     if (platform::FileExists(installed))
         return installed;
-    const std::string desktop = platform::JoinPath(platform::ProgramFolder(), "vorlith");
+    const std::string desktop = platform::JoinPath(platform::ProgramFolder(),
+                                                   std::string("vorlith") + platform::kExecutableSuffix);
     if (platform::FileExists(desktop))
         return desktop;
     return platform::ExecutablePath();

@@ -12,8 +12,8 @@ std::string StartupProgramPath() {
         std::string("Vlith") + platform::kExecutableSuffix);
     if (platform::FileExists(installed))
         return installed;
-    const std::string desktop = platform::JoinPath(platform::ProgramFolder(),
-                                                   std::string("vorlith") + platform::kExecutableSuffix);
+    const std::string desktop = platform::JoinPath(
+        platform::ProgramFolder(), std::string("vorlith") + platform::kExecutableSuffix);
     if (platform::FileExists(desktop))
         return desktop;
     return platform::ExecutablePath();

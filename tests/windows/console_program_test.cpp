@@ -3,6 +3,7 @@
 // throw-away prefix of the test run.
 
 #include "platform/file_system.h"
+#include "platform/folders.h"
 #include "platform/instance_lock.h"
 #include "platform/windows/win32.h"
 #include "windows_test_support.h"
@@ -92,6 +93,21 @@ TEST(WindowsConsoleProgram, AuditsTheFixtureDriveIntoTheReportFolder) {
     const std::string audio = test::ReadWindowsFile(report + "\\Vorlith_illegal.html");
     EXPECT_NE(audio.find(drive + "\\Users\\alice\\Music\\Ogg\\forest.ogg"), std::string::npos);
     EXPECT_TRUE(platform::FileExists(report + "\\logo.gif"));
+}
+
+TEST(WindowsConsoleProgram, ADriveNamedOutsideTheCodePageIsWalkedFromTheCommandLine) {
+    SKIP_UNLESS_UNDER_WINE();
+    test::WindowsTempFolder folder;
+    // U+4E2D U+6587 U+0436: through the 8-bit command line this would arrive as "???".
+    const std::string drive = folder.makeFolder("\xE4\xB8\xAD\xE6\x96\x87\xD0\xB6");
+    folder.write("\xE4\xB8\xAD\xE6\x96\x87\xD0\xB6\\song.mp3", "");
+    const std::string report = folder / "report";
+    auto outcome = RunConsoleProgram({"--drive", drive, "--url-cache", "none", "--report-dir",
+                                      report, "--no-browser", "--quiet"});
+    ASSERT_EQ(outcome.status, 0u) << outcome.err;
+    // The page spells the name with numeric character references.
+    const std::string audio = test::ReadWindowsFile(report + "\\Vorlith_illegal.html");
+    EXPECT_NE(audio.find("\\&#20013;&#25991;&#1078;\\song.mp3"), std::string::npos);
 }
 
 TEST(WindowsConsoleProgram, ASecondCopyEndsWithStatusThree) {

@@ -131,8 +131,9 @@ TEST(WindowsWalk, EntriesKeepTheirAttributesAndNames) {
 bool makeJunction(const std::string& link, const std::string& target) {
     if (!::CreateDirectoryW(WidePath(link).c_str(), nullptr))
         return false;
-    HANDLE handle = ::CreateFileW(WidePath(link).c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                                  FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    HANDLE handle =
+        ::CreateFileW(WidePath(link).c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                      FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     if (handle == INVALID_HANDLE_VALUE)
         return false;
     const std::wstring substitute = L"\\??\\" + platform::win32::Widen(target);
@@ -153,9 +154,9 @@ bool makeJunction(const std::string& link, const std::string& target) {
     std::memcpy(buffer.data() + 16, substitute.data(), substitute.size() * 2);
     std::memcpy(buffer.data() + 16 + substitute.size() * 2 + 2, print.data(), print.size() * 2);
     DWORD returned = 0;
-    const BOOL made = ::DeviceIoControl(handle, FSCTL_SET_REPARSE_POINT, buffer.data(),
-                                        static_cast<DWORD>(buffer.size()), nullptr, 0, &returned,
-                                        nullptr);
+    const BOOL made =
+        ::DeviceIoControl(handle, FSCTL_SET_REPARSE_POINT, buffer.data(),
+                          static_cast<DWORD>(buffer.size()), nullptr, 0, &returned, nullptr);
     ::CloseHandle(handle);
     if (!made)
         ::RemoveDirectoryW(WidePath(link).c_str());

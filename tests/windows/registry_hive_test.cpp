@@ -20,8 +20,7 @@ struct StoredValue {
     DWORD type = REG_NONE;
     std::wstring text;
 };
-std::optional<StoredValue> storedValue(HKEY root, const std::string& key,
-                                       const std::string& name) {
+std::optional<StoredValue> storedValue(HKEY root, const std::string& key, const std::string& name) {
     wchar_t buffer[4096] = {};
     DWORD size = sizeof buffer - sizeof(wchar_t);
     DWORD type = 0;
@@ -85,7 +84,8 @@ TEST(RegistryHive, TheStartupEntryIsWrittenReadBackAndDeletedAlone) {
     test::ScratchRegistryKey scratch;
     RegistryHive user(HKEY_CURRENT_USER, scratch.path(), HiveAccess::ReadWrite);
     RegistryHive machine(HKEY_LOCAL_MACHINE, "", HiveAccess::ReadOnly);
-    const std::string runKey = scratch.path() + "\\Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+    const std::string runKey =
+        scratch.path() + "\\Software\\Microsoft\\Windows\\CurrentVersion\\Run";
     ASSERT_TRUE(user.setValue("Software\\Microsoft\\Windows\\CurrentVersion\\Run", "Other",
                               "\"C:\\Other\\other.exe\""));
 

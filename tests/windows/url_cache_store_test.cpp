@@ -119,8 +119,8 @@ TEST(WinInetCache, EntriesOfEveryKindComeBackWithTheirTypesSizesAndTimes) {
     const std::vector<Case> cases = {
         {"http://" + host + "/pictures/a.jpg", NORMAL_CACHE_ENTRY, std::string(48213, 'j'), "jpg"},
         {"Cookie:anna@" + host + "/", COOKIE_CACHE_ENTRY | NORMAL_CACHE_ENTRY, "id=1\n", "txt"},
-        {"Visited: anna@http://" + host + "/news", URLHISTORY_CACHE_ENTRY | NORMAL_CACHE_ENTRY,
-         "", ""},
+        {"Visited: anna@http://" + host + "/news", URLHISTORY_CACHE_ENTRY | NORMAL_CACHE_ENTRY, "",
+         ""},
         {"http://" + host + "/kept.gif", STICKY_CACHE_ENTRY | NORMAL_CACHE_ENTRY, "GIF89a", "gif"},
     };
     const FileTime before = nowTicks() - 10'000'000;
@@ -183,7 +183,8 @@ TEST(WinInetCache, AnEntryLargerThanTheOneBeforeGetsABufferThatFits) {
     // A long address and a long header make the record many times the size of the first one.
     const std::string large =
         "http://" + made.marker() + ".example/" + std::string(3000, 'p') + "/l.png";
-    const std::string header = "HTTP/1.1 200 OK\r\nX-Filler: " + std::string(5000, 'h') + "\r\n\r\n";
+    const std::string header =
+        "HTTP/1.1 200 OK\r\nX-Filler: " + std::string(5000, 'h') + "\r\n\r\n";
     ASSERT_TRUE(made.add(small, NORMAL_CACHE_ENTRY, "png", "png", modified, 0));
     ASSERT_TRUE(made.add(large, NORMAL_CACHE_ENTRY, "png", "png", modified, 0, header));
     const auto entries = made.enumerate();

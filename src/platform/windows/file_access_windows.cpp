@@ -108,7 +108,7 @@ public:
             if (!::WriteFile(m_handle.get(), bytes.data() + written, chunk, &done, &at) ||
                 done == 0) {
                 setError(error, done == 0 && ::GetLastError() == ERROR_SUCCESS ? ERROR_DISK_FULL
-                                                                              : ::GetLastError());
+                                                                               : ::GetLastError());
                 return false;
             }
             written += done;

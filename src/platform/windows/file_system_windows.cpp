@@ -37,7 +37,8 @@ namespace {
 // path); std::nullopt when nothing is there.
 std::optional<WIN32_FILE_ATTRIBUTE_DATA> attributesOf(const std::string& path) {
     WIN32_FILE_ATTRIBUTE_DATA data{};
-    if (path.empty() || !::GetFileAttributesExW(WidePath(path).c_str(), GetFileExInfoStandard, &data))
+    if (path.empty() ||
+        !::GetFileAttributesExW(WidePath(path).c_str(), GetFileExInfoStandard, &data))
         return std::nullopt;
     return data;
 }
@@ -57,10 +58,10 @@ Followed follow(const std::string& path) {
         return result;
     // No access is asked, only attributes: this opens files that others hold locked, and
     // FILE_FLAG_BACKUP_SEMANTICS lets a folder be opened at all.
-    win32::UniqueHandle handle(::CreateFileW(
-        WidePath(path).c_str(), FILE_READ_ATTRIBUTES,
-        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-        FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    win32::UniqueHandle handle(::CreateFileW(WidePath(path).c_str(), FILE_READ_ATTRIBUTES,
+                                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                             nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS,
+                                             nullptr));
     if (!handle.valid()) {
         // A device such as "NUL" or "CON" cannot be looked at this way; it is no regular file.
         return result;

@@ -69,9 +69,10 @@ PlatformVersion GetPlatformVersion() {
     PlatformVersion version;
     if (!known)
         return version;
-    version.family = info.dwPlatformId == VER_PLATFORM_WIN32_NT        ? PlatformVersion::Family::WindowsNT
-                     : info.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS ? PlatformVersion::Family::Windows9x
-                                                                       : PlatformVersion::Family::Other;
+    version.family = info.dwPlatformId == VER_PLATFORM_WIN32_NT ? PlatformVersion::Family::WindowsNT
+                     : info.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS
+                         ? PlatformVersion::Family::Windows9x
+                         : PlatformVersion::Family::Other;
     version.major = static_cast<int>(info.dwMajorVersion);
     version.minor = static_cast<int>(info.dwMinorVersion);
     return version;
@@ -168,8 +169,7 @@ bool HasDisplay() {
     // a browser started there would show nothing.
     HWINSTA station = ::GetProcessWindowStation();
     USEROBJECTFLAGS flags{};
-    if (!station ||
-        !::GetUserObjectInformationW(station, UOI_FLAGS, &flags, sizeof flags, nullptr))
+    if (!station || !::GetUserObjectInformationW(station, UOI_FLAGS, &flags, sizeof flags, nullptr))
         return true;
     return (flags.dwFlags & WSF_VISIBLE) != 0;
 }

@@ -27,8 +27,9 @@ std::unique_ptr<PrivateFolder> PrivateFolder::Create(std::string_view namePrefix
     std::random_device random;
     std::unique_ptr<PrivateFolder> folder;
     for (int attempt = 0; attempt < 16 && !folder; ++attempt) {
-        const std::string path = JoinPath(
-            TemporaryFolder(), std::string(namePrefix) + "-" + std::to_string(random() % 100000000));
+        const std::string path =
+            JoinPath(TemporaryFolder(),
+                     std::string(namePrefix) + "-" + std::to_string(random() % 100000000));
         // A name that is taken (by anything, a link included) is not used: only a new folder.
         if (::CreateDirectoryW(win32::WidePath(path).c_str(), &attributes))
             folder.reset(new PrivateFolder(path));

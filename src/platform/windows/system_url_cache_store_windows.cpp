@@ -201,7 +201,7 @@ private:
     HANDLE m_handle = nullptr; // the open enumeration of pass m_pass
     size_t m_pass = 0;         // index into kPatterns
     EntryBuffer m_buffer;
-    std::optional<RawUrlCacheEntry> m_pending;           // the entry next() gives
+    std::optional<RawUrlCacheEntry> m_pending;         // the entry next() gives
     std::set<std::pair<uint32_t, std::string>> m_seen; // cookie and history entries given
 };
 

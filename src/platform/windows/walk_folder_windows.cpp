@@ -130,7 +130,7 @@ private:
         return true;
     }
 
-    std::string m_path;   // the folder, as the walk names it
+    std::string m_path;    // the folder, as the walk names it
     UniqueHandle m_handle; // held while the folder is walked
     FileSystemId m_id;
     HANDLE m_find = INVALID_HANDLE_VALUE; // the listing, once begun

@@ -30,8 +30,7 @@ std::string Narrow(std::wstring_view text) {
     if (needed <= 0)
         return {};
     std::string narrow(static_cast<size_t>(needed), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, text.data(), length, narrow.data(), needed, nullptr,
-                          nullptr);
+    ::WideCharToMultiByte(CP_UTF8, 0, text.data(), length, narrow.data(), needed, nullptr, nullptr);
     return narrow;
 }
 

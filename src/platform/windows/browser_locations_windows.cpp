@@ -11,7 +11,10 @@
 namespace vorlith::platform {
 namespace {
 
+// "" when the folder is unknown: a path below it would name the root of the current drive.
 std::string below(const std::string& folder, std::initializer_list<std::string_view> names) {
+    if (folder.empty())
+        return "";
     std::string path = folder;
     for (std::string_view name : names)
         path = JoinPath(path, name);
@@ -43,7 +46,7 @@ std::vector<BrowserInstallation> FindBrowserInstallations(const BrowserHome& hom
     std::vector<BrowserInstallation> found;
     auto add = [&](BrowserFamily family, const std::string& name, std::string profileRoot,
                    std::string cacheRoot) {
-        if (FolderExists(profileRoot))
+        if (!profileRoot.empty() && FolderExists(profileRoot))
             found.push_back({family, name, std::move(profileRoot), std::move(cacheRoot)});
     };
     // profiles.ini in the roaming folder; a relative profile keeps its cache under the same

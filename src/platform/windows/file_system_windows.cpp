@@ -128,9 +128,12 @@ public:
     void write(std::string_view bytes) override {
         if (!m_handle.valid() || m_failed || bytes.empty())
             return;
-        m_buffer.append(bytes);
-        if (m_buffer.size() >= kBufferSize)
-            flush();
+        if (m_buffer.size() + bytes.size() < kBufferSize) {
+            m_buffer.append(bytes);
+            return;
+        }
+        flush();
+        writeAll(bytes); // a large piece goes out without a copy
     }
 
     bool close() override {
@@ -146,17 +149,21 @@ private:
     static constexpr size_t kBufferSize = 1 << 16;
 
     void flush() {
+        writeAll(m_buffer);
+        m_buffer.clear();
+    }
+
+    void writeAll(std::string_view bytes) {
         size_t written = 0;
-        while (!m_failed && written < m_buffer.size()) {
+        while (!m_failed && written < bytes.size()) {
             const DWORD chunk =
-                static_cast<DWORD>(std::min<size_t>(m_buffer.size() - written, 1u << 30));
+                static_cast<DWORD>(std::min<size_t>(bytes.size() - written, 1u << 30));
             DWORD done = 0;
-            if (!::WriteFile(m_handle.get(), m_buffer.data() + written, chunk, &done, nullptr) ||
+            if (!::WriteFile(m_handle.get(), bytes.data() + written, chunk, &done, nullptr) ||
                 done == 0)
                 m_failed = true;
             written += done;
         }
-        m_buffer.clear();
     }
 
     win32::UniqueHandle m_handle;
@@ -173,7 +180,13 @@ std::unique_ptr<InputFile> OpenInputFile(const std::string& path) {
 }
 
 std::unique_ptr<OutputFile> CreateOutputFile(const std::string& path) {
-    HANDLE handle = ::CreateFileW(WidePath(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+    const std::wstring widePath = WidePath(path);
+    // A link (or a junction) where the file should be is left alone: writing would go through it
+    // to whatever it names.
+    const DWORD existing = ::GetFileAttributesW(widePath.c_str());
+    if (existing != INVALID_FILE_ATTRIBUTES && (existing & FILE_ATTRIBUTE_REPARSE_POINT))
+        return nullptr;
+    HANDLE handle = ::CreateFileW(widePath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                                   CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE)
         return nullptr;

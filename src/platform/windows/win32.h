@@ -14,7 +14,6 @@
 // same names (platform/file_system.h) must keep theirs.
 #undef CopyFile
 #undef DeleteFile
-#undef CreateFolder
 
 #include <cstdint>
 #include <string>

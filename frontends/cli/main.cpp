@@ -113,8 +113,13 @@ int main(int argc, char** argv) {
     set->add_option("KEY", line.configKey)->required();
     set->add_option("VALUE", line.configValue)->required();
 
+    vorlith::platform::PrepareConsole();
+    const std::vector<std::string> arguments = vorlith::platform::CommandLineArguments(argc, argv);
+    std::vector<const char*> argumentTexts;
+    for (const std::string& argument : arguments)
+        argumentTexts.push_back(argument.c_str());
     try {
-        app.parse(argc, argv);
+        app.parse(static_cast<int>(argumentTexts.size()), argumentTexts.data());
     } catch (const CLI::ParseError& error) {
         return vorlith::frontend::ReportParseError(app, error, std::cout, std::cerr);
     }

@@ -5,7 +5,7 @@ namespace vorlith {
 bool BrowserLauncher::OpenInInternetExplorer(const std::string& target) {
     if (m_mode == BrowserMode::Suppressed)
         return true;
-    return m_starter.start({"xdg-open", target});
+    return m_starter.openInDefaultBrowser(target);
 }
 
 bool BrowserLauncher::OpenInFirefox(const std::string& target) {

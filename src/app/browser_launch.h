@@ -19,7 +19,7 @@ public:
         : m_starter(starter), m_mode(mode) {}
 
     /// Opens the target (an address or a file path) in the desktop's default browser
-    /// (xdg-open). False when the program could not be started.
+    /// (xdg-open; on Windows the shell's association). False when it could not be started.
     bool OpenInInternetExplorer(const std::string& target);
     /// Opens the target in a new Firefox window ("firefox", or "firefox-esr" where that is the
     /// installed name). False when Firefox could not be started.

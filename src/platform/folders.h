@@ -31,6 +31,9 @@ struct PlatformVersion {
 };
 PlatformVersion GetPlatformVersion();
 
+/// What this platform's program files end in ("" here, ".exe" on Windows).
+extern const char kExecutableSuffix[];
+
 /// The path of the running executable ("" if it cannot be found).
 std::string ExecutablePath();
 /// The folder of the running executable ("" if it cannot be found).

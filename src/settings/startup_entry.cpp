@@ -9,10 +9,12 @@ std::string StartupProgramPath() {
     const platform::FolderLookup programs =
         platform::LookupSpecialFolder(platform::kFolderProgramFiles);
     const std::string installed =
-        platform::JoinPath(platform::JoinPath(programs.path, "Vorlith"), "Vlith");
+        platform::JoinPath(platform::JoinPath(programs.path, "Vorlith"),
+                           std::string("Vlith") + platform::kExecutableSuffix);
     if (programs.status == platform::FolderLookupStatus::Found && platform::FileExists(installed))
         return installed;
-    const std::string desktop = platform::JoinPath(platform::ProgramFolder(), "vorlith");
+    const std::string desktop = platform::JoinPath(
+        platform::ProgramFolder(), std::string("vorlith") + platform::kExecutableSuffix);
     if (platform::FileExists(desktop))
         return desktop;
     return platform::ExecutablePath();

@@ -14,6 +14,12 @@ extern "C" void onInterrupt(int) {
 }
 } // namespace
 
+std::vector<std::string> CommandLineArguments(int argc, char** argv) {
+    return std::vector<std::string>(argv, argv + argc);
+}
+
+void PrepareConsole() {}
+
 bool IsTerminal(ConsoleStream stream) {
     const int fd = stream == ConsoleStream::Input    ? STDIN_FILENO
                    : stream == ConsoleStream::Output ? STDOUT_FILENO

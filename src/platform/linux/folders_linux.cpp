@@ -27,6 +27,8 @@ std::string xdgFolder(const char* variable, const char* fallbackBelowHome) {
 
 } // namespace
 
+const char kExecutableSuffix[] = "";
+
 std::string ExecutablePath() {
     char buffer[4096];
     ssize_t length = ::readlink("/proc/self/exe", buffer, sizeof buffer - 1);

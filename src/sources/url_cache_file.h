@@ -8,6 +8,7 @@
 // "last_access", "last_sync" (UTC times such as "2026-12-01T09:30:00Z"). A missing key or null
 // gives the empty text, 0 or the zero time; other keys are ignored.
 
+#include "base/calendar.h" // ParseUtcTimestamp, the times of a line
 #include "platform/url_cache.h"
 
 #include <cstddef>
@@ -17,11 +18,6 @@
 #include <string_view>
 
 namespace vorlith {
-
-/// "YYYY-MM-DDTHH:MM:SSZ" (a fraction of a second after the seconds is allowed and dropped) as
-/// a file time; std::nullopt for any other form, an impossible date or time, or a time before
-/// 1601-01-01.
-std::optional<FileTime> ParseUtcTimestamp(std::string_view text);
 
 /// One line of the file: the entry, or why the line is not one (then entry is empty).
 struct UrlCacheLine {

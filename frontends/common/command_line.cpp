@@ -1,5 +1,6 @@
 #include "command_line.h"
 
+#include "report/export.h"
 #include "sources/system_url_cache.h"
 
 #include <ostream>
@@ -23,6 +24,11 @@ void AddAuditOptions(CLI::App& app, AuditOptions& options) {
                    "default), none, or a JSON Lines file of cache entries")
         ->type_name("auto|none|FILE")
         ->check([](const std::string& value) { return CheckUrlCacheChoice(value); });
+    app.add_option("--export", options.exportFile,
+                   "Also write every finding of a finished audit to FILE: JSON (.json), or the "
+                   "browser traces as a CSV table (.csv); a previous export there is replaced")
+        ->type_name("FILE")
+        ->check([](const std::string& value) { return CheckExportTarget(value); });
     app.add_flag("--no-browser", options.noBrowser, "Open no browser at the end");
 }
 

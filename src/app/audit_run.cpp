@@ -60,11 +60,18 @@ void AuditRun::cmdAudit_Click() {
                    problem);
     } else {
         m_pages = ReportPages(m_staging->path());
-        SearchDrivesDRMfree();
+        if (beginExport())
+            SearchDrivesDRMfree();
         m_pages.closeAll();
         if (!m_run.ScanCanceled && m_lastEnd == RunEnd::None &&
             !m_staging->commit(&problem))
             failReport(RunEnd::ReportFailed, problem);
+        // The export takes its name only after the pages; a run that did not get so far
+        // leaves none (its temporary file goes with it).
+        if (m_export && !m_run.ScanCanceled && m_lastEnd == RunEnd::None &&
+            !m_export->finish(&problem))
+            failReport(RunEnd::ReportFailed, problem + " The report pages were written.");
+        m_export.reset();
         m_staging.reset();
     }
 
@@ -118,6 +125,23 @@ std::string AuditRun::shownThumbsFolder() const {
     return platform::JoinPath(m_state.ReportFolder, kThumbsFolderName);
 }
 
+bool AuditRun::beginExport() {
+    m_export.reset();
+    if (m_state.exportFile.empty())
+        return true;
+    std::string problem = CheckExportTarget(m_state.exportFile);
+    if (!problem.empty()) {
+        failReport(RunEnd::ReportRefused, "The export was not written: " + problem + ".");
+        return false;
+    }
+    m_export = AuditExport::Begin(m_state.exportFile, m_services.clock.localNow(), &problem);
+    if (!m_export) {
+        failReport(RunEnd::ReportFailed, problem);
+        return false;
+    }
+    return true;
+}
+
 PhaseEnd AuditRun::walkDrives() {
     MainWindow& window = m_state.window;
     OpenPageWithHeader(m_pages, PageId::Illegal);
@@ -165,6 +189,10 @@ PhaseEnd AuditRun::writeDiskPages() {
     const FoundFileList& audio = window.lists.lstResult;
     const AudioFindings audioFindings = ReadAudioTags(*this, m_progress, audio);
     m_diskCounts = audioFindings.counts;
+    if (m_export) {
+        m_export->addAudioFiles(audio, audioFindings);
+        m_export->addVideoFiles(window.lists.lstVideos);
+    }
     WriteAudioFirstSection(run, audio, audioFindings);
     if (m_run.ScanCanceled)
         return PhaseEnd::Stopped;
@@ -182,6 +210,8 @@ PhaseEnd AuditRun::writeDiskPages() {
         m_diskCounts.ThumbStoreCount = static_cast<int64_t>(thumbs.stores.size());
         m_diskCounts.ThumbImageCount = thumbs.pictureCount;
         WriteThumbnailPage(run, thumbs, shownThumbsFolder());
+        if (m_export)
+            m_export->addThumbStores(thumbs, shownThumbsFolder());
         window.lblStatus.bold = true;
     } else {
         WriteThumbnailsTurnedOff(m_pages);
@@ -199,6 +229,8 @@ PhaseEnd AuditRun::writeDiskPages() {
             window.lists.lstFirefox.AddToList(file);
         m_firefoxImageCount = static_cast<int64_t>(firefox.pictures.size());
         WriteFirefoxCachePages(run, firefox);
+        if (m_export)
+            m_export->addFirefoxPictures(firefox);
     } else {
         WriteFirefoxTurnedOff(m_pages);
     }
@@ -229,6 +261,11 @@ PhaseEnd AuditRun::runUrlCacheAudit() {
                                    m_state.UninstallMode};
     if (WriteUrlCachePages(run, input, m_totals, counts) == PhaseEnd::Stopped)
         return PhaseEnd::Stopped;
+    if (m_export) {
+        m_export->addBrowserTraces(lists);
+        m_export->addTotals(
+            ExportTotals{lists, m_totals, counts, m_diskCounts, m_firefoxImageCount});
+    }
     CloseUrlCachePages(m_pages, purchaseCounts());
     return pagesFailed() ? PhaseEnd::Stopped : PhaseEnd::Finished;
 }

@@ -5,10 +5,19 @@
 #include "platform/clock.h"
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 
 namespace vorlith::platform {
+
+/// Where entries came from: a browser's profile. Entries without one come from the system's own
+/// cache (or from a cache file that does not say).
+struct UrlCacheOrigin {
+    std::string browser; // the browser's name: "Firefox", "Chromium", "Google Chrome", ...
+    std::string profile; // the profile folder
+    bool operator==(const UrlCacheOrigin&) const = default;
+};
 
 /// One entry as a cache store reports it. Texts are 8-bit strings (UTF-8 here); a text the
 /// store does not have is std::nullopt.
@@ -25,6 +34,8 @@ struct RawUrlCacheEntry {
     FileTime expireTime = 0;
     FileTime lastAccessTime = 0;
     FileTime lastSyncTime = 0;
+    /// Shared by the entries of one profile; nullptr for the system's own cache.
+    std::shared_ptr<const UrlCacheOrigin> origin = nullptr;
 };
 
 class UrlCacheSource {

@@ -1,6 +1,8 @@
 #include "sources/url_cache.h"
 
 #include <limits>
+#include <map>
+#include <utility>
 
 namespace vorlith {
 namespace {
@@ -45,6 +47,7 @@ void UrlCacheLists::clear() {
     CacheContentList.clear();
     CacheHistoryList.clear();
     CacheCookieList.clear();
+    origins.assign(1, platform::UrlCacheOrigin{});
 }
 
 UrlCacheEntry ToUrlCacheEntry(const platform::RawUrlCacheEntry& raw, const platform::Clock& clock) {
@@ -61,6 +64,36 @@ public:
 
 constexpr uint64_t kEntriesPerYield = 1000;
 
+// The index of each entry's origin in the lists' table. A store hands out the entries of one
+// profile one after another, sharing one origin, so the table is looked up only when it changes.
+class OriginIndex {
+public:
+    // The table starts with the system's cache, which an origin without names also stands for.
+    explicit OriginIndex(std::vector<platform::UrlCacheOrigin>& origins) : m_origins(origins) {
+        m_indexes.try_emplace({}, 0);
+    }
+
+    uint32_t of(const std::shared_ptr<const platform::UrlCacheOrigin>& origin) {
+        if (!origin)
+            return 0;
+        if (origin == m_last)
+            return m_lastIndex;
+        auto [found, isNew] = m_indexes.try_emplace({origin->browser, origin->profile},
+                                                    static_cast<uint32_t>(m_origins.size()));
+        if (isNew)
+            m_origins.push_back(*origin);
+        m_last = origin;
+        m_lastIndex = found->second;
+        return m_lastIndex;
+    }
+
+private:
+    std::vector<platform::UrlCacheOrigin>& m_origins;
+    std::map<std::pair<std::string, std::string>, uint32_t> m_indexes;
+    std::shared_ptr<const platform::UrlCacheOrigin> m_last;
+    uint32_t m_lastIndex = 0;
+};
+
 } // namespace
 
 void EnumerateUrlCache(platform::UrlCacheSource& source, const platform::Clock& clock,
@@ -76,6 +109,7 @@ PhaseEnd EnumerateUrlCache(platform::UrlCacheSource& source, const platform::Clo
     if (!source.begin())
         return PhaseEnd::Finished;
     PhaseEnd end = PhaseEnd::Finished;
+    OriginIndex origins(lists.origins);
     uint64_t read = 0;
     while (auto raw = source.next()) {
         if (++read % kEntriesPerYield == 0) {
@@ -91,7 +125,9 @@ PhaseEnd EnumerateUrlCache(platform::UrlCacheSource& source, const platform::Clo
         auto& list = raw->type == kHistoryEntryType  ? lists.CacheHistoryList
                      : raw->type == kCookieEntryType ? lists.CacheCookieList
                                                      : lists.CacheContentList;
+        const uint32_t origin = origins.of(raw->origin);
         list.push_back(toEntry(std::move(*raw), clock));
+        list.back().Origin = origin;
     }
     source.end();
     return end;

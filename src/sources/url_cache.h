@@ -25,6 +25,7 @@ struct UrlCacheEntry {
     DateTime LastSyncTime;
     std::string HeaderInfo; // the stored response head, up to its first NUL
     std::string FileExtension;
+    uint32_t Origin = 0; // index into UrlCacheLists::origins; 0: the system's own cache
 };
 
 inline constexpr uint32_t kNormalCacheEntry = 0x00000001;
@@ -35,7 +36,13 @@ struct UrlCacheLists {
     std::vector<UrlCacheEntry> CacheContentList; // cached files
     std::vector<UrlCacheEntry> CacheHistoryList; // visited addresses
     std::vector<UrlCacheEntry> CacheCookieList;  // cookies
+    /// The browser profiles the entries came from, each once; the first, empty, stands for the
+    /// system's own cache.
+    std::vector<platform::UrlCacheOrigin> origins{platform::UrlCacheOrigin{}};
 
+    const platform::UrlCacheOrigin& originOf(const UrlCacheEntry& entry) const {
+        return entry.Origin < origins.size() ? origins[entry.Origin] : origins.front();
+    }
     int64_t total() const {
         return static_cast<int64_t>(CacheContentList.size() + CacheHistoryList.size() +
                                     CacheCookieList.size());
@@ -45,7 +52,8 @@ struct UrlCacheLists {
 
 /// Empties the lists, then reads every entry of the source in its order: type 0x00200001 goes to
 /// the history list, 0x00100001 to the cookie list, any other type with bit 0x00000001 to the
-/// content list; entries without that bit are skipped. Times are converted to local time.
+/// content list; entries without that bit are skipped. Times are converted to local time; each
+/// entry's origin is kept in lists.origins.
 void EnumerateUrlCache(platform::UrlCacheSource& source, const platform::Clock& clock,
                        UrlCacheLists& lists);
 
@@ -54,7 +62,8 @@ void EnumerateUrlCache(platform::UrlCacheSource& source, const platform::Clock& 
 PhaseEnd EnumerateUrlCache(platform::UrlCacheSource& source, const platform::Clock& clock,
                            UrlCacheLists& lists, RunControl& run, ProgressSink& progress);
 
-/// Converts one raw entry to its record (texts up to their first NUL; missing texts empty).
+/// Converts one raw entry to its record (texts up to their first NUL; missing texts empty; the
+/// origin is left at 0, since only the lists hold origins).
 UrlCacheEntry ToUrlCacheEntry(const platform::RawUrlCacheEntry& raw, const platform::Clock& clock);
 
 } // namespace vorlith

@@ -158,6 +158,12 @@ UrlCacheLine ParseUrlCacheLine(std::string_view line) {
     reader.time("expire", entry.expireTime);
     reader.time("last_access", entry.lastAccessTime);
     reader.time("last_sync", entry.lastSyncTime);
+    std::optional<std::string> browser, profile;
+    reader.text("browser", browser);
+    reader.text("profile", profile);
+    if (browser || profile)
+        entry.origin = std::make_shared<const platform::UrlCacheOrigin>(
+            platform::UrlCacheOrigin{browser.value_or(""), profile.value_or("")});
     if (!reader.error().empty()) {
         result.error = reader.error();
         return result;
@@ -197,8 +203,15 @@ std::optional<platform::RawUrlCacheEntry> UrlCacheFileSource::next() {
         if (isBlank(line))
             continue;
         UrlCacheLine parsed = ParseUrlCacheLine(line);
-        if (parsed.entry)
+        if (parsed.entry) {
+            // Lines of one profile share one record of it, as a browser's entries do.
+            auto& origin = parsed.entry->origin;
+            if (origin && m_lastOrigin && *origin == *m_lastOrigin)
+                origin = m_lastOrigin;
+            else if (origin)
+                m_lastOrigin = origin;
             return std::move(parsed.entry);
+        }
         m_errors("vorlith: " + m_path + ": line " + std::to_string(m_lineNumber) + ": " +
                  parsed.error + "; line skipped");
     }
@@ -206,6 +219,7 @@ std::optional<platform::RawUrlCacheEntry> UrlCacheFileSource::next() {
 }
 
 void UrlCacheFileSource::end() {
+    m_lastOrigin.reset();
     m_text.clear();
     m_text.shrink_to_fit();
     m_position = 0;

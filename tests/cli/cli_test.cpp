@@ -3,9 +3,12 @@
 #include "platform/instance_lock.h"
 #include "support/test_support.h"
 
+#include <cctype>
 #include <cstdlib>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <map>
+#include <nlohmann/json.hpp>
 
 namespace vorlith {
 namespace {
@@ -47,6 +50,98 @@ TEST(ConsoleProgram, AuditsTheCacheFileIntoTheReportFolderAndReportsBadLines) {
     EXPECT_FALSE(fs::exists(home.data() + "/Vorlith/Vorlith_summary.html"));
     EXPECT_NE(ReadFile(home.config() + "/vorlith/user.reg").find("\"CumlativeTotal\"=\"2\""),
               std::string::npos);
+}
+
+// The summary's number in front of `after` (the page writes each as <B>N</B></FONT>...).
+int64_t SummaryNumber(const std::string& page, const std::string& after) {
+    const size_t end = page.find("</B></FONT>" + after);
+    if (end == std::string::npos)
+        return -1;
+    std::string digits;
+    for (size_t i = page.rfind("<B>", end) + 3; i < end; ++i)
+        if (std::isdigit(static_cast<unsigned char>(page[i])))
+            digits += page[i];
+    return std::stoll(digits);
+}
+
+// The fixture drive and browser home audited with --export: every count of the summary page is
+// the export's, and what the export's own findings add up to.
+TEST(ConsoleProgram, TheExportOfTheFixtureAuditHoldsEveryCountOfTheSummary) {
+    FakeHome home;
+    const std::string fixtures = VORLITH_FIXTURES_DIR;
+    fs::copy(fixtures + "/browsers/home", home.home(), fs::copy_options::recursive);
+    const std::string report = home.home() + "/report", exported = home.home() + "/audit.json";
+    auto outcome = RunCli(home, "--quiet --drive " + fixtures + "/media/drive --report-dir " +
+                                    report + " --export " + exported);
+    ASSERT_EQ(outcome.status, 0) << outcome.err;
+    const auto audit = nlohmann::json::parse(ReadFile(exported));
+    EXPECT_EQ(audit["format"], "vorlith-export");
+
+    std::map<std::string, int64_t> own;
+    for (const auto& finding : audit["disk"]) {
+        const std::string kind = finding["kind"];
+        ++own[kind];
+        if (kind == "audio")
+            ++own[finding["format"].get<std::string>() + "_files"];
+        if (kind == "thumbnail_store")
+            own["thumbnail_images"] += static_cast<int64_t>(finding["pictures"].size());
+    }
+    for (const auto& trace : audit["browser"]) {
+        const std::string kind = trace["kind"];
+        ++own[kind];
+        own[kind + "_hits"] += trace["hit_rate"].get<int64_t>();
+        own["bytes"] += trace["size"].get<int64_t>();
+        EXPECT_TRUE(trace["browser"] == "Firefox" || trace["browser"] == "Chromium") << trace;
+        EXPECT_TRUE(trace["profile"].get<std::string>().starts_with(home.home())) << trace;
+        for (const std::string category : trace["categories"])
+            ++own[kind + " " + category];
+    }
+    for (const char* category : {"explicit", "gambling", "personals", "sports", "news"}) {
+        own["suspect_files"] += own[std::string("cached_file ") + category];
+        own["suspect_history"] += own[std::string("history ") + category];
+        own["suspect_cookies"] += own[std::string("cookie ") + category];
+    }
+    const std::string summary = ReadFile(report + "/Vorlith_summary.html");
+    struct Count {
+        const char* key;     // in the export's totals
+        const char* summary; // what follows the number on the summary page
+        int64_t ownCount;    // what the export's findings add up to
+    } counts[] = {
+        {"traces", "<BR>\r\nTotal <B>SUSPECT", own["cached_file"] + own["history"] + own["cookie"]},
+        {"explicit_images", " <B>EXPLICIT</B>", own["cached_file explicit"]},
+        {"gambling_images", " <B>GAMBLING</B>", own["cached_file gambling"]},
+        {"social_images", " <B>SOCIAL NETWORKING</B>", own["cached_file personals"]},
+        {"sports_images", " <B>SPORTS</B>", own["cached_file sports"]},
+        {"news_images", " <B>NEWS</B>", own["cached_file news"]},
+        {"firefox_images", " <B>MOZILA FIREFOX</B>", own["firefox_picture"]},
+        {"mp3_files", " <B>MP3</B>", own["mp3_files"]},
+        {"wma_files", " <B>WMA</B>", own["wma_files"]},
+        {"m4a_files", " <B>M4A</B>", own["m4a_files"]},
+        {"ogg_files", " <B>OGG</B>", own["ogg_files"]},
+        {"audio_files", " <B>DRM-free</B>", own["audio"]},
+        {"thumbnail_stores", " <B>Thumbs.db</B> hidden", own["thumbnail_store"]},
+        {"thumbnail_images", " <B>Thumbs.db images</B>", own["thumbnail_images"]},
+        {"suspect_files", " <B>SUSPECT</B> Internet file", own["suspect_files"]},
+        {"illegal_images", " potentially <B>ILLEGAL</B>", own["cached_file teen"]},
+        {"history", " website history", own["history"]},
+        {"suspect_history", " <B>SUSPECT</B> website", own["suspect_history"]},
+        {"cookies", " cookie traces", own["cookie"]},
+        {"suspect_cookies", " <B>SUSPECT</B> cookie", own["suspect_cookies"]},
+        {"cookie_reads", " times by websites", own["cookie_hits"]},
+        {"history_visits", " times.<BR>", own["history_hits"]},
+        {"suspect_traces", "<BR>\r\n<BR>These traces",
+         own["suspect_files"] + own["suspect_history"] + own["suspect_cookies"]},
+        {"bytes", " bytes of YOUR", own["bytes"]},
+    };
+    for (const Count& count : counts) {
+        SCOPED_TRACE(count.key);
+        EXPECT_EQ(audit["totals"][count.key].get<int64_t>(), SummaryNumber(summary, count.summary));
+        EXPECT_EQ(audit["totals"][count.key].get<int64_t>(), count.ownCount);
+    }
+    // The fixtures reach every kind of finding.
+    for (const char* kind : {"audio", "thumbnail_store", "firefox_picture", "cached_file",
+                             "history", "cookie", "history other", "cached_file gambling"})
+        EXPECT_GT(own[kind], 0) << kind;
 }
 
 // "config set" refuses what the setting rules refuse, as the setup dialog does.

@@ -147,4 +147,15 @@ std::unique_ptr<UpdateFile> OpenFileForUpdate(const std::string& path, SystemErr
     return std::make_unique<WindowsUpdateFile>(std::move(handle), size);
 }
 
+std::optional<uint64_t> RegularFileSize(const std::string& path) {
+    // The attributes of the name itself: a reparse point (a link, a junction) is not followed.
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (path.empty() ||
+        !::GetFileAttributesExW(win32::WidePath(path).c_str(), GetFileExInfoStandard, &data) ||
+        (data.dwFileAttributes &
+         (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DEVICE)) != 0)
+        return std::nullopt;
+    return (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
 } // namespace vorlith::platform

@@ -5,8 +5,8 @@
 #include "report/links.h"
 #include "report/page_frame.h"
 
-#include <algorithm>
 #include <optional>
+#include <string_view>
 
 namespace vorlith {
 namespace {
@@ -14,11 +14,13 @@ namespace {
 // One picture as the thumbnail page shows it: the file, the original it shows and whether that
 // original is gone.
 struct ShownPicture {
-    std::string url;      // as the page links it
-    std::string fileName; // in the thumbs folder
-    std::string original; // the original's name or path; "" when unknown
-    std::string time;     // the original's last change, local; "" when unknown
+    std::string url;           // as the page links it
+    std::string_view fileName; // in the thumbs folder
+    std::string_view original; // the original's name or path; "" when unknown
+    std::string time;          // the original's last change, local; "" when unknown
     bool isDeleted = false;
+
+    bool isKnown() const { return !original.empty() || !time.empty(); }
 };
 
 constexpr std::string_view kDeletedMark = "original deleted";
@@ -37,32 +39,36 @@ std::optional<FileTime> fileTimeOfSeconds(std::optional<int64_t> unixSeconds) {
     return static_cast<FileTime>(*unixSeconds + kSecondsFrom1601To1970) * 10000000;
 }
 
-// The IMG elements, the caption line, and the table of the pictures whose original is known.
-void writeGroup(PageFile& page, const std::vector<ShownPicture>& pictures,
-                const std::string& caption) {
+// The IMG elements of the group's `count` pictures (pictureAt(i) gives each), the caption line,
+// and the table of the pictures whose original is known. Pictures are made as they are written,
+// so a store of many is never held twice.
+template <typename PictureAt>
+void writeGroup(PageFile& page, size_t count, PictureAt pictureAt, const std::string& caption) {
     std::string line;
-    for (const ShownPicture& picture : pictures) {
+    bool hasOriginals = false;
+    for (size_t i = 0; i < count; ++i) {
+        const ShownPicture picture = pictureAt(i);
         line = "<IMG SRC=\"" + picture.url + "\"";
-        std::string title = picture.original;
-        for (std::string_view part : {std::string_view(picture.time),
-                                      picture.isDeleted ? kDeletedMark : std::string_view()})
-            if (!part.empty())
-                title += (title.empty() ? "" : ", ") + std::string(part);
-        if (!title.empty())
+        if (picture.isKnown()) {
+            hasOriginals = true;
+            std::string title(picture.original);
+            for (std::string_view part :
+                 {std::string_view(picture.time), picture.isDeleted ? kDeletedMark : ""})
+                if (!part.empty())
+                    title += (title.empty() ? "" : ", ") + std::string(part);
             line += " TITLE=\"" + HtmlEscape(title) + "\"";
+        }
         page.writeLine(line + ">");
     }
     page.writeLine(caption);
-
-    const bool hasOriginals = std::any_of(pictures.begin(), pictures.end(), [](const auto& p) {
-        return !p.original.empty() || !p.time.empty();
-    });
     if (!hasOriginals)
         return;
+
     page.writeLine("<TABLE BORDER=1 CELLSPACING=0 CELLPADDING=3><TR><TH>Original file</TH>"
                    "<TH>Time</TH><TH>Picture</TH></TR>");
-    for (const ShownPicture& picture : pictures) {
-        if (picture.original.empty() && picture.time.empty())
+    for (size_t i = 0; i < count; ++i) {
+        const ShownPicture picture = pictureAt(i);
+        if (!picture.isKnown())
             continue;
         line = "<TR><TD>" + HtmlEscape(picture.original);
         if (picture.isDeleted)
@@ -86,14 +92,14 @@ void WriteThumbnailPage(PageRun& run, const ThumbnailPageInput& input) {
         return LocalFileUrl(platform::JoinPath(input.thumbsFolder, fileName),
                             run.pages.shownFolder());
     };
-    std::vector<ShownPicture> group;
     for (const ThumbStore& store : input.stores.stores) {
-        group.clear();
-        for (const ThumbPicture& picture : store.pictures)
-            group.push_back(
-                {urlOf(picture.fileName), picture.fileName, picture.originalName,
-                 picture.originalTime ? localTime(input.clock, *picture.originalTime) : "", false});
-        writeGroup(page, group,
+        const auto pictureAt = [&](size_t i) {
+            const ThumbPicture& picture = store.pictures[i];
+            return ShownPicture{
+                urlOf(picture.fileName), picture.fileName, picture.originalName,
+                picture.originalTime ? localTime(input.clock, *picture.originalTime) : "", false};
+        };
+        writeGroup(page, store.pictures.size(), pictureAt,
                    "<BR>The above thumbnails were extracted from your hidden thumbnail file "
                    "located at: <B>" +
                        HtmlEscape(store.path) + "</B><BR><HR><BR>");
@@ -102,18 +108,20 @@ void WriteThumbnailPage(PageRun& run, const ThumbnailPageInput& input) {
     const std::vector<CopiedPreview>& previews = input.previews.previews;
     for (size_t first = 0; first < previews.size();) {
         const std::string& folder = previews[first].preview.folder;
-        group.clear();
         size_t next = first;
-        for (; next < previews.size() && previews[next].preview.folder == folder; ++next) {
-            const FreedesktopPreview& preview = previews[next].preview;
+        while (next < previews.size() && previews[next].preview.folder == folder)
+            ++next;
+        const auto pictureAt = [&](size_t i) {
+            const CopiedPreview& copied = previews[first + i];
+            const FreedesktopPreview& preview = copied.preview;
             const auto time = fileTimeOfSeconds(preview.originalTime);
-            group.push_back(
-                {urlOf(previews[next].fileName), previews[next].fileName,
-                 preview.originalPath.empty() ? preview.originalUri : preview.originalPath,
-                 time ? localTime(input.clock, *time) : "",
-                 preview.original == OriginalState::Missing});
-        }
-        writeGroup(page, group,
+            return ShownPicture{urlOf(copied.fileName), copied.fileName,
+                                preview.originalPath.empty() ? preview.originalUri
+                                                             : preview.originalPath,
+                                time ? localTime(input.clock, *time) : "",
+                                preview.original == OriginalState::Missing};
+        };
+        writeGroup(page, next - first, pictureAt,
                    "<BR>The above thumbnails were found in your hidden desktop thumbnail folder "
                    "located at: <B>" +
                        HtmlEscape(folder) + "</B><BR><HR><BR>");

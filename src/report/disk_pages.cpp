@@ -34,7 +34,7 @@ std::string localTime(const platform::Clock& clock, FileTime utc) {
 std::optional<FileTime> fileTimeOfSeconds(std::optional<int64_t> unixSeconds) {
     // Beyond the year 9999 a time is no file's; the bound also keeps the sum in range.
     constexpr int64_t kLatestSeconds = 253402300799;
-    if (!unixSeconds || *unixSeconds > kLatestSeconds)
+    if (!unixSeconds || *unixSeconds < 0 || *unixSeconds > kLatestSeconds)
         return std::nullopt;
     return static_cast<FileTime>(*unixSeconds + kSecondsFrom1601To1970) * 10000000;
 }

@@ -2,6 +2,7 @@
 
 #include "platform/file_system.h"
 #include "platform/folders.h"
+#include "platform/output_folder.h"
 #include "report/audio_page.h"
 #include "report/disk_pages.h"
 #include "report/page_set.h"
@@ -11,7 +12,10 @@
 #include "scan/walker.h"
 #include "settings/settings_store.h"
 #include "sources/firefox_cache.h"
+#include "sources/freedesktop_thumbnails.h"
 #include "sources/url_cache.h"
+
+#include <cstdio>
 
 namespace vorlith {
 
@@ -60,6 +64,7 @@ void AuditRun::cmdAudit_Click() {
                    problem);
     } else {
         m_pages = ReportPages(m_staging->path());
+        m_pages.setShownFolder(m_state.ReportFolder);
         if (beginExport())
             SearchDrivesDRMfree();
         m_pages.closeAll();
@@ -163,12 +168,15 @@ PhaseEnd AuditRun::walkDrives() {
     const bool useGivenRoots = !m_state.driveRoots.empty();
     const std::vector<std::string> roots =
         useGivenRoots ? m_state.driveRoots : m_services.drives.roots();
+    m_walkedRoots.clear();
     PhaseEnd end = PhaseEnd::Finished;
     for (const std::string& root : roots) {
         window.lblStatus.caption = "Searching " + root + " for potentially ILLEGAL files...";
         if (useGivenRoots || m_state.settings.ScanNetworkDrives == 1 ||
-            m_services.drives.typeOf(root) == platform::DriveType::Fixed)
+            m_services.drives.typeOf(root) == platform::DriveType::Fixed) {
+            m_walkedRoots.push_back(root);
             end = FindFiles(*this, window.lists, m_walk, root);
+        }
         if (end == PhaseEnd::Stopped)
             break;
     }
@@ -207,11 +215,23 @@ PhaseEnd AuditRun::writeDiskPages() {
         if (ProcessThumbStores(*this, m_progress, window.lists.lstThumbs, m_staging->thumbsPath(),
                                thumbs) == PhaseEnd::Stopped)
             return PhaseEnd::Stopped;
+        // What was wrong with a store goes to standard error, after the store's path.
+        for (const ThumbStore& store : thumbs.stores)
+            for (const std::string& note : store.notes)
+                std::fprintf(stderr, "vorlith: %s: %s\n", store.path.c_str(), note.c_str());
+        // The desktop's own previews, of this user and of the homes on the walked drives.
+        auto thumbsFolder = platform::CreateOutputFolder(m_staging->thumbsPath());
+        const DesktopThumbFindings previews =
+            CopyFreedesktopPreviews(m_walkedRoots, thumbsFolder.get(), *this, m_progress);
+        if (previews.end == PhaseEnd::Stopped)
+            return PhaseEnd::Stopped;
         m_diskCounts.ThumbStoreCount = static_cast<int64_t>(thumbs.stores.size());
         m_diskCounts.ThumbImageCount = thumbs.pictureCount;
-        WriteThumbnailPage(run, thumbs, shownThumbsFolder());
+        m_diskCounts.DesktopThumbCount = static_cast<int64_t>(previews.previews.size());
+        m_diskCounts.DeletedDesktopThumbCount = previews.deletedCount;
+        WriteThumbnailPage(run, {thumbs, previews, shownThumbsFolder(), m_services.clock});
         if (m_export)
-            m_export->addThumbStores(thumbs, shownThumbsFolder());
+            m_export->addThumbStores(thumbs, previews, shownThumbsFolder());
         window.lblStatus.bold = true;
     } else {
         WriteThumbnailsTurnedOff(m_pages);

@@ -128,6 +128,7 @@ private:
     DiskScanCounts m_diskCounts;
     int64_t m_firefoxImageCount = 0; // pictures on the Firefox cache pages
     WalkProgress m_walk;
+    std::vector<std::string> m_walkedRoots; // the roots this run's walk went through
 };
 
 /// The question the Cancel button and a close request during a run ask.

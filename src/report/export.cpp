@@ -223,6 +223,23 @@ Json sizeOf(const std::string& path) {
     return size ? Json(*size) : Json(nullptr);
 }
 
+Json textOrNull(const std::string& text) {
+    return text.empty() ? Json(nullptr) : Json(text);
+}
+
+constexpr uint64_t kTicksPerSecond = 10'000'000;
+
+// "YYYY-MM-DDThh:mm:ssZ" of a file time the store gives in UTC; null when it gives none.
+Json utcTimeOrNull(const std::optional<FileTime>& time) {
+    if (!time)
+        return nullptr;
+    std::string text;
+    appendTime(text, CivilFromUnixSeconds(static_cast<int64_t>(*time / kTicksPerSecond) -
+                                          kSecondsFrom1601To1970));
+    text += 'Z';
+    return text;
+}
+
 const char* audioFormatName(AudioKind kind) {
     switch (kind) {
     case AudioKind::Mp3:
@@ -280,16 +297,36 @@ public:
             addItem(Section::Disk, Json{{"kind", "video"}, {"path", path}, {"size", sizeOf(path)}});
     }
 
-    void addThumbStores(const ThumbFindings& thumbs,
+    void addThumbStores(const ThumbFindings& thumbs, const DesktopThumbFindings& previews,
                         const std::string& shownThumbsFolder) override {
         for (const ThumbStore& store : thumbs.stores) {
             Json pictures = Json::array();
-            for (const std::string& picture : store.pictures)
-                pictures.push_back(platform::JoinPath(shownThumbsFolder, picture));
+            for (const ThumbPicture& picture : store.pictures)
+                pictures.push_back(
+                    Json{{"file", platform::JoinPath(shownThumbsFolder, picture.fileName)},
+                         {"original", textOrNull(picture.originalName)},
+                         {"original_time", utcTimeOrNull(picture.originalTime)}});
             addItem(Section::Disk, Json{{"kind", "thumbnail_store"},
                                         {"path", store.path},
                                         {"size", sizeOf(store.path)},
                                         {"pictures", std::move(pictures)}});
+        }
+        for (const CopiedPreview& copied : previews.previews) {
+            const FreedesktopPreview& preview = copied.preview;
+            std::optional<FileTime> originalTime;
+            if (preview.originalTime && *preview.originalTime >= -kSecondsFrom1601To1970)
+                originalTime = static_cast<FileTime>(*preview.originalTime + kSecondsFrom1601To1970) *
+                               kTicksPerSecond;
+            addItem(Section::Disk,
+                    Json{{"kind", "desktop_preview"},
+                         {"path", preview.path},
+                         {"size", sizeOf(preview.path)},
+                         {"picture", platform::JoinPath(shownThumbsFolder, copied.fileName)},
+                         {"original", textOrNull(preview.originalUri)},
+                         {"original_time", utcTimeOrNull(originalTime)},
+                         {"original_exists", preview.original == OriginalState::Unknown
+                                                 ? Json(nullptr)
+                                                 : Json(preview.original == OriginalState::Exists)}});
         }
     }
 
@@ -367,6 +404,8 @@ public:
             {"audio_files", disk.Mp3Count + disk.WmaCount + disk.M4aCount + disk.OggCount},
             {"thumbnail_stores", disk.ThumbStoreCount},
             {"thumbnail_images", disk.ThumbImageCount},
+            {"desktop_previews", disk.DesktopThumbCount},
+            {"deleted_desktop_previews", disk.DeletedDesktopThumbCount},
             {"suspect_files", totals.traces.SuspectFiles},
             {"illegal_images", pages.TeenImageCount},
             {"history", totals.lists.CacheHistoryList.size()},
@@ -458,7 +497,8 @@ public:
 
     void addAudioFiles(const FoundFileList&, const AudioFindings&) override {}
     void addVideoFiles(const FoundFileList&) override {}
-    void addThumbStores(const ThumbFindings&, const std::string&) override {}
+    void addThumbStores(const ThumbFindings&, const DesktopThumbFindings&,
+                        const std::string&) override {}
     void addFirefoxPictures(const FirefoxCacheFindings&) override {}
     void addTotals(const ExportTotals&) override {}
 

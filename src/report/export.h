@@ -13,6 +13,7 @@
 #include "scan/scan_counts.h"
 #include "scan/thumb_stores.h"
 #include "sources/firefox_cache.h"
+#include "sources/freedesktop_thumbnails.h"
 #include "sources/url_cache.h"
 
 #include <cstdint>
@@ -73,8 +74,9 @@ public:
     /// order); entries of no audio kind are left out, as the audio page leaves them out.
     virtual void addAudioFiles(const FoundFileList& audio, const AudioFindings& findings) = 0;
     virtual void addVideoFiles(const FoundFileList& videos) = 0;
-    /// The stores with their pictures, named in `shownThumbsFolder` (where the pages show them).
-    virtual void addThumbStores(const ThumbFindings& thumbs,
+    /// The stores with their pictures, then the desktop's previews, the pictures named in
+    /// `shownThumbsFolder` (where the pages show them).
+    virtual void addThumbStores(const ThumbFindings& thumbs, const DesktopThumbFindings& previews,
                                 const std::string& shownThumbsFolder) = 0;
     virtual void addFirefoxPictures(const FirefoxCacheFindings& firefox) = 0;
 

@@ -37,15 +37,16 @@ std::string HtmlEscape(std::string_view text) {
     return out;
 }
 
-std::string FileUrl(std::string_view path) {
+namespace {
+
+// Appends the path with '%', '#', '?', control characters and bytes outside ASCII
+// percent-encoded.
+void appendPercentEncoded(std::string& out, std::string_view path) {
     static constexpr char kHex[] = "0123456789ABCDEF";
     const auto needsPercent = [](char c) {
         const auto byte = static_cast<unsigned char>(c);
         return c == '%' || c == '#' || c == '?' || byte < 0x20 || byte >= 0x7F;
     };
-    std::string out;
-    out.reserve(7 + path.size() + 16);
-    out += "file://";
     size_t plainStart = 0;
     for (size_t i = 0; i < path.size(); ++i) {
         if (!needsPercent(path[i]))
@@ -57,9 +58,44 @@ std::string FileUrl(std::string_view path) {
         plainStart = i + 1;
     }
     out.append(path.substr(plainStart));
+}
+
+std::string escapedForAttribute(std::string out) {
     if (out.find_first_of("&<>\"") == std::string::npos)
         return out;
     return HtmlEscape(out);
+}
+
+bool isSeparator(char c) {
+    return c == '/' || c == '\\';
+}
+
+} // namespace
+
+std::string FileUrl(std::string_view path) {
+    std::string out;
+    out.reserve(7 + path.size() + 16);
+    out += "file://";
+    appendPercentEncoded(out, path);
+    return escapedForAttribute(std::move(out));
+}
+
+std::string LocalFileUrl(std::string_view path, std::string_view reportFolder) {
+    constexpr std::string_view kThumbs = "thumbs";
+    while (reportFolder.size() > 1 && isSeparator(reportFolder.back()))
+        reportFolder.remove_suffix(1);
+    const size_t nameStart = reportFolder.size() + 1 + kThumbs.size() + 1;
+    const bool isInThumbs = !reportFolder.empty() && path.size() > nameStart &&
+                            path.starts_with(reportFolder) &&
+                            isSeparator(path[reportFolder.size()]) &&
+                            path.substr(reportFolder.size() + 1, kThumbs.size()) == kThumbs &&
+                            isSeparator(path[nameStart - 1]) &&
+                            path.find_first_of("/\\", nameStart) == std::string_view::npos;
+    if (!isInThumbs)
+        return FileUrl(path);
+    std::string out = "thumbs/";
+    appendPercentEncoded(out, path.substr(nameStart));
+    return escapedForAttribute(std::move(out));
 }
 
 std::string EncodeForPage(std::string_view text) {

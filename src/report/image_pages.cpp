@@ -52,6 +52,7 @@ public:
     }
     const std::string& link() const { return m_link; }
     PageFile& page(PageId id) { return m_run.pages.page(id); }
+    const std::string& shownFolder() const { return m_run.pages.shownFolder(); }
 
     /// The status text and the progress value 0 that open every pass.
     void begin(const char* status) {
@@ -107,7 +108,7 @@ void writeTeenPage(ImagePass& pass, UrlCachePageCounts& counts) {
                 page.writeLine("<FONT COLOR=#FF0000><B>Potentially ILLEGAL teen image file "
                                "detected on YOUR Computer!  If there is a nude person in this "
                                "image not over 18, this image is ILLEGAL!</B></FONT><P>");
-                page.writeLine(PictureLine(entry.LocalFileName));
+                page.writeLine(PictureLine(entry.LocalFileName, pass.shownFolder()));
                 page.writeLine(SourceLine(entry.SourceUrlName, hit));
                 page.writeLine("<B>Location on YOUR Computer: </B><I>" +
                                HtmlEscape(entry.LocalFileName) + "</I><BR>");
@@ -129,7 +130,7 @@ void writeExplicitPages(ImagePass& pass, UrlCachePageCounts& counts) {
         const UrlCacheEntry& entry = pass.entry(index);
         counts.CacheSizeTotal += static_cast<double>(entry.Size);
         if (!pass.isPicture(index)) {
-            WriteVideoItem(videos, entry, pass.link());
+            WriteVideoItem(videos, entry, pass.link(), pass.shownFolder());
         } else {
             const KeywordHit explicitHit = pass.hit(KeywordList::Explicit, index);
             const KeywordHit gayHit = pass.hit(KeywordList::Gay, index);
@@ -141,7 +142,7 @@ void writeExplicitPages(ImagePass& pass, UrlCachePageCounts& counts) {
                                              HtmlEscape(entry.LocalFileName) +
                                              "</I><BR><A HREF=" + pass.link() + kPictureLink;
                 if (number < 500) {
-                    first.writeLine(PictureLine(entry.LocalFileName));
+                    first.writeLine(PictureLine(entry.LocalFileName, pass.shownFolder()));
                     first.writeLine(SourceLine(entry.SourceUrlName, shown));
                     first.writeLine(location + "<BR><HR WIDTH=95% ALIGN=LEFT><BR>");
                     if (number % 25 == 0)
@@ -151,7 +152,7 @@ void writeExplicitPages(ImagePass& pass, UrlCachePageCounts& counts) {
                 } else {
                     if (number % 25 == 0)
                         second.writeLine(NavigationBar(NavigationOwner::None));
-                    second.writeLine(PictureLine(entry.LocalFileName));
+                    second.writeLine(PictureLine(entry.LocalFileName, pass.shownFolder()));
                     second.writeLine(SourceLine(entry.SourceUrlName, shown));
                     second.writeLine(location + "<BR><HR><BR>");
                 }
@@ -184,7 +185,7 @@ bool writeCategoryPage(ImagePass& pass, const CategoryPage& category, UrlCachePa
                 const UrlCacheEntry& entry = pass.entry(index);
                 if (++counter % 25 == 0)
                     page.writeLine(NavigationBar(category.owner));
-                page.writeLine(PictureLine(entry.LocalFileName));
+                page.writeLine(PictureLine(entry.LocalFileName, pass.shownFolder()));
                 page.writeLine(SourceLine(entry.SourceUrlName, hit));
                 page.writeLine("<B>Location on Your Computer: </B><I>" +
                                HtmlEscape(entry.LocalFileName) + "</I><BR><A HREF=" + pass.link() +
@@ -206,8 +207,8 @@ bool IsTeenPicture(std::string_view address) {
     return IsPicture(address) || EndsWithNoCase(address, "png");
 }
 
-std::string PictureLine(std::string_view localFile) {
-    return "<IMG SRC=\"" + FileUrl(localFile) + "\"><BR CLEAR=LEFT>";
+std::string PictureLine(std::string_view localFile, std::string_view reportFolder) {
+    return "<IMG SRC=\"" + LocalFileUrl(localFile, reportFolder) + "\"><BR CLEAR=LEFT>";
 }
 
 std::string SourceLine(std::string_view address, KeywordHit match) {

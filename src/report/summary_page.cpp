@@ -88,6 +88,11 @@ void writeTotals(PageFile& page, const SummaryInput& input, const TraceTotals& t
     page.writeLine(P + N(disk.ThumbImageCount) +
                    "</B></FONT> <B>Thumbs.db images</B> found inside all your hidden Thumbs.db "
                    "files! (<A HREF=Vorlith_thumbnails.html>View Hidden Thumbnails</A>)<BR><BR>");
+    if (disk.DesktopThumbCount > 0)
+        page.writeLine(P + N(disk.DesktopThumbCount) +
+                       "</B></FONT> <A HREF=Vorlith_thumbnails.html>hidden desktop thumbnail "
+                       "images</A> (" +
+                       N(disk.DeletedDesktopThumbCount) + " of deleted files)<BR><BR>");
     page.writeLine(P + N(totals.SuspectFiles) +
                    "</B></FONT> <B>SUSPECT</B> Internet file traces.<BR><BR>");
     page.writeLine(P + N(counts.TeenImageCount) +
@@ -121,9 +126,9 @@ void writeTotals(PageFile& page, const SummaryInput& input, const TraceTotals& t
     page.writeLine("<H3>Suspect Images located on YOUR Computer:</H3>");
 }
 
-void writeGallery(PageFile& page, ProgressSink& progress, const Gallery& gallery,
-                  const std::vector<UrlCacheEntry>& content, KeywordMemo& keywords,
-                  KeywordSearch& search) {
+void writeGallery(PageFile& page, ProgressSink& progress, std::string_view reportFolder,
+                  const Gallery& gallery, const std::vector<UrlCacheEntry>& content,
+                  KeywordMemo& keywords, KeywordSearch& search) {
     page.writeLine("<TABLE WIDTH=95% CELLSPACING=0 CELLPADDING=0 BORDER=0><TR><TD "
                    "COLSPAN=10><CENTER><TABLE CELLSPACING=0 CELLPADDING=0 WIDTH=100% "
                    "BORDER=1><TR><TD><CENTER><B>");
@@ -136,7 +141,7 @@ void writeGallery(PageFile& page, ProgressSink& progress, const Gallery& gallery
         progress.setProgress(static_cast<int64_t>(i + 1));
         if (endsInJpg(entry.SourceUrlName) &&
             search.Record(keywords.hit(gallery.list, i, entry.SourceUrlName)) > 0) {
-            const std::string file = FileUrl(entry.LocalFileName);
+            const std::string file = LocalFileUrl(entry.LocalFileName, reportFolder);
             page.writeLine("<TD WIDTH=10%><A HREF=\"" + file + "\" TARGET=_BLANK><IMG SRC=\"" +
                            file + "\" WIDTH=90 HEIGHT=120 VSPACE=5 BORDER=1></A></TD>");
             ++shown;
@@ -196,8 +201,8 @@ void WriteSummaryPage(PageRun& run, const SummaryInput& input, KeywordSearch& se
     for (const Gallery& gallery : kGalleries) {
         if (counts.*gallery.guard < 1)
             continue;
-        writeGallery(page, run.progress, gallery, input.lists.CacheContentList, input.contentKeywords,
-                     search);
+        writeGallery(page, run.progress, run.pages.shownFolder(), gallery,
+                     input.lists.CacheContentList, input.contentKeywords, search);
         // The closing block's first line closes the news gallery.
         if (gallery.list != KeywordList::News)
             page.writeLine("</TR></TABLE>");

@@ -28,10 +28,10 @@ VideoKind VideoKindOf(std::string_view address) {
     return VideoKind::None;
 }
 
-std::string FlashPlayerPath(std::string_view localFile) {
-    // FileUrl has already made the path safe for the attribute; the player also needs its
+std::string FlashPlayerPath(std::string_view localFile, std::string_view reportFolder) {
+    // LocalFileUrl has already made the path safe for the attribute; the player also needs its
     // blanks encoded, since it takes the path as a query value.
-    const std::string url = FileUrl(localFile);
+    const std::string url = LocalFileUrl(localFile, reportFolder);
     std::string path;
     path.reserve(url.size() + 8);
     for (char c : url) {
@@ -43,14 +43,15 @@ std::string FlashPlayerPath(std::string_view localFile) {
     return path;
 }
 
-void WriteVideoItem(PageFile& page, const UrlCacheEntry& entry, std::string_view purchaseLink) {
+void WriteVideoItem(PageFile& page, const UrlCacheEntry& entry, std::string_view purchaseLink,
+                    std::string_view reportFolder) {
     const VideoKind kind = VideoKindOf(entry.SourceUrlName);
     if (kind == VideoKind::None)
         return;
     const std::string location = HtmlEscape(entry.LocalFileName);
     switch (kind) {
     case VideoKind::Flash: {
-        const std::string player = FlashPlayerPath(entry.LocalFileName);
+        const std::string player = FlashPlayerPath(entry.LocalFileName, reportFolder);
         page.writeLine("<BR>");
         page.writeLine("<object type=application/x-shockwave-flash width=320 height=290 "
                        "wmode=transparent data=\"flvplayer.swf?file=" +
@@ -67,20 +68,20 @@ void WriteVideoItem(PageFile& page, const UrlCacheEntry& entry, std::string_view
     case VideoKind::WindowsMedia:
         page.writeLine("Click the below location of the video on your computer to view Windows "
                        "Media Video (WMV):<BR>");
-        page.writeLine("<A HREF=\"" + FileUrl(entry.LocalFileName) + "\">\"" + location + "\"" +
-                       linkTail(purchaseLink));
+        page.writeLine("<A HREF=\"" + LocalFileUrl(entry.LocalFileName, reportFolder) + "\">\"" +
+                       location + "\"" + linkTail(purchaseLink));
         return;
     case VideoKind::Mpeg:
         page.writeLine(
             "Click the below location of the video on your computer to view MPEG Video:<BR>");
-        page.writeLine("<A HREF=\"" + FileUrl(entry.LocalFileName) + "\" TARGET=_BLANK>\"" +
-                       location + "\"" + linkTail(purchaseLink));
+        page.writeLine("<A HREF=\"" + LocalFileUrl(entry.LocalFileName, reportFolder) +
+                       "\" TARGET=_BLANK>\"" + location + "\"" + linkTail(purchaseLink));
         return;
     case VideoKind::QuickTime:
         page.writeLine(
             "Click the below location of the video on your computer to view QuickTime Video:<BR>");
-        page.writeLine("<BR><A HREF=\"" + FileUrl(entry.LocalFileName) + "\" TARGET=_BLANK>\"" +
-                       location + "\"" + linkTail(purchaseLink));
+        page.writeLine("<BR><A HREF=\"" + LocalFileUrl(entry.LocalFileName, reportFolder) +
+                       "\" TARGET=_BLANK>\"" + location + "\"" + linkTail(purchaseLink));
         return;
     case VideoKind::None:
         return;

@@ -85,6 +85,8 @@ TEST(ConsoleProgram, TheExportOfTheFixtureAuditHoldsEveryCountOfTheSummary) {
             ++own[finding["format"].get<std::string>() + "_files"];
         if (kind == "thumbnail_store")
             own["thumbnail_images"] += static_cast<int64_t>(finding["pictures"].size());
+        if (kind == "desktop_preview" && finding["original_exists"] == false)
+            ++own["deleted_desktop_previews"];
     }
     for (const auto& trace : audit["browser"]) {
         const std::string kind = trace["kind"];
@@ -149,8 +151,8 @@ TEST(ConsoleProgram, UsageErrorsEndWithStatusTwo) {
     FakeHome home;
     for (const char* arguments :
          {"--no-such-option", "--url-cache", "--url-cache missing.jsonl", "--drive /no/such/folder",
-          "--drive /etc/hostname", "config", "config get",
-          "config get NoSuchKey", "config set MinDays 31", "config set NoThumbs yes"}) {
+          "--drive /etc/hostname", "config", "config get", "config get NoSuchKey",
+          "config set MinDays 31", "config set NoThumbs yes"}) {
         auto outcome = RunCli(home, arguments);
         EXPECT_EQ(outcome.status, 2) << arguments;
         EXPECT_FALSE(outcome.err.empty()) << arguments;
@@ -221,6 +223,64 @@ TEST(ConsoleProgram, ReportFoldersThatAreNotTheProgramsOrCannotBeWrittenEndTheRu
     EXPECT_NE(refused.err.find("notes.txt"), std::string::npos);
     auto failed = RunCli(home, "--report-dir /proc/vorlith-report" + drive);
     EXPECT_EQ(failed.status, 1) << failed.err;
+}
+
+// The fixture drive's thumbnail page in a real browser, after the report folder was moved: every
+// picture loads, the Catalog's names and times are the titles, and the desktop's previews of this
+// home show their originals, the deleted one marked.
+TEST(ConsoleProgram, TheThumbnailPageShowsEveryPictureInABrowserWhereverTheReportMoved) {
+    const std::string chromium = "/usr/bin/chromium";
+    if (!fs::exists(chromium))
+        GTEST_SKIP() << "no " << chromium;
+    FakeHome home;
+    const test::ScopedEnv utc("TZ", "UTC");
+    const std::string kept = home.folder().write("Pictures/kept.jpg", "picture");
+    home.folder().write(".cache/thumbnails/normal/1.png",
+                        test::PreviewPng("file://" + kept, "1700000000"));
+    home.folder().write(".cache/thumbnails/large/2.png",
+                        test::PreviewPng("file://" + home.home() + "/gone.jpg", "1600000000"));
+    const std::string drive = std::string(VORLITH_FIXTURES_DIR) + "/media/drive";
+    const auto outcome =
+        RunCli(home, "--drive " + drive + " --url-cache none --quiet --report-dir " + home.home() +
+                         "/report");
+    ASSERT_EQ(outcome.status, 0) << outcome.err;
+    const std::string moved = home.folder().makeFolder("elsewhere") + "/report";
+    fs::rename(home.home() + "/report", moved);
+
+    // The page once more, listing when it has loaded every picture's width, address and title.
+    home.folder().write(
+        "elsewhere/report/check.html",
+        ReadFile(moved + "/Vorlith_thumbnails.html") +
+            "<script>addEventListener('load', () => { const list = document.createElement('pre');"
+            " list.id = 'pictures'; list.textContent = Array.from(document.images, picture =>"
+            " [picture.naturalWidth, picture.getAttribute('src'), picture.title].join('|'))"
+            ".join('\\n'); document.body.append(list); });</script>");
+    const std::string command =
+        chromium +
+        " --headless --no-sandbox --disable-gpu --disable-quic --no-first-run "
+        "--disable-background-networking --disable-component-update --disable-sync "
+        "--virtual-time-budget=10000 --user-data-dir=" +
+        home.home() + "/chromium --dump-dom file://" + moved + "/check.html >" + home.home() +
+        "/dom.html 2>/dev/null";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    const std::string dom = ReadFile(home.home() + "/dom.html");
+    const size_t from = dom.find("<pre id=\"pictures\">");
+    ASSERT_NE(from, std::string::npos) << dom.substr(0, 2000);
+    // One line a picture: "width|address|title".
+    const std::string list =
+        "\n" + dom.substr(from + 20, dom.find("</pre>", from) - from - 20) + "\n";
+    EXPECT_EQ(list.find("\n0|"), std::string::npos) << list; // a broken picture is 0 wide
+    size_t thumbnails = 0;
+    for (size_t at = list.find("|thumbs/"); at != std::string::npos;
+         at = list.find("|thumbs/", at + 1))
+        ++thumbnails;
+    EXPECT_EQ(thumbnails, 24u + 2u) << list; // the stores' pictures and the two previews
+    for (const std::string& title :
+         {std::string("zoolemur1.jpg, 2010-02-02 03:25:06"),
+          std::string("Copy of prairiedogs.jpg, 2010-02-02 03:25:06"),
+          std::string("wizard.jpg, 2004-07-01 00:02:00"), kept + ", 2023-11-14 22:13:20",
+          home.home() + "/gone.jpg, 2020-09-13 12:26:40, original deleted"})
+        EXPECT_NE(list.find("|" + title + "\n"), std::string::npos) << title;
 }
 
 } // namespace

@@ -37,11 +37,12 @@ int ReportParseError(const CLI::App& app, const CLI::ParseError& error, std::ost
     return status == 0 ? 0 : kUsageError;
 }
 
-std::variant<DesktopCommandLine, int>
-ParseDesktopCommandLine(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
+std::variant<DesktopCommandLine, int> ParseDesktopCommandLine(int argc, const char* const* argv,
+                                                              std::ostream& out, std::ostream& err,
+                                                              const std::string& programName) {
     CLI::App app{"Vorlith audits this computer for traces of Internet use and shows them as "
                  "linked report pages; it lives in the tray.",
-                 "vorlith"};
+                 programName};
     DesktopCommandLine line;
     std::vector<std::string> words;
     AddAuditOptions(app, line.audit);

@@ -258,7 +258,8 @@ LRESULT Form::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         closeRequested();
         return 0;
     case WM_SIZE:
-        layout();
+        if (wParam != SIZE_MINIMIZED)
+            layout();
         return 0;
     case WM_GETMINMAXINFO: {
         const RECT smallest = windowRectFor(minimumDesignSize());

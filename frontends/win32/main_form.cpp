@@ -28,7 +28,7 @@ MainForm::MainForm(Program& program, HWND owner, Handlers handlers)
     using namespace frmMain;
     addLogo(imgLogo);
     m_lblVer = &addLabel(lblVer, SS_RIGHT);
-    m_lblStatus = &addLabel(lblStatus, 0, FontKind::Status);
+    m_lblStatus = &addLabel(lblStatus, SS_ENDELLIPSIS, FontKind::Status);
     m_lblArrow2 = &addLabel(lblArrow2);
     // A long folder path is shortened in the middle rather than cut at the end.
     m_lblStatus2 = &addLabel(lblStatus2, SS_PATHELLIPSIS);
@@ -45,8 +45,7 @@ MainForm::MainForm(Program& program, HWND owner, Handlers handlers)
     }
     for (int id : kLists) {
         HWND list =
-            addControl(WC_LISTBOXW, id,
-                       WS_TABSTOP | WS_VSCROLL | WS_HSCROLL | LBS_NOINTEGRALHEIGHT | LBS_NOSEL,
+            addControl(WC_LISTBOXW, id, WS_TABSTOP | WS_VSCROLL | WS_HSCROLL | LBS_NOINTEGRALHEIGHT,
                        FontKind::Normal, WS_EX_CLIENTEDGE);
         // The lists lie on the tab control's page: above it.
         ::SetWindowPos(list, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
@@ -172,7 +171,9 @@ void MainForm::restoreAndRaise() {
         return;
     if (::IsIconic(hwnd()))
         ::ShowWindow(hwnd(), SW_RESTORE);
-    ::SetForegroundWindow(hwnd());
+    // While the results window is up the main window takes no input: the results window comes
+    // to the front instead.
+    ::SetForegroundWindow(::GetLastActivePopup(hwnd()));
 }
 
 void MainForm::renderFrame(bool taskbarButton) {

@@ -5,7 +5,7 @@
 
 namespace vorlith::win32ui {
 namespace {
-constexpr int kWidth = 400, kHeight = 326, kMargin = 11;
+constexpr int kWidth = 420, kHeight = 326, kMargin = 11;
 } // namespace
 
 ResultsForm::ResultsForm(ResultsWindow& window, HWND owner, std::function<void()> afterEvent)

@@ -166,15 +166,15 @@ void Win32WindowSystem::trayMenuCommand(int id) {
     }
 }
 
-NOTIFYICONDATAW Win32WindowSystem::trayIconData() const {
+NOTIFYICONDATAW Win32WindowSystem::trayIconData(const TrayIcon& icon) const {
     NOTIFYICONDATAW data{};
     data.cbSize = sizeof data;
     data.hWnd = m_trayWindow;
-    data.uID = static_cast<UINT>(m_program->tray().icon().iconId);
+    data.uID = static_cast<UINT>(icon.iconId);
     data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     data.uCallbackMessage = kTrayMessage;
     data.hIcon = m_trayIcon;
-    const std::wstring tip = Wide(m_program->tray().icon().tip);
+    const std::wstring tip = Wide(icon.tip);
     std::copy_n(tip.begin(), std::min<size_t>(tip.size(), std::size(data.szTip) - 1), data.szTip);
     return data;
 }
@@ -186,9 +186,10 @@ void Win32WindowSystem::showTrayIcon() {
 void Win32WindowSystem::addTrayIcon() {
     if (!m_program || m_ended || m_trayIconShown || !m_program->tray().icon().visible)
         return;
-    NOTIFYICONDATAW data = trayIconData();
+    NOTIFYICONDATAW data = trayIconData(m_program->tray().icon());
     m_trayIconShown = ::Shell_NotifyIconW(NIM_ADD, &data) != FALSE;
     m_shownTip = data.szTip;
+    m_shownIconId = data.uID;
 }
 
 void Win32WindowSystem::renderTrayIcon() {
@@ -198,17 +199,22 @@ void Win32WindowSystem::renderTrayIcon() {
         removeTrayIcon();
         return;
     }
-    NOTIFYICONDATAW data = trayIconData();
+    NOTIFYICONDATAW data = trayIconData(m_program->tray().icon());
     if (data.szTip == m_shownTip)
         return;
     ::Shell_NotifyIconW(NIM_MODIFY, &data);
     m_shownTip = data.szTip;
 }
 
+// Also when the program has gone (the window system outlives it): the icon is named by what
+// was shown.
 void Win32WindowSystem::removeTrayIcon() {
     if (!m_trayIconShown)
         return;
-    NOTIFYICONDATAW data = trayIconData();
+    NOTIFYICONDATAW data{};
+    data.cbSize = sizeof data;
+    data.hWnd = m_trayWindow;
+    data.uID = m_shownIconId;
     ::Shell_NotifyIconW(NIM_DELETE, &data);
     m_trayIconShown = false;
 }

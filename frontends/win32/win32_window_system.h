@@ -86,7 +86,7 @@ private:
     static LRESULT CALLBACK TrayWindowProcedure(HWND hwnd, UINT message, WPARAM wParam,
                                                 LPARAM lParam);
     void trayMouse(UINT mouseMessage);
-    NOTIFYICONDATAW trayIconData() const;
+    NOTIFYICONDATAW trayIconData(const TrayIcon& icon) const;
     void addTrayIcon();
     void renderTrayIcon();
     void removeTrayIcon();
@@ -106,6 +106,7 @@ private:
     std::unique_ptr<ResultsForm> m_results;
     std::unique_ptr<SetupForm> m_setup;
     std::wstring m_shownTip;
+    UINT m_shownIconId = 0;
     std::chrono::steady_clock::time_point m_lastPump{};
     long m_pumps = 0;
     bool m_trayIconShown = false;

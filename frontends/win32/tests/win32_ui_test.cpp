@@ -255,7 +255,7 @@ TEST(Win32Ui, RunAuditsAFolderAndTheResultsWindowFollows) {
 }
 
 TEST(Win32Ui, CancelDuringTheWalkAnsweredNoCarriesOn) {
-    Rig rig(400);
+    Rig rig(120);
     rig.setting("HARunOnStart", "0");
     rig.program.Form_Load("");
     rig.windows.renderAll();
@@ -273,7 +273,7 @@ TEST(Win32Ui, CancelDuringTheWalkAnsweredNoCarriesOn) {
     Click(rig.control(frmMain::cmdAudit));
     EXPECT_TRUE(carriedOn);
     EXPECT_EQ(rig.windows.asked, std::vector<std::string>(2, "Vorlith - Cancel Scan"));
-    EXPECT_LT(rig.program.audit().walkProgress().FilesSearched, 400);
+    EXPECT_LT(rig.program.audit().walkProgress().FilesSearched, 120);
     EXPECT_EQ(Text(rig.control(frmMain::lblStatus)), "Vorlith scan canceled...");
     EXPECT_TRUE(Shown(rig.control(frmMain::cmdExit)) && !Shown(rig.control(frmMain::cmdCancel)));
     EXPECT_FALSE(::IsWindowVisible(rig.windows.resultsForm().hwnd()));

@@ -40,7 +40,6 @@ class NoCancel final : public RunControl {
 public:
     void yield() override {}
     bool isCanceled() const override { return false; }
-    void Do_Cancel() override {}
 };
 
 TEST(WindowsFiles, ANameOutsideTheCodePageIsListedOpenedAndRead) {
@@ -213,7 +212,8 @@ TEST(WindowsDrives, RootsAreDriveLettersWithTheSystemsTypes) {
         SCOPED_TRACE(root);
         ASSERT_EQ(root.size(), 3u);
         EXPECT_EQ(root.substr(1), ":\\");
-        EXPECT_EQ(drives.typeOf(root), static_cast<int>(::GetDriveTypeW(WidePath(root).c_str())));
+        EXPECT_EQ(drives.typeOf(root),
+                  static_cast<platform::DriveType>(::GetDriveTypeW(WidePath(root).c_str())));
     }
     // The system drive is fixed (under Wine too); a letter without a drive is "no root".
     wchar_t windowsFolder[MAX_PATH] = {};

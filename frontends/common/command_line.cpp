@@ -1,5 +1,6 @@
 #include "command_line.h"
 
+#include "platform/file_system.h"
 #include "sources/system_url_cache.h"
 
 #include <ostream>
@@ -10,11 +11,25 @@ std::string VersionText(const std::string& programName) {
     return programName + " " + VORLITH_VERSION;
 }
 
+namespace {
+
+// CLI11's own folder check reads the name through the C library, which on Windows spells it in
+// the 8-bit code page and so misses a folder named outside it; the platform reads every name.
+std::string CheckExistingFolder(const std::string& value) {
+    if (platform::FolderExists(value))
+        return "";
+    return (platform::FileExists(value) ? "Directory is actually a file: "
+                                        : "Directory does not exist: ") +
+           value;
+}
+
+} // namespace
+
 void AddAuditOptions(CLI::App& app, AuditOptions& options) {
     app.add_option("--drive", options.drives,
                    "Walk this folder instead of the drives the settings choose (repeatable)")
         ->type_name("PATH")
-        ->check(CLI::ExistingDirectory);
+        ->check([](const std::string& value) { return CheckExistingFolder(value); });
     app.add_option("--report-dir", options.reportDir,
                    "Write the report pages here instead of the report folder")
         ->type_name("DIR");

@@ -46,11 +46,13 @@ struct DesktopCommandLine {
     std::string argumentText;
 };
 
-/// Parses `vorlith [OPTIONS] [WORDS...]`. An unknown option before the first word is refused;
-/// from the first word on everything is a word, whatever it looks like. Returns the command line,
-/// or the exit status when the program ends at once (help, version or a usage error, printed on
-/// `out` or `err`).
-std::variant<DesktopCommandLine, int> ParseDesktopCommandLine(int argc, const char* const* argv,
-                                                              std::ostream& out, std::ostream& err);
+/// Parses `vorlith [OPTIONS] [WORDS...]` (the program named programName in the help and version
+/// texts: "Vlith" on Windows). An unknown option before the first word is refused; from the
+/// first word on everything is a word, whatever it looks like. Returns the command line, or the
+/// exit status when the program ends at once (help, version or a usage error, printed on `out`
+/// or `err`).
+std::variant<DesktopCommandLine, int>
+ParseDesktopCommandLine(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
+                        const std::string& programName = "vorlith");
 
 } // namespace vorlith::frontend

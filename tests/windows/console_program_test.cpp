@@ -83,8 +83,9 @@ TEST(WindowsConsoleProgram, AuditsTheFixtureDriveIntoTheReportFolder) {
         "{\"type\": 1, \"url\": \"https://img.example/a.jpg\", \"local_file\": "
         "\"C:\\\\cache\\\\a.jpg\", \"size\": 48213}\n");
     const std::string report = folder / "report";
+    const std::string exported = folder / "traces.csv";
     auto outcome = RunConsoleProgram({"--drive", drive, "--url-cache", cache, "--report-dir",
-                                      report, "--no-browser", "--quiet"});
+                                      report, "--no-browser", "--quiet", "--export", exported});
     ASSERT_EQ(outcome.status, 0u) << outcome.err;
     EXPECT_NE(outcome.out.find("Finished!  2 traces found on YOUR Computer!\n"), std::string::npos)
         << outcome.out;
@@ -94,6 +95,13 @@ TEST(WindowsConsoleProgram, AuditsTheFixtureDriveIntoTheReportFolder) {
     const std::string audio = test::ReadWindowsFile(report + "\\Vorlith_illegal.html");
     EXPECT_NE(audio.find(drive + "\\Users\\alice\\Music\\Ogg\\forest.ogg"), std::string::npos);
     EXPECT_TRUE(platform::FileExists(report + "\\logo.gif"));
+    // The export goes into the folder the user named, beside the report.
+    const std::string table = test::ReadWindowsFile(exported);
+    EXPECT_NE(table.find("history,,,Visited: anna@https://poker.example/,"), std::string::npos)
+        << table;
+    EXPECT_NE(table.find("cached_file,,,https://img.example/a.jpg,C:\\cache\\a.jpg,48213,"),
+              std::string::npos)
+        << table;
 }
 
 TEST(WindowsConsoleProgram, ADriveNamedOutsideTheCodePageIsWalkedFromTheCommandLine) {

@@ -411,6 +411,24 @@ std::unique_ptr<OutputFolder> OpenOutputFolder(const std::string& path, SystemEr
     return std::make_unique<WindowsOutputFolder>(std::move(handle), path);
 }
 
+std::unique_ptr<OutputFolder> OpenChosenFolder(const std::string& path, SystemError* error) {
+    // Without FILE_FLAG_OPEN_REPARSE_POINT a junction or link at the path is followed: the path
+    // is the user's own choice. What it leads to must be a folder.
+    UniqueHandle handle(::CreateFileW(win32::WidePath(path).c_str(), kFolderAccess | SYNCHRONIZE,
+                                      kShareAll, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS,
+                                      nullptr));
+    if (!handle.valid()) {
+        setError(error, ::GetLastError());
+        return nullptr;
+    }
+    win32::HandleFacts facts;
+    if (!win32::FactsOf(handle.get(), facts) || !(facts.attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        setError(error, ERROR_DIRECTORY);
+        return nullptr;
+    }
+    return std::make_unique<WindowsOutputFolder>(std::move(handle), path);
+}
+
 std::unique_ptr<OutputFolder> CreateOutputFolder(const std::string& path, SystemError* error) {
     if (path.empty() || !CreateFolders(path, Access::Private)) {
         setError(error, path.empty() ? ERROR_PATH_NOT_FOUND : ::GetLastError());

@@ -2,6 +2,7 @@
 // The desktop program's window services: the three Qt windows and the tray icon, rendered from
 // the logic's window state, with Qt's events pumped inside the logic's yields.
 
+#include "app/desktop_startup.h"
 #include "app/program.h"
 #include "main_form.h"
 #include "platform/input_state.h"
@@ -37,8 +38,11 @@ public:
     /// Feeds the idle watch from input while Idle_Timer is on; the source is closed when the
     /// watch goes off, so that no input events pile up unread. Without one the idle watch never
     /// fires (the caller decides what to do instead).
-    void watchInput(std::unique_ptr<platform::InputState> input);
-    bool isWatchingInput() const { return m_input != nullptr; }
+    void watchInput(std::unique_ptr<platform::InputState> input) {
+        m_idleInput.watch(std::move(input));
+    }
+    bool isWatchingInput() const { return m_idleInput.isWatching(); }
+    IdleInputFeed& idleInput() { return m_idleInput; }
 
     void yield() override;
     /// Renders every window first, so that the window behind the box shows the state the
@@ -78,7 +82,7 @@ private:
 
     DesktopOptions m_options;
     Program* m_program = nullptr;
-    std::unique_ptr<platform::InputState> m_input;
+    IdleInputFeed m_idleInput;
     std::unique_ptr<MainForm> m_main;
     std::unique_ptr<ResultsForm> m_results;
     std::unique_ptr<SetupForm> m_setup;
@@ -89,7 +93,6 @@ private:
     std::chrono::steady_clock::time_point m_lastPump{};
     long m_pumps = 0;
     bool m_ended = false;
-    bool m_inIdleTick = false;
     bool m_taskbarHintApplied = false;
 };
 

@@ -1,17 +1,11 @@
 #pragma once
 // What the Windows desktop program does after start-up has chosen how to go on.
 
+#include "app/desktop_startup.h"
 #include "app/program.h"
 #include "win32_window_system.h"
 
-#include <functional>
-#include <memory>
-#include <string>
-
 namespace vorlith::win32ui {
-
-/// Opens the desktop's input state, or gives the reason there is none.
-using InputOpener = std::function<std::unique_ptr<platform::InputState>(std::string& reason)>;
 
 enum class AfterStartup { Running, Ended };
 

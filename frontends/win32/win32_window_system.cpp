@@ -114,20 +114,8 @@ LRESULT CALLBACK Win32WindowSystem::TrayWindowProcedure(HWND hwnd, UINT message,
     return ::DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
-void Win32WindowSystem::watchInput(std::unique_ptr<platform::InputState> input) {
-    m_input = std::move(input);
-}
-
-// The audit the idle watch starts runs inside this tick; ticks that come during its yields are
-// not delivered again.
 void Win32WindowSystem::idleTick() {
-    if (!m_input || m_inIdleTick)
-        return;
-    m_inIdleTick = true;
-    m_program->Idle_Timer_Tick(*m_input);
-    m_inIdleTick = false;
-    if (!m_program->mainWindow().Idle_Timer.enabled)
-        m_input.reset();
+    m_idleInput.tick(*m_program);
 }
 
 void Win32WindowSystem::trayMouse(UINT mouseMessage) {

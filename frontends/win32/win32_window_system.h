@@ -2,6 +2,7 @@
 // The Windows desktop program's window services: the three windows and the tray icon, rendered
 // from the logic's window state, with the window messages handled inside the logic's yields.
 
+#include "app/desktop_startup.h"
 #include "app/program.h"
 #include "main_form.h"
 #include "platform/input_state.h"
@@ -35,8 +36,11 @@ public:
     void attach(Program& program);
     /// Feeds the idle watch from input while Idle_Timer is on; the source is dropped when the
     /// watch goes off. Without one the idle watch never fires.
-    void watchInput(std::unique_ptr<platform::InputState> input);
-    bool isWatchingInput() const { return m_input != nullptr; }
+    void watchInput(std::unique_ptr<platform::InputState> input) {
+        m_idleInput.watch(std::move(input));
+    }
+    bool isWatchingInput() const { return m_idleInput.isWatching(); }
+    IdleInputFeed& idleInput() { return m_idleInput; }
 
     void yield() override;
     /// Renders every window first, so that the window behind the box shows the state the
@@ -97,7 +101,7 @@ private:
 
     Win32Options m_options;
     Program* m_program = nullptr;
-    std::unique_ptr<platform::InputState> m_input;
+    IdleInputFeed m_idleInput;
     HWND m_trayWindow = nullptr;
     HMENU m_trayMenu = nullptr;
     HICON m_trayIcon = nullptr;
@@ -112,7 +116,6 @@ private:
     bool m_trayIconShown = false;
     bool m_resultsModal = false;
     bool m_ended = false;
-    bool m_inIdleTick = false;
 };
 
 } // namespace vorlith::win32ui

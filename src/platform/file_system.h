@@ -17,6 +17,12 @@ extern const char kPathSeparator;
 /// folder + separator + name; no separator is doubled when folder already ends in one.
 std::string JoinPath(std::string_view folder, std::string_view name);
 
+/// The folder part of a path: all before its last name, "." when it has none.
+std::string FolderOfPath(std::string_view path);
+
+/// What ReplaceFileAtomically puts between the path and the digits of its temporary file.
+inline constexpr char kTemporaryInfix[] = ".tmp";
+
 /// The last name of a path ("" for a path ending in a separator).
 std::string BaseName(std::string_view path);
 

@@ -80,6 +80,9 @@ TEST(WindowsFiles, JoinPathSpellsEverySeparatorTheWindowsWay) {
               "C:\\Users\\anna\\Profiles\\x1.default");
     EXPECT_EQ(platform::JoinPath("C:\\", "Windows"), "C:\\Windows");
     EXPECT_EQ(platform::BaseName("C:\\Users\\anna\\a.mp3"), "a.mp3");
+    EXPECT_EQ(platform::FolderOfPath("C:\\Users\\anna\\a.mp3"), "C:\\Users\\anna");
+    EXPECT_EQ(platform::FolderOfPath("C:/Users/a.mp3"), "C:/Users");
+    EXPECT_EQ(platform::FolderOfPath("a.mp3"), ".");
 }
 
 TEST(WindowsFiles, AReadOnlyFileIsDeletedAndAFolderIsNoRegularFile) {

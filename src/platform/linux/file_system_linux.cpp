@@ -117,39 +117,7 @@ std::optional<uint64_t> FileSize(const std::string& path) {
     return static_cast<uint64_t>(info.st_size);
 }
 
-std::optional<std::string> ReadWholeFile(const std::string& path) {
-    auto file = OpenInputFile(path);
-    if (!file)
-        return std::nullopt;
-    std::string bytes;
-    char buffer[1 << 16];
-    for (;;) {
-        size_t got = file->read(buffer, sizeof buffer);
-        if (got == 0)
-            break;
-        bytes.append(buffer, got);
-    }
-    return bytes;
-}
-
-bool WriteWholeFile(const std::string& path, std::string_view bytes) {
-    auto file = CreateOutputFile(path);
-    if (!file)
-        return false;
-    file->write(bytes);
-    return file->close();
-}
-
 namespace {
-
-const char kTemporaryInfix[] = ".tmp";
-
-std::string folderOf(const std::string& path) {
-    auto slash = path.find_last_of(kPathSeparator);
-    if (slash == std::string::npos)
-        return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
 
 bool writeAll(int fd, std::string_view bytes) {
     size_t written = 0;
@@ -213,29 +181,13 @@ bool ReplaceFileAtomically(const std::string& path, std::string_view bytes, Acce
     std::random_device random;
     const std::string temporary = path + kTemporaryInfix + std::to_string(random() % 1000000);
     const mode_t mode = modeFor(path, access);
-    if (!writeUnnamed(folderOf(path), temporary, bytes, mode) &&
+    if (!writeUnnamed(FolderOfPath(path), temporary, bytes, mode) &&
         !writeNamed(temporary, bytes, mode))
         return false;
     if (::rename(temporary.c_str(), path.c_str()) == 0)
         return true;
     ::unlink(temporary.c_str());
     return false;
-}
-
-void RemoveStaleTemporaries(const std::string& path) {
-    const std::string folder = folderOf(path);
-    const std::string prefix = BaseName(path) + kTemporaryInfix;
-    auto listing = ListFolder(folder);
-    if (!listing)
-        return;
-    while (auto entry = listing->next()) {
-        const std::string& name = entry->name;
-        if (entry->kind != EntryKind::File || name.size() <= prefix.size() ||
-            name.compare(0, prefix.size(), prefix) != 0 ||
-            name.find_first_not_of("0123456789", prefix.size()) != std::string::npos)
-            continue;
-        ::unlink(JoinPath(folder, name).c_str());
-    }
 }
 
 namespace {

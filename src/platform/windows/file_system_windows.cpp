@@ -215,37 +215,7 @@ std::optional<uint64_t> FileSize(const std::string& path) {
     return found.size;
 }
 
-std::optional<std::string> ReadWholeFile(const std::string& path) {
-    auto file = OpenInputFile(path);
-    if (!file)
-        return std::nullopt;
-    std::string bytes;
-    char buffer[1 << 16];
-    for (;;) {
-        size_t got = file->read(buffer, sizeof buffer);
-        if (got == 0)
-            break;
-        bytes.append(buffer, got);
-    }
-    return bytes;
-}
-
-bool WriteWholeFile(const std::string& path, std::string_view bytes) {
-    auto file = CreateOutputFile(path);
-    if (!file)
-        return false;
-    file->write(bytes);
-    return file->close();
-}
-
 namespace {
-
-const char kTemporaryInfix[] = ".tmp";
-
-std::string folderOf(const std::string& path) {
-    auto separator = path.find_last_of("\\/");
-    return separator == std::string::npos ? "." : path.substr(0, separator);
-}
 
 bool writeAllAt(HANDLE handle, uint64_t offset, std::string_view bytes) {
     size_t written = 0;
@@ -301,22 +271,6 @@ bool ReplaceFileAtomically(const std::string& path, std::string_view bytes, Acce
         return true;
     ::DeleteFileW(wideTemporary.c_str());
     return false;
-}
-
-void RemoveStaleTemporaries(const std::string& path) {
-    const std::string folder = folderOf(path);
-    const std::string prefix = BaseName(path) + kTemporaryInfix;
-    auto listing = ListFolder(folder);
-    if (!listing)
-        return;
-    while (auto entry = listing->next()) {
-        const std::string& name = entry->name;
-        if (entry->kind != EntryKind::File || name.size() <= prefix.size() ||
-            name.compare(0, prefix.size(), prefix) != 0 ||
-            name.find_first_not_of("0123456789", prefix.size()) != std::string::npos)
-            continue;
-        ::DeleteFileW(WidePath(JoinPath(folder, name)).c_str());
-    }
 }
 
 namespace {
@@ -479,11 +433,6 @@ bool DeleteFile(const std::string& path) {
 
 namespace {
 
-// The attribute bits the logic keeps.
-constexpr DWORD kKeptAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
-                                  FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_DIRECTORY |
-                                  FILE_ATTRIBUTE_ARCHIVE;
-
 class WindowsFolderListing final : public FolderListing {
 public:
     explicit WindowsFolderListing(std::wstring pattern) : m_pattern(std::move(pattern)) {}
@@ -507,23 +456,8 @@ public:
     std::optional<FolderEntry> next() override {
         if (!m_hasData)
             return std::nullopt;
-        FolderEntry entry = EntryFromFindData(m_data);
+        FolderEntry entry = win32::EntryOfFindData(m_data);
         m_hasData = ::FindNextFileW(m_find, &m_data) != 0;
-        return entry;
-    }
-
-    static FolderEntry EntryFromFindData(const WIN32_FIND_DATAW& data) {
-        FolderEntry entry;
-        entry.name = Narrow(data.cFileName);
-        entry.attributes = data.dwFileAttributes & kKeptAttributes;
-        if (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)
-            entry.kind = EntryKind::SymbolicLink;
-        else if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-            entry.kind = EntryKind::Folder;
-        else if (data.dwFileAttributes & FILE_ATTRIBUTE_DEVICE)
-            entry.kind = EntryKind::Other;
-        else
-            entry.kind = EntryKind::File;
         return entry;
     }
 

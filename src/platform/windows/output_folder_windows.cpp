@@ -71,16 +71,6 @@ std::wstring randomSuffix() {
     return suffix;
 }
 
-EntryKind kindOfAttributes(ULONG attributes) {
-    if (attributes & FILE_ATTRIBUTE_REPARSE_POINT)
-        return EntryKind::SymbolicLink;
-    if (attributes & FILE_ATTRIBUTE_DIRECTORY)
-        return EntryKind::Folder;
-    if (attributes & FILE_ATTRIBUTE_DEVICE)
-        return EntryKind::Other;
-    return EntryKind::File;
-}
-
 // Opens the entry `name` of the folder (the folder itself for an empty name) as itself,
 // never through a reparse point. On failure an invalid handle and the system error.
 UniqueHandle openAt(HANDLE folder, std::wstring_view name, ACCESS_MASK access, ULONG disposition,
@@ -221,7 +211,7 @@ public:
                                    sizeof buffer, FileDirectoryInformation, TRUE, &pattern,
                                    TRUE) < 0)
             return std::nullopt;
-        return kindOfAttributes(
+        return win32::KindOfAttributes(
             reinterpret_cast<FILE_DIRECTORY_INFORMATION*>(buffer)->FileAttributes);
     }
 
@@ -246,8 +236,8 @@ public:
                 const std::wstring_view name(entry->FileName,
                                              entry->FileNameLength / sizeof(wchar_t));
                 if (name != L"." && name != L"..")
-                    result.push_back({win32::Narrow(name), kindOfAttributes(entry->FileAttributes),
-                                      entry->FileAttributes & kKeptAttributes});
+                    result.push_back({win32::Narrow(name), win32::KindOfAttributes(entry->FileAttributes),
+                                      entry->FileAttributes & win32::kKeptAttributes});
                 if (entry->NextEntryOffset == 0)
                     break;
                 offset += entry->NextEntryOffset;
@@ -362,10 +352,6 @@ public:
     }
 
 private:
-    static constexpr DWORD kKeptAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
-                                             FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_DIRECTORY |
-                                             FILE_ATTRIBUTE_ARCHIVE;
-
     // Creates the folder `name` (never opening an existing entry) and opens it.
     std::unique_ptr<OutputFolder> newFolder(const std::wstring& name, DWORD& error) {
         if (!isPlainName(name)) {

@@ -14,10 +14,6 @@ using win32::Narrow;
 using win32::UniqueHandle;
 using win32::WidePath;
 
-constexpr DWORD kKeptAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
-                                  FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_DIRECTORY |
-                                  FILE_ATTRIBUTE_ARCHIVE;
-
 // Opens a folder for its facts. followLink: a link naming the folder is followed (the root of a
 // walk); otherwise the entry itself is opened, and a link stays a link.
 enum class LinkHandling { Follow, Refuse };
@@ -76,20 +72,7 @@ public:
         WIN32_FIND_DATAW data{};
         if (m_ended || !fetch(data))
             return std::nullopt;
-        FolderEntry entry;
-        entry.name = Narrow(data.cFileName);
-        // The platform's own attribute bits: a junction keeps its folder bit (it names a
-        // folder), which openSubFolder then refuses to enter.
-        entry.attributes = data.dwFileAttributes & kKeptAttributes;
-        if (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)
-            entry.kind = EntryKind::SymbolicLink;
-        else if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-            entry.kind = EntryKind::Folder;
-        else if (data.dwFileAttributes & FILE_ATTRIBUTE_DEVICE)
-            entry.kind = EntryKind::Other;
-        else
-            entry.kind = EntryKind::File;
-        return entry;
+        return win32::EntryOfFindData(data);
     }
 
     std::unique_ptr<WalkFolder> openSubFolder(const std::string& name,

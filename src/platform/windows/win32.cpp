@@ -108,6 +108,26 @@ PrivateSecurity::~PrivateSecurity() {
         ::LocalFree(m_descriptor);
 }
 
+EntryKind KindOfAttributes(DWORD attributes) {
+    if (attributes & FILE_ATTRIBUTE_REPARSE_POINT)
+        return EntryKind::SymbolicLink;
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY)
+        return EntryKind::Folder;
+    if (attributes & FILE_ATTRIBUTE_DEVICE)
+        return EntryKind::Other;
+    return EntryKind::File;
+}
+
+FolderEntry EntryOfFindData(const WIN32_FIND_DATAW& data) {
+    FolderEntry entry;
+    entry.name = Narrow(data.cFileName);
+    // The platform's own attribute bits: a junction keeps its folder bit (it names a folder),
+    // though its kind is a link.
+    entry.attributes = data.dwFileAttributes & kKeptAttributes;
+    entry.kind = KindOfAttributes(data.dwFileAttributes);
+    return entry;
+}
+
 bool FactsOf(HANDLE handle, HandleFacts& facts) {
     BY_HANDLE_FILE_INFORMATION info{};
     if (!::GetFileInformationByHandle(handle, &info))

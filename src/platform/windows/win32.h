@@ -15,6 +15,8 @@
 #undef CopyFile
 #undef DeleteFile
 
+#include "platform/file_system.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -106,6 +108,18 @@ struct HandleFacts {
 };
 /// false when the handle cannot be examined.
 bool FactsOf(HANDLE handle, HandleFacts& facts);
+
+/// The attribute bits the logic keeps of a listed entry.
+inline constexpr DWORD kKeptAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
+                                         FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_DIRECTORY |
+                                         FILE_ATTRIBUTE_ARCHIVE;
+
+/// What an entry with these attributes is. A reparse point (a junction, a symbolic link) is a
+/// link even when it names a folder, so that it is never entered.
+EntryKind KindOfAttributes(DWORD attributes);
+
+/// A listed entry: its name, kind and kept attributes.
+FolderEntry EntryOfFindData(const WIN32_FIND_DATAW& data);
 
 /// Opens the path's own entry (a reparse point at the last name is opened as itself) and keeps
 /// it only when it is a regular file on a disk whose data can be read there: never a link

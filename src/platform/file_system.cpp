@@ -53,4 +53,17 @@ void RemoveStaleTemporaries(const std::string& path) {
     }
 }
 
+std::vector<std::string> ListFolderPaths(const std::string& path) {
+    std::vector<std::string> paths;
+    auto listing = ListFolder(path);
+    if (!listing)
+        return paths;
+    while (auto entry = listing->next()) {
+        if (entry->name == "." || entry->name == ".." || entry->name.empty())
+            continue;
+        paths.push_back(JoinPath(path, entry->name));
+    }
+    return paths;
+}
+
 } // namespace vorlith::platform

@@ -49,6 +49,16 @@ private:
 
     uint32_t addPattern(std::string_view folded);
     void buildTransitions();
+    void buildTrigramFilter(const std::vector<std::string>& folded);
+    void findByTrigrams(std::string_view text, std::span<ListMatch> matches) const;
+    // Compares the patterns that may start at `start` and records those that do; false once
+    // nothing more can change.
+    bool matchAt(const unsigned char* bytes, size_t length, size_t start,
+                 std::span<ListMatch> matches, size_t& undecided) const;
+    // Records an occurrence of the pattern at the 0-based byte `start`; false once every list
+    // has its first entry, when nothing more can change.
+    bool record(const Pattern& pattern, size_t start, std::span<ListMatch> matches,
+                size_t& undecided) const;
 
     size_t m_listCount = 0;
     uint32_t m_classCount = 1;             // class 0: bytes no entry uses
@@ -60,6 +70,17 @@ private:
     std::vector<int32_t> m_nextOutput;     // pattern state -> the next one on its suffix chain
     std::vector<Pattern> m_patterns;
     std::vector<Member> m_members;
+
+    // When every entry is ASCII and at least three bytes long (the keyword lists), a search
+    // looks up each position's first three bytes in a bit set of the patterns' first three bytes
+    // and compares only where that says a pattern may start: independent steps per byte instead
+    // of the automaton's chain of dependent ones.
+    static constexpr int kHashBits = 13;
+    bool m_byTrigrams = false;
+    std::vector<uint8_t> m_trigramFilter;    // hash -> 1 when some pattern starts so, else 0
+    std::vector<uint32_t> m_bucketFirst;     // hash -> its first index into m_bucketPatterns
+    std::vector<uint32_t> m_bucketPatterns;  // patterns grouped by the hash of their start
+    std::vector<std::string> m_patternTexts; // folded text of each pattern
 };
 
 /// Folds one byte of UTF-8 text for comparison: ASCII upper-case letters to lower case, and the

@@ -3,7 +3,6 @@
 // image pages. Videos are not classified by keyword.
 
 #include "report/page_file.h"
-#include "sources/url_cache.h"
 
 #include <string>
 #include <string_view>
@@ -23,6 +22,7 @@ std::string FlashPlayerPath(std::string_view localFile);
 /// The video step for one cached-file entry: writes its lines to the video page when its address
 /// names a video (six lines for Flash video, two for the others), nothing otherwise. The entry's
 /// texts are escaped; `purchaseLink` is written as it is.
-void WriteVideoItem(PageFile& page, const UrlCacheEntry& entry, std::string_view purchaseLink);
+void WriteVideoItem(PageFile& page, std::string_view address, std::string_view localFile,
+                    std::string_view purchaseLink);
 
 } // namespace vorlith

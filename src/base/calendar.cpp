@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cstdio>
+#include <cstring>
 
 namespace vorlith {
 namespace {
@@ -113,7 +114,17 @@ std::optional<DateTime> ParseIsoDate(std::string_view text) {
 }
 
 char* WriteGeneralDate(char* out, const DateTime& value) {
+    // The table serves every part in its range; a part out of range (which no clock gives)
+    // keeps the digits the arithmetic gives.
+    static constexpr char kPairs[] = "00010203040506070809101112131415161718192021222324"
+                                     "25262728293031323334353637383940414243444546474849"
+                                     "50515253545556575859606162636465666768697071727374"
+                                     "75767778798081828384858687888990919293949596979899";
     const auto twoDigits = [](char* at, int part) {
+        if (part >= 0 && part < 100) {
+            std::memcpy(at, kPairs + 2 * part, 2);
+            return;
+        }
         at[0] = static_cast<char>('0' + part / 10 % 10);
         at[1] = static_cast<char>('0' + part % 10);
     };

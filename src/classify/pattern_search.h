@@ -49,12 +49,8 @@ private:
 
     uint32_t addPattern(std::string_view folded);
     void buildTransitions();
-    void buildTrigramFilter(const std::vector<std::string>& folded);
-    void findByTrigrams(std::string_view text, std::span<ListMatch> matches) const;
-    // Compares the patterns that may start at `start` and records those that do; false once
-    // nothing more can change.
-    bool matchAt(const unsigned char* bytes, size_t length, size_t start,
-                 std::span<ListMatch> matches, size_t& undecided) const;
+    void buildSampledFilters(const std::vector<std::string>& folded);
+    void findSampled(std::string_view text, std::span<ListMatch> matches) const;
     // Records an occurrence of the pattern at the 0-based byte `start`; false once every list
     // has its first entry, when nothing more can change.
     bool record(const Pattern& pattern, size_t start, std::span<ListMatch> matches,
@@ -72,14 +68,33 @@ private:
     std::vector<Member> m_members;
 
     // When every entry is ASCII and at least three bytes long (the keyword lists), a search
-    // looks up each position's first three bytes in a bit set of the patterns' first three bytes
-    // and compares only where that says a pattern may start: independent steps per byte instead
-    // of the automaton's chain of dependent ones.
+    // looks at every second position only, through two filters of the bytes there: the three
+    // from an even position are a pattern's first three (it starts there) or its second to
+    // fourth (it starts one before); the two after an even position are a three-byte pattern's
+    // first two (it starts after the position). Only where a filter lets a position through are
+    // patterns compared: independent steps over half the bytes, instead of the automaton's chain
+    // of dependent ones over all of them.
+    struct Candidate {
+        uint32_t pattern;
+        uint32_t offset; // of the filtered bytes in the pattern
+    };
+    // Patterns that may start near a position whose bytes the filter let through.
+    struct Filter {
+        std::vector<uint8_t> passes;        // hash -> 1 when some pattern's bytes hash so
+        std::vector<uint32_t> first;        // hash -> its first index into candidates
+        std::vector<Candidate> candidates;  // grouped by hash, offset 1 before offset 0
+    };
+    static Filter buildFilter(const std::vector<std::vector<Candidate>>& byHash);
+    bool compareAt(const unsigned char* bytes, size_t length, int64_t start, uint32_t pattern,
+                   std::span<ListMatch> matches, size_t& undecided) const;
+    bool comparePassed(const Filter& filter, uint32_t key, const unsigned char* bytes,
+                       size_t length, int64_t position, std::span<ListMatch> matches,
+                       size_t& undecided) const;
+
     static constexpr int kHashBits = 13;
-    bool m_byTrigrams = false;
-    std::vector<uint8_t> m_trigramFilter;    // hash -> 1 when some pattern starts so, else 0
-    std::vector<uint32_t> m_bucketFirst;     // hash -> its first index into m_bucketPatterns
-    std::vector<uint32_t> m_bucketPatterns;  // patterns grouped by the hash of their start
+    bool m_sampled = false;
+    Filter m_trigrams;                       // the three bytes from an even position
+    Filter m_bigrams;                        // the two bytes after an even position
     std::vector<std::string> m_patternTexts; // folded text of each pattern
 };
 

@@ -8,34 +8,21 @@
 namespace vorlith {
 namespace {
 
-// A calendar value in 64 bits: the year above, then month, day, hour, minute and second in
-// fields wide enough for their ranges. Cheaper than 24 bytes per time, and exact both ways.
-uint64_t PackDateTime(const DateTime& value) {
-    const auto field = [](int part, int bits) {
-        return static_cast<uint64_t>(part) & ((uint64_t{1} << bits) - 1);
-    };
-    return static_cast<uint64_t>(static_cast<uint32_t>(value.year)) << 32 |
-           field(value.month, 4) << 22 | field(value.day, 5) << 17 | field(value.hour, 5) << 12 |
-           field(value.minute, 6) << 6 | field(value.second, 6);
+// A calendar value as seconds since 1970-01-01 00:00 of the same calendar (no zone applied):
+// 8 bytes instead of 24, and turned back by CivilFromUnixSeconds.
+int64_t CalendarSeconds(const DateTime& value) {
+    return DaysFromCivil(value.year, value.month, value.day) * 86400 + value.hour * 3600 +
+           value.minute * 60 + value.second;
 }
 
-DateTime UnpackDateTime(uint64_t packed) {
-    DateTime value;
-    value.year = static_cast<int32_t>(static_cast<uint32_t>(packed >> 32));
-    value.month = static_cast<int>(packed >> 22 & 0xF);
-    value.day = static_cast<int>(packed >> 17 & 0x1F);
-    value.hour = static_cast<int>(packed >> 12 & 0x1F);
-    value.minute = static_cast<int>(packed >> 6 & 0x3F);
-    value.second = static_cast<int>(packed & 0x3F);
-    return value;
-}
+constexpr FileTime kTicksPerSecond = 10'000'000;
 
 // The text up to its first NUL.
-std::string_view UpToNul(std::string_view text) {
+inline std::string_view UpToNul(std::string_view text) {
     if (text.empty())
         return text;
     const void* nul = std::memchr(text.data(), '\0', text.size());
-    return nul ? text.substr(0, static_cast<size_t>(static_cast<const char*>(nul) - text.data()))
+    return nul ? std::string_view(text.data(), static_cast<const char*>(nul) - text.data())
                : text;
 }
 
@@ -47,7 +34,34 @@ uint32_t StoredLength(std::string_view text) {
 } // namespace
 
 DateTime UrlCacheEntryRef::time(TimeField field) const {
-    return UnpackDateTime(m_record->times[field]);
+    return CivilFromUnixSeconds(m_record->times[field]);
+}
+
+LocalTimes::LocalTimes(const platform::Clock& clock) : m_clock(clock), m_days(kDays) {}
+
+int64_t LocalTimes::secondsOf(FileTime utc) {
+    if (utc == 0)
+        return -kSecondsFrom1601To1970; // every clock's "never": 1601-01-01 00:00:00
+    const int64_t seconds =
+        static_cast<int64_t>(utc / kTicksPerSecond) - kSecondsFrom1601To1970;
+    const int64_t day = seconds >= 0 ? seconds / 86400 : (seconds - 86399) / 86400;
+    Day& slot = m_days[static_cast<size_t>(day) & (kDays - 1)];
+    if (slot.day != day) {
+        // The offsets at the day's first and last second tell whether one holds all day.
+        const auto offsetAt = [this](int64_t at) {
+            const FileTime ticks =
+                static_cast<FileTime>(at + kSecondsFrom1601To1970) * kTicksPerSecond;
+            return CalendarSeconds(m_clock.toLocal(ticks)) - at;
+        };
+        const int64_t start = std::max(day * 86400, -kSecondsFrom1601To1970);
+        const int64_t first = offsetAt(start);
+        slot.day = day;
+        slot.changing = first != offsetAt(day * 86400 + 86399);
+        slot.offset = first;
+    }
+    if (slot.changing)
+        return CalendarSeconds(m_clock.toLocal(utc));
+    return seconds + slot.offset;
 }
 
 UrlCacheEntry UrlCacheEntryRef::copy() const {
@@ -105,40 +119,28 @@ UrlCacheList& UrlCacheList::operator=(UrlCacheList&& other) noexcept {
 
 UrlCacheList::~UrlCacheList() = default;
 
-UrlCacheList::Record& UrlCacheList::append() {
-    if (m_count == m_records.size() * kRecordsPerChunk)
-        m_records.push_back(std::make_unique_for_overwrite<Record[]>(kRecordsPerChunk));
-    Record& record = m_records[m_count / kRecordsPerChunk][m_count % kRecordsPerChunk];
-    ++m_count;
-    return record;
+void UrlCacheList::addChunk() {
+    m_records.push_back(std::make_unique_for_overwrite<Record[]>(kRecordsPerChunk));
 }
 
-char* UrlCacheList::textRoom(size_t bytes) {
-    if (bytes > m_textLeft) {
-        const size_t blockSize = std::max(bytes, kTextBlockSize);
-        m_textBlocks.push_back(std::make_unique_for_overwrite<char[]>(blockSize));
-        m_textFree = m_textBlocks.back().get();
-        m_textLeft = blockSize;
-    }
-    char* room = m_textFree;
-    m_textFree += bytes;
-    m_textLeft -= bytes;
-    return room;
+void UrlCacheList::addTextBlock(size_t bytes) {
+    const size_t blockSize = std::max(bytes, kTextBlockSize);
+    m_textBlocks.push_back(std::make_unique_for_overwrite<char[]>(blockSize));
+    m_textFree = m_textBlocks.back().get();
+    m_textLeft = blockSize;
 }
 
 UrlCacheList::Record& UrlCacheList::appendWithTexts(const std::string_view (&texts)[4]) {
     Record& record = append();
-    size_t total = 0;
-    for (size_t field = 0; field < std::size(texts); ++field) {
-        record.textLengths[field] = StoredLength(texts[field]);
-        total += record.textLengths[field];
-    }
-    char* room = textRoom(total);
+    const uint32_t lengths[] = {StoredLength(texts[0]), StoredLength(texts[1]),
+                                StoredLength(texts[2]), StoredLength(texts[3])};
+    char* room = textRoom(size_t{lengths[0]} + lengths[1] + lengths[2] + lengths[3]);
     record.texts = room;
-    for (size_t field = 0; field < std::size(texts); ++field) {
-        if (record.textLengths[field] > 0)
-            std::memcpy(room, texts[field].data(), record.textLengths[field]);
-        room += record.textLengths[field];
+    for (size_t field = 0; field < 4; ++field) {
+        record.textLengths[field] = lengths[field];
+        if (lengths[field] > 0)
+            std::memcpy(room, texts[field].data(), lengths[field]);
+        room += lengths[field];
     }
     return record;
 }
@@ -149,13 +151,13 @@ void UrlCacheList::push_back(const UrlCacheEntry& entry) {
     record.useCount = entry.UseCount;
     record.hitRate = entry.HitRate;
     record.size = entry.Size;
-    record.times[UrlCacheEntryRef::kLastModified] = PackDateTime(entry.LastModifiedTime);
-    record.times[UrlCacheEntryRef::kExpire] = PackDateTime(entry.ExpireTime);
-    record.times[UrlCacheEntryRef::kLastAccess] = PackDateTime(entry.LastAccessTime);
-    record.times[UrlCacheEntryRef::kLastSync] = PackDateTime(entry.LastSyncTime);
+    record.times[UrlCacheEntryRef::kLastModified] = CalendarSeconds(entry.LastModifiedTime);
+    record.times[UrlCacheEntryRef::kExpire] = CalendarSeconds(entry.ExpireTime);
+    record.times[UrlCacheEntryRef::kLastAccess] = CalendarSeconds(entry.LastAccessTime);
+    record.times[UrlCacheEntryRef::kLastSync] = CalendarSeconds(entry.LastSyncTime);
 }
 
-void UrlCacheList::add(const platform::RawUrlCacheEntryView& raw, const platform::Clock& clock) {
+void UrlCacheList::add(const platform::RawUrlCacheEntryView& raw, LocalTimes& times) {
     Record& record = appendWithTexts({UpToNul(raw.sourceUrlName), UpToNul(raw.localFileName),
                                       UpToNul(raw.headerInfo), UpToNul(raw.fileExtension)});
     record.useCount = raw.useCount;
@@ -164,15 +166,10 @@ void UrlCacheList::add(const platform::RawUrlCacheEntryView& raw, const platform
     record.size = raw.size > static_cast<uint64_t>(std::numeric_limits<int64_t>::max())
                       ? std::numeric_limits<int64_t>::max()
                       : static_cast<int64_t>(raw.size);
-    // Most entries leave most times at zero, which every clock turns into the same value.
-    static const uint64_t zeroTime = PackDateTime(DateTime{});
-    const auto local = [&](FileTime utc) {
-        return utc == 0 ? zeroTime : PackDateTime(clock.toLocal(utc));
-    };
-    record.times[UrlCacheEntryRef::kLastModified] = local(raw.lastModifiedTime);
-    record.times[UrlCacheEntryRef::kExpire] = local(raw.expireTime);
-    record.times[UrlCacheEntryRef::kLastAccess] = local(raw.lastAccessTime);
-    record.times[UrlCacheEntryRef::kLastSync] = local(raw.lastSyncTime);
+    record.times[UrlCacheEntryRef::kLastModified] = times.secondsOf(raw.lastModifiedTime);
+    record.times[UrlCacheEntryRef::kExpire] = times.secondsOf(raw.expireTime);
+    record.times[UrlCacheEntryRef::kLastAccess] = times.secondsOf(raw.lastAccessTime);
+    record.times[UrlCacheEntryRef::kLastSync] = times.secondsOf(raw.lastSyncTime);
 }
 
 void UrlCacheList::clear() {
@@ -217,6 +214,7 @@ PhaseEnd EnumerateUrlCache(platform::UrlCacheSource& source, const platform::Clo
     uint64_t read = 0;
     // Each entry is lent by the store and copied once, into its list.
     platform::RawUrlCacheEntryView raw;
+    LocalTimes times(clock);
     while (source.readNext(raw)) {
         if (++read % kEntriesPerYield == 0) {
             progress.setStatus("Reading the URL cache... " + std::to_string(read) + " entries");
@@ -231,7 +229,7 @@ PhaseEnd EnumerateUrlCache(platform::UrlCacheSource& source, const platform::Clo
         UrlCacheList& list = raw.type == kHistoryEntryType  ? lists.CacheHistoryList
                              : raw.type == kCookieEntryType ? lists.CacheCookieList
                                                             : lists.CacheContentList;
-        list.add(raw, clock);
+        list.add(raw, times);
     }
     source.end();
     return end;

@@ -8,6 +8,7 @@
 #include "platform/clock.h"
 #include "platform/url_cache.h"
 
+#include <climits>
 #include <cstdint>
 #include <initializer_list>
 #include <iterator>
@@ -40,6 +41,27 @@ inline constexpr uint32_t kCookieEntryType = 0x00100001;
 
 class UrlCacheList;
 
+/// UTC file times turned into local calendar times through a clock, as the clock's toLocal
+/// gives them, in whole seconds since 1970-01-01 00:00 of the local calendar. The offset of a
+/// day that keeps one offset throughout is remembered, so that a cache's hundreds of thousands of
+/// times cost the clock a few questions per day; a day with a change asks the clock each time.
+class LocalTimes {
+public:
+    explicit LocalTimes(const platform::Clock& clock);
+    int64_t secondsOf(FileTime utc);
+
+private:
+    struct Day {
+        int64_t day = INT64_MIN; // days since 1970-01-01 (UTC)
+        int64_t offset = 0;      // seconds from UTC to local time throughout the day
+        bool changing = false;   // the offset changes within the day
+    };
+    static constexpr size_t kDays = 4096; // days remembered: eleven years
+
+    const platform::Clock& m_clock;
+    std::vector<Day> m_days;
+};
+
 /// One entry of a list, read where the list keeps it: the fields of UrlCacheEntry under the same
 /// names. Texts are views into the list, valid while the list lives and is not changed.
 class UrlCacheEntryRef {
@@ -70,7 +92,7 @@ private:
         int32_t useCount;
         int32_t hitRate;
         int64_t size;                // bytes
-        uint64_t times[kTimeFields]; // local calendar times, packed (PackDateTime)
+        int64_t times[kTimeFields]; // local calendar times as seconds since 1970 (no zone)
     };
     explicit UrlCacheEntryRef(const Record& record) : m_record(&record) {}
     std::string_view text(TextField field) const {
@@ -105,7 +127,7 @@ public:
     void push_back(const UrlCacheEntry& entry);
     /// Appends a raw entry: texts up to their first NUL (a missing text is empty), times
     /// converted to local time, a size above the largest signed 64-bit number kept at that number.
-    void add(const platform::RawUrlCacheEntryView& raw, const platform::Clock& clock);
+    void add(const platform::RawUrlCacheEntryView& raw, LocalTimes& times);
     void clear();
 
     class const_iterator {
@@ -145,11 +167,26 @@ private:
     static constexpr size_t kRecordsPerChunk = 1024;
     static constexpr size_t kTextBlockSize = 64 * 1024; // bytes; a larger entry gets its own
 
-    Record& append();
+    Record& append() {
+        if (m_count == m_records.size() * kRecordsPerChunk)
+            addChunk();
+        Record& record = m_records[m_count / kRecordsPerChunk][m_count % kRecordsPerChunk];
+        ++m_count;
+        return record;
+    }
+    void addChunk();
     // A new record with its texts (address, local file, header, extension) stored.
     Record& appendWithTexts(const std::string_view (&texts)[4]);
     // Room for `bytes` bytes of text that stays where it is for the list's life.
-    char* textRoom(size_t bytes);
+    char* textRoom(size_t bytes) {
+        if (bytes > m_textLeft)
+            addTextBlock(bytes);
+        char* room = m_textFree;
+        m_textFree += bytes;
+        m_textLeft -= bytes;
+        return room;
+    }
+    void addTextBlock(size_t bytes);
 
     std::vector<std::unique_ptr<Record[]>> m_records;
     std::vector<std::unique_ptr<char[]>> m_textBlocks;

@@ -1,13 +1,16 @@
-// Cutting a 1 GB thumbnail store with many JPEG markers: the whole thumbnail pass (pictures
-// written to the report folder) and the cut alone (read and split, nothing written). Prints the
-// throughput and the peak memory of each; the store is generated in a temporary folder and
-// removed at the end.
+// A 1 GB thumbnail store of no known structure, full of JPEG pictures each followed by other
+// bytes of the store: the whole thumbnail pass (the store cut at its markers, the complete
+// pictures written to the report folder, the page) and the cut alone (read and split, nothing
+// written). Prints the throughput and the peak memory of each; the store is generated in a
+// temporary folder and removed at the end.
 
 #include "report/disk_pages.h"
 #include "platform/file_access.h"
 #include "platform/file_system.h"
+#include "platform/clock.h"
 #include "platform/folders.h"
 #include "report/page_set.h"
+#include "scan/compound_bytes.h"
 #include "scan/jpeg_splitter.h"
 #include "scan/thumb_stores.h"
 
@@ -31,11 +34,11 @@ const uint64_t kStoreSize = [] {
     const char* megabytes = std::getenv("VORLITH_BENCH_STORE_MB");
     return (megabytes ? std::strtoull(megabytes, nullptr, 10) : 1024ull) << 20;
 }(); // bytes
-const std::string kMarker("\xFF\xD8\xFF\xE0", 4);
 
 struct BenchFolder {
     std::string path;
     std::string store;
+    uint64_t size = 0; // bytes
     int64_t markers = 0;
 };
 BenchFolder g_folder;
@@ -71,15 +74,18 @@ void generateStore() {
     out->write(header);
     written += header.size();
     while (written < kStoreSize) {
-        // Pictures of 4 to 28 kB, as thumbnails are.
+        // Pieces of 4 to 28 kB, as thumbnails are: a whole JPEG (its start marker first) of about
+        // half the piece, then other bytes of the store up to the next picture.
         const uint64_t length = std::min<uint64_t>(4096 + random() % 24576, kStoreSize - written);
-        const uint64_t offset = random() % (filler.size() - length);
-        out->write(kMarker);
-        out->write(std::string_view(filler).substr(offset, length > 4 ? length - 4 : 0));
-        written += std::max<uint64_t>(length, 4);
+        const std::string picture = test::SmallJpeg(96, 72, length / 2);
+        const uint64_t rest = length > picture.size() ? length - picture.size() : 0;
+        out->write(picture);
+        out->write(std::string_view(filler).substr(random() % (filler.size() - rest), rest));
+        written += picture.size() + rest;
         ++g_folder.markers;
     }
     out->close();
+    g_folder.size = written;
 }
 
 class NoCancelRun final : public RunControl {
@@ -103,12 +109,13 @@ void BM_ThumbnailPass(benchmark::State& state) {
         TraceTotals totals;
         PageRun pageRun{run, progress, pages, totals};
         ThumbFindings findings;
+        const DesktopThumbFindings previews;
         const std::string thumbs = platform::JoinPath(report, "thumbs");
         resetPeakMemory();
         state.ResumeTiming();
 
         ProcessThumbStores(run, progress, stores, thumbs, findings);
-        WriteThumbnailPage(pageRun, findings, thumbs);
+        WriteThumbnailPage(pageRun, {findings, previews, thumbs, platform::SystemClock()});
         pages.closeAll();
 
         state.PauseTiming();
@@ -116,7 +123,7 @@ void BM_ThumbnailPass(benchmark::State& state) {
         state.counters["peak_MB"] = static_cast<double>(peakMemoryKb()) / 1024.0;
         state.ResumeTiming();
     }
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * kStoreSize));
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * g_folder.size));
     std::filesystem::remove_all(report);
 }
 
@@ -151,7 +158,7 @@ void BM_CutOnly(benchmark::State& state) {
         state.counters["peak_MB"] = static_cast<double>(peakMemoryKb()) / 1024.0;
         state.ResumeTiming();
     }
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * kStoreSize));
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * g_folder.size));
 }
 
 } // namespace
@@ -166,7 +173,7 @@ int main(int argc, char** argv) {
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     std::printf("store: %s, %llu bytes, %lld markers (generated in %.1f s)\n",
-                g_folder.store.c_str(), static_cast<unsigned long long>(kStoreSize),
+                g_folder.store.c_str(), static_cast<unsigned long long>(g_folder.size),
                 static_cast<long long>(g_folder.markers), seconds);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

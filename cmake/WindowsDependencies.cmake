@@ -1,7 +1,8 @@
 # The libraries of the Windows build. Debian builds them for Linux only, so they are taken from
 # their Debian packages as source: fmt, nlohmann-json and CLI11 as headers (fmt in its
 # header-only form), GoogleTest from /usr/src/googletest, SQLite from the amalgamation that
-# scripts/sqlite-amalgamation makes out of Debian's source package.
+# scripts/sqlite-amalgamation makes out of Debian's source package. zlib is the one library
+# Debian builds for mingw-w64 itself (libz-mingw-w64-dev, the same version as zlib1g-dev).
 
 # The host's header folders must not be searched as a whole (its C library headers would stand
 # in for mingw's), so the three libraries' folders are copied into one of our own.
@@ -44,6 +45,10 @@ target_include_directories(vorlith_sqlite3 SYSTEM PUBLIC ${VORLITH_SQLITE_DIR})
 # Built as Debian builds it for Linux, less the loadable extensions the program never loads.
 target_compile_definitions(vorlith_sqlite3 PRIVATE SQLITE_OMIT_LOAD_EXTENSION=1)
 add_library(SQLite::SQLite3 ALIAS vorlith_sqlite3)
+
+# zlib (the PNG text chunks): Debian's mingw-w64 build, linked statically like everything else.
+set(ZLIB_USE_STATIC_LIBS ON)
+find_package(ZLIB REQUIRED)
 
 find_package(Threads REQUIRED)
 

@@ -46,6 +46,7 @@ int runAudit(const CommandLine& line) {
     ProgramOptions options;
     options.driveRoots = line.drives;
     options.reportFolder = line.reportDir;
+    options.exportFile = line.exportFile;
     options.browsers =
         line.noBrowser || !platform::HasDisplay() ? BrowserMode::Suppressed : BrowserMode::Open;
     Program program(ProgramServices{console, platform::SystemClock(), platform::SystemDrives(),
@@ -88,6 +89,8 @@ int runAudit(const CommandLine& line) {
     std::printf("%s\n", platform::JoinPath(program.startup().ReportFolder,
                                            InfoOf(PageId::Summary).fileName)
                             .c_str());
+    if (!line.exportFile.empty())
+        std::printf("%s\n", line.exportFile.c_str());
     return kFinished;
 }
 

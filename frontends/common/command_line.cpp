@@ -1,5 +1,7 @@
 #include "command_line.h"
 
+#include "platform/file_system.h"
+#include "report/export.h"
 #include "sources/system_url_cache.h"
 
 #include <ostream>
@@ -10,11 +12,25 @@ std::string VersionText(const std::string& programName) {
     return programName + " " + VORLITH_VERSION;
 }
 
+namespace {
+
+// CLI11's own folder check reads the name through the C library, which on Windows spells it in
+// the 8-bit code page and so misses a folder named outside it; the platform reads every name.
+std::string CheckExistingFolder(const std::string& value) {
+    if (platform::FolderExists(value))
+        return "";
+    return (platform::FileExists(value) ? "Directory is actually a file: "
+                                        : "Directory does not exist: ") +
+           value;
+}
+
+} // namespace
+
 void AddAuditOptions(CLI::App& app, AuditOptions& options) {
     app.add_option("--drive", options.drives,
                    "Walk this folder instead of the drives the settings choose (repeatable)")
         ->type_name("PATH")
-        ->check(CLI::ExistingDirectory);
+        ->check([](const std::string& value) { return CheckExistingFolder(value); });
     app.add_option("--report-dir", options.reportDir,
                    "Write the report pages here instead of the report folder")
         ->type_name("DIR");
@@ -23,6 +39,11 @@ void AddAuditOptions(CLI::App& app, AuditOptions& options) {
                    "default), none, or a JSON Lines file of cache entries")
         ->type_name("auto|none|FILE")
         ->check([](const std::string& value) { return CheckUrlCacheChoice(value); });
+    app.add_option("--export", options.exportFile,
+                   "Also write every finding of a finished audit to FILE: JSON (.json), or the "
+                   "browser traces as a CSV table (.csv); a previous export there is replaced")
+        ->type_name("FILE")
+        ->check([](const std::string& value) { return CheckExportTarget(value); });
     app.add_flag("--no-browser", options.noBrowser, "Open no browser at the end");
 }
 
@@ -37,11 +58,12 @@ int ReportParseError(const CLI::App& app, const CLI::ParseError& error, std::ost
     return status == 0 ? 0 : kUsageError;
 }
 
-std::variant<DesktopCommandLine, int>
-ParseDesktopCommandLine(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
+std::variant<DesktopCommandLine, int> ParseDesktopCommandLine(int argc, const char* const* argv,
+                                                              std::ostream& out, std::ostream& err,
+                                                              const std::string& programName) {
     CLI::App app{"Vorlith audits this computer for traces of Internet use and shows them as "
                  "linked report pages; it lives in the tray.",
-                 "vorlith"};
+                 programName};
     DesktopCommandLine line;
     std::vector<std::string> words;
     AddAuditOptions(app, line.audit);

@@ -19,14 +19,17 @@ struct AuditOptions {
     std::vector<std::string> drives; // folders walked instead of the drives the settings choose
     std::string reportDir;           // "" for the report folder
     std::string urlCache = "auto";   // "auto" (this computer's browsers), "none", or a file
+    std::string exportFile;          // "" for none; the format by its ending (.json, .csv)
     bool noBrowser = false;          // open no browser at the end
 };
 
 /// "NAME VERSION", what --version prints.
 std::string VersionText(const std::string& programName);
 
-/// Adds --drive, --report-dir, --url-cache and --no-browser, filling `options`. --url-cache
-/// refuses a file that does not exist.
+/// Adds --drive, --report-dir, --url-cache, --export and --no-browser, filling `options`.
+/// --url-cache refuses a file that does not exist; --export refuses what CheckExportTarget
+/// refuses (another ending than .json or .csv, a missing folder, something at the name that is
+/// not a previous export).
 void AddAuditOptions(CLI::App& app, AuditOptions& options);
 /// Adds --version, which prints VersionText(the app's name) and ends with status 0.
 void AddVersionFlag(CLI::App& app);
@@ -43,11 +46,13 @@ struct DesktopCommandLine {
     std::string argumentText;
 };
 
-/// Parses `vorlith [OPTIONS] [WORDS...]`. An unknown option before the first word is refused;
-/// from the first word on everything is a word, whatever it looks like. Returns the command line,
-/// or the exit status when the program ends at once (help, version or a usage error, printed on
-/// `out` or `err`).
-std::variant<DesktopCommandLine, int> ParseDesktopCommandLine(int argc, const char* const* argv,
-                                                              std::ostream& out, std::ostream& err);
+/// Parses `vorlith [OPTIONS] [WORDS...]` (the program named programName in the help and version
+/// texts: "Vlith" on Windows). An unknown option before the first word is refused; from the
+/// first word on everything is a word, whatever it looks like. Returns the command line, or the
+/// exit status when the program ends at once (help, version or a usage error, printed on `out`
+/// or `err`).
+std::variant<DesktopCommandLine, int>
+ParseDesktopCommandLine(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
+                        const std::string& programName = "vorlith");
 
 } // namespace vorlith::frontend

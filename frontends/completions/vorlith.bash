@@ -1,6 +1,6 @@
 # bash completion for vorlith-cli and vorlith, installed under both names.
 
-_vorlith_value_options='--drive --report-dir --url-cache'
+_vorlith_value_options='--drive --report-dir --url-cache --export'
 
 # Completes the value of an option given as "OPTION VALUE" or "OPTION=VALUE"; fails for any other
 # option.
@@ -14,6 +14,13 @@ _vorlith_option_value() {
     --url-cache)
         compopt -o filenames 2>/dev/null
         mapfile -t COMPREPLY < <(compgen -W 'auto none' -- "$cur"; compgen -f -- "$cur")
+        ;;
+    --export)
+        # Folders, and files that can be an export (.json or .csv).
+        compopt -o filenames 2>/dev/null
+        mapfile -t COMPREPLY < <(compgen -d -- "$cur"
+            compgen -f -X '!*.json' -- "$cur"
+            compgen -f -X '!*.csv' -- "$cur")
         ;;
     *) return 1 ;;
     esac
@@ -53,7 +60,7 @@ _vorlith_cli() {
             config=$i
             break
             ;;
-        --drive | --report-dir | --url-cache) _vorlith_skip_value ;;
+        --drive | --report-dir | --url-cache | --export) _vorlith_skip_value ;;
         esac
     done
 
@@ -78,7 +85,7 @@ _vorlith_cli() {
     fi
 
     if [[ $cur == -* ]]; then
-        mapfile -t COMPREPLY < <(compgen -W '--drive --report-dir --url-cache --no-browser --yes
+        mapfile -t COMPREPLY < <(compgen -W '--drive --report-dir --url-cache --export --no-browser --yes
             --uninstall --quiet --help --version' -- "$cur")
     else
         mapfile -t COMPREPLY < <(compgen -W 'config' -- "$cur")
@@ -97,13 +104,13 @@ _vorlith() {
     local i
     for ((i = 1; i < COMP_CWORD; i++)); do
         case ${COMP_WORDS[i]} in
-        --drive | --report-dir | --url-cache) _vorlith_skip_value ;;
+        --drive | --report-dir | --url-cache | --export) _vorlith_skip_value ;;
         -*) ;;
         *) return ;;
         esac
     done
     if [[ $cur == -* ]]; then
-        mapfile -t COMPREPLY < <(compgen -W '--drive --report-dir --url-cache --no-browser --help
+        mapfile -t COMPREPLY < <(compgen -W '--drive --report-dir --url-cache --export --no-browser --help
             --version' -- "$cur")
     else
         mapfile -t COMPREPLY < <(compgen -W '/STARTUP /UNINSTALL' -- "$cur")

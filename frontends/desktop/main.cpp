@@ -31,6 +31,7 @@ CommandLine FromParsed(const vorlith::frontend::DesktopCommandLine& parsed) {
     CommandLine line;
     line.options.driveRoots = parsed.audit.drives;
     line.options.reportFolder = parsed.audit.reportDir;
+    line.options.exportFile = parsed.audit.exportFile;
     if (parsed.audit.noBrowser)
         line.options.browsers = vorlith::BrowserMode::Suppressed;
     line.urlCache = parsed.audit.urlCache;

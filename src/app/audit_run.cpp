@@ -2,6 +2,7 @@
 
 #include "platform/file_system.h"
 #include "platform/folders.h"
+#include "platform/output_folder.h"
 #include "report/audio_page.h"
 #include "report/disk_pages.h"
 #include "report/page_set.h"
@@ -11,7 +12,10 @@
 #include "scan/walker.h"
 #include "settings/settings_store.h"
 #include "sources/firefox_cache.h"
+#include "sources/freedesktop_thumbnails.h"
 #include "sources/url_cache.h"
+
+#include <cstdio>
 
 namespace vorlith {
 
@@ -60,11 +64,19 @@ void AuditRun::cmdAudit_Click() {
                    problem);
     } else {
         m_pages = ReportPages(m_staging->path());
-        SearchDrivesDRMfree();
+        m_pages.setShownFolder(m_state.ReportFolder);
+        if (beginExport())
+            SearchDrivesDRMfree();
         m_pages.closeAll();
         if (!m_run.ScanCanceled && m_lastEnd == RunEnd::None &&
             !m_staging->commit(&problem))
             failReport(RunEnd::ReportFailed, problem);
+        // The export takes its name only after the pages; a run that did not get so far
+        // leaves none (its temporary file goes with it).
+        if (m_export && !m_run.ScanCanceled && m_lastEnd == RunEnd::None &&
+            !m_export->finish(&problem))
+            failReport(RunEnd::ReportFailed, problem + " The report pages were written.");
+        m_export.reset();
         m_staging.reset();
     }
 
@@ -118,6 +130,23 @@ std::string AuditRun::shownThumbsFolder() const {
     return platform::JoinPath(m_state.ReportFolder, kThumbsFolderName);
 }
 
+bool AuditRun::beginExport() {
+    m_export.reset();
+    if (m_state.exportFile.empty())
+        return true;
+    std::string problem = CheckExportTarget(m_state.exportFile);
+    if (!problem.empty()) {
+        failReport(RunEnd::ReportRefused, "The export was not written: " + problem + ".");
+        return false;
+    }
+    m_export = AuditExport::Begin(m_state.exportFile, m_services.clock.localNow(), &problem);
+    if (!m_export) {
+        failReport(RunEnd::ReportFailed, problem);
+        return false;
+    }
+    return true;
+}
+
 PhaseEnd AuditRun::walkDrives() {
     MainWindow& window = m_state.window;
     OpenPageWithHeader(m_pages, PageId::Illegal);
@@ -139,12 +168,15 @@ PhaseEnd AuditRun::walkDrives() {
     const bool useGivenRoots = !m_state.driveRoots.empty();
     const std::vector<std::string> roots =
         useGivenRoots ? m_state.driveRoots : m_services.drives.roots();
+    m_walkedRoots.clear();
     PhaseEnd end = PhaseEnd::Finished;
     for (const std::string& root : roots) {
         window.lblStatus.caption = "Searching " + root + " for potentially ILLEGAL files...";
         if (useGivenRoots || m_state.settings.ScanNetworkDrives == 1 ||
-            m_services.drives.typeOf(root) == platform::DriveType::Fixed)
+            m_services.drives.typeOf(root) == platform::DriveType::Fixed) {
+            m_walkedRoots.push_back(root);
             end = FindFiles(*this, window.lists, m_walk, root);
+        }
         if (end == PhaseEnd::Stopped)
             break;
     }
@@ -165,6 +197,10 @@ PhaseEnd AuditRun::writeDiskPages() {
     const FoundFileList& audio = window.lists.lstResult;
     const AudioFindings audioFindings = ReadAudioTags(*this, m_progress, audio);
     m_diskCounts = audioFindings.counts;
+    if (m_export) {
+        m_export->addAudioFiles(audio, audioFindings);
+        m_export->addVideoFiles(window.lists.lstVideos);
+    }
     WriteAudioFirstSection(run, audio, audioFindings);
     if (m_run.ScanCanceled)
         return PhaseEnd::Stopped;
@@ -179,9 +215,23 @@ PhaseEnd AuditRun::writeDiskPages() {
         if (ProcessThumbStores(*this, m_progress, window.lists.lstThumbs, m_staging->thumbsPath(),
                                thumbs) == PhaseEnd::Stopped)
             return PhaseEnd::Stopped;
+        // What was wrong with a store goes to standard error, after the store's path.
+        for (const ThumbStore& store : thumbs.stores)
+            for (const std::string& note : store.notes)
+                std::fprintf(stderr, "vorlith: %s: %s\n", store.path.c_str(), note.c_str());
+        // The desktop's own previews, of this user and of the homes on the walked drives.
+        auto thumbsFolder = platform::CreateOutputFolder(m_staging->thumbsPath());
+        const DesktopThumbFindings previews =
+            CopyFreedesktopPreviews(m_walkedRoots, thumbsFolder.get(), *this, m_progress);
+        if (previews.end == PhaseEnd::Stopped)
+            return PhaseEnd::Stopped;
         m_diskCounts.ThumbStoreCount = static_cast<int64_t>(thumbs.stores.size());
         m_diskCounts.ThumbImageCount = thumbs.pictureCount;
-        WriteThumbnailPage(run, thumbs, shownThumbsFolder());
+        m_diskCounts.DesktopThumbCount = static_cast<int64_t>(previews.previews.size());
+        m_diskCounts.DeletedDesktopThumbCount = previews.deletedCount;
+        WriteThumbnailPage(run, {thumbs, previews, shownThumbsFolder(), m_services.clock});
+        if (m_export)
+            m_export->addThumbStores(thumbs, previews, shownThumbsFolder());
         window.lblStatus.bold = true;
     } else {
         WriteThumbnailsTurnedOff(m_pages);
@@ -199,6 +249,8 @@ PhaseEnd AuditRun::writeDiskPages() {
             window.lists.lstFirefox.AddToList(file);
         m_firefoxImageCount = static_cast<int64_t>(firefox.pictures.size());
         WriteFirefoxCachePages(run, firefox);
+        if (m_export)
+            m_export->addFirefoxPictures(firefox);
     } else {
         WriteFirefoxTurnedOff(m_pages);
     }
@@ -229,6 +281,11 @@ PhaseEnd AuditRun::runUrlCacheAudit() {
                                    m_state.UninstallMode};
     if (WriteUrlCachePages(run, input, m_totals, counts) == PhaseEnd::Stopped)
         return PhaseEnd::Stopped;
+    if (m_export) {
+        m_export->addBrowserTraces(lists);
+        m_export->addTotals(
+            ExportTotals{lists, m_totals, counts, m_diskCounts, m_firefoxImageCount});
+    }
     CloseUrlCachePages(m_pages, purchaseCounts());
     return pagesFailed() ? PhaseEnd::Stopped : PhaseEnd::Finished;
 }

@@ -11,6 +11,7 @@
 #include "platform/settings_hive.h"
 #include "platform/url_cache.h"
 #include "platform/window_system.h"
+#include "report/export.h"
 #include "report/page_file.h"
 #include "report/page_frame.h"
 #include "report/page_run.h"
@@ -60,6 +61,9 @@ struct AuditState {
     bool UninstallMode = false;
     /// Roots to walk instead of the drives the settings choose (empty: the drives).
     std::vector<std::string> driveRoots;
+    /// Where a finished run also writes every finding (".json") or the browser traces
+    /// (".csv"); "" for no export.
+    std::string exportFile{};
 };
 
 class AuditRun final : public RunControl {
@@ -107,6 +111,9 @@ private:
     bool pagesFailed();
     /// The thumbs folder as the pages name it (the report folder's, not the staging one's).
     std::string shownThumbsFolder() const;
+    /// Opens the run's export when one was asked for; false (after failReport) when it is
+    /// refused or cannot be created.
+    bool beginExport();
 
     AuditServices m_services;
     AuditState m_state;
@@ -115,11 +122,13 @@ private:
     std::string m_reportProblem;
     MainWindowProgress m_progress;
     std::unique_ptr<ReportStaging> m_staging; // the run's pages and pictures until committed
+    std::unique_ptr<AuditExport> m_export;    // the run's export until it is put in place
     ReportPages m_pages;
     TraceTotals m_totals;
     DiskScanCounts m_diskCounts;
     int64_t m_firefoxImageCount = 0; // pictures on the Firefox cache pages
     WalkProgress m_walk;
+    std::vector<std::string> m_walkedRoots; // the roots this run's walk went through
 };
 
 /// The question the Cancel button and a close request during a run ask.

@@ -14,7 +14,7 @@ Program::Program(ProgramServices services, ProgramOptions options)
                             services.userHive, m_browsers},
               AuditState{m_window, m_settings, m_results, m_startup.ReportFolder,
                          m_startup.ReportState, m_startup.ReportProblem, false,
-                         m_options.driveRoots}),
+                         m_options.driveRoots, m_options.exportFile}),
       m_tray(services.windows),
       m_setup(SetupServices{services.userHive, services.machineHive, services.windows}, m_settings,
               StartupProgramPath()) {

@@ -39,6 +39,7 @@ struct ProgramOptions {
     std::string reportFolder;            // write the pages here instead of the report folder
     BrowserMode browsers = BrowserMode::Open;
     std::string lockName = "vorlith"; // the one-copy lock
+    std::string exportFile{};         // also write the findings here (".json", ".csv"); "": none
 };
 
 enum class StartupOutcome {

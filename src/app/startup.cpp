@@ -35,9 +35,7 @@ int CountDaysSinceAudit(const std::string& lastAudit, const DateTime& now) {
     auto date = ParseIsoDate(lastAudit);
     if (!date)
         return 0;
-    const int64_t days = DaysFromCivil(now.year, now.month, now.day) -
-                         DaysFromCivil(date->year, date->month, date->day);
-    return static_cast<int>(std::clamp<int64_t>(days, -32768, 32767));
+    return static_cast<int>(std::clamp<int64_t>(CalendarDaysBetween(*date, now), -32768, 32767));
 }
 
 int GetWinVersion(const platform::PlatformVersion& version) {

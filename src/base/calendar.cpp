@@ -16,6 +16,19 @@ int daysInMonth(int year, int month) {
     return month == 2 && isLeapYear(year) ? 29 : kDays[month - 1];
 }
 
+// The whole number the count digits at from spell; std::nullopt when any is no digit.
+std::optional<int> digitsAt(std::string_view text, size_t from, size_t count) {
+    if (from + count > text.size())
+        return std::nullopt;
+    int value = 0;
+    for (size_t i = from; i < from + count; ++i) {
+        if (text[i] < '0' || text[i] > '9')
+            return std::nullopt;
+        value = value * 10 + (text[i] - '0');
+    }
+    return value;
+}
+
 // Any count of seconds, by Howard Hinnant's civil_from_days.
 DateTime civilFromAnySeconds(int64_t seconds) {
     int64_t days = seconds >= 0 ? seconds / 86400 : (seconds - 86399) / 86400;
@@ -93,16 +106,7 @@ std::string FormatIsoDate(const DateTime& value) {
 std::optional<DateTime> ParseIsoDate(std::string_view text) {
     if (text.size() != 10 || text[4] != '-' || text[7] != '-')
         return std::nullopt;
-    auto digits = [&](size_t from, size_t count) -> std::optional<int> {
-        int value = 0;
-        for (size_t i = from; i < from + count; ++i) {
-            if (text[i] < '0' || text[i] > '9')
-                return std::nullopt;
-            value = value * 10 + (text[i] - '0');
-        }
-        return value;
-    };
-    auto year = digits(0, 4), month = digits(5, 2), day = digits(8, 2);
+    auto year = digitsAt(text, 0, 4), month = digitsAt(text, 5, 2), day = digitsAt(text, 8, 2);
     if (!year || !month || !day || *month < 1 || *month > 12 || *day < 1 ||
         *day > daysInMonth(*year, *month))
         return std::nullopt;
@@ -111,6 +115,29 @@ std::optional<DateTime> ParseIsoDate(std::string_view text) {
     result.month = *month;
     result.day = *day;
     return result;
+}
+
+std::optional<FileTime> ParseUtcTimestamp(std::string_view text) {
+    // 2026-12-01T09:30:00Z, 2026-12-01T09:30:00.125Z
+    if (text.size() < 20 || text.back() != 'Z' || (text[10] != 'T' && text[10] != 't') ||
+        text[13] != ':' || text[16] != ':')
+        return std::nullopt;
+    const auto date = ParseIsoDate(text.substr(0, 10));
+    const auto hour = digitsAt(text, 11, 2), minute = digitsAt(text, 14, 2),
+               second = digitsAt(text, 17, 2);
+    if (!date || !hour || !minute || !second || *hour > 23 || *minute > 59 || *second > 59)
+        return std::nullopt;
+    const std::string_view fraction = text.substr(19, text.size() - 20);
+    if (!fraction.empty()) {
+        if (fraction.size() < 2 || fraction[0] != '.' ||
+            fraction.find_first_not_of("0123456789", 1) != std::string_view::npos)
+            return std::nullopt;
+    }
+    const int64_t seconds = DaysFromCivil(date->year, date->month, date->day) * 86400 +
+                            *hour * 3600 + *minute * 60 + *second + kSecondsFrom1601To1970;
+    if (seconds < 0)
+        return std::nullopt;
+    return static_cast<FileTime>(seconds) * 10'000'000;
 }
 
 char* WriteGeneralDate(char* out, const DateTime& value) {

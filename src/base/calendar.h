@@ -45,6 +45,11 @@ std::string FormatIsoDate(const DateTime& value);
 /// impossible date such as 2026-02-30.
 std::optional<DateTime> ParseIsoDate(std::string_view text);
 
+/// "YYYY-MM-DDTHH:MM:SSZ" (a fraction of a second after the seconds is allowed and dropped) as
+/// a file time; std::nullopt for any other form, an impossible date or time, or a time before
+/// 1601-01-01.
+std::optional<FileTime> ParseUtcTimestamp(std::string_view text);
+
 /// Appends "YYYY-MM-DD hh:mm:ss", the general date form of the report's tables (a year outside
 /// 0..9999 in plain decimal).
 void AppendGeneralDate(std::string& out, const DateTime& value);

@@ -1,7 +1,7 @@
 #pragma once
-// The desktop's keyboard and cursor state for the idle watch. Built into a library of its own
-// (it needs the display server's client libraries), linked only by the desktop program and the
-// tests of it.
+// The desktop's keyboard and cursor state for the idle watch. On Linux built into a library of
+// its own (it needs the display server's client libraries), linked only by the desktop program
+// and the tests of it; on Windows part of the platform layer (the system's own input calls).
 
 #include "platform/input_state.h"
 

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -30,6 +31,11 @@ enum class PathPresence {
     Unknown, // it cannot tell: no permission to look, an I/O error
 };
 PathPresence ExaminePath(const std::string& path);
+
+/// The size in bytes of the regular file at the path, examined without opening it; a symbolic
+/// link at the path's last name is not followed. std::nullopt for a link, a folder, anything
+/// but a regular file, or what cannot be examined.
+std::optional<uint64_t> RegularFileSize(const std::string& path);
 
 /// A regular file opened for reading and writing in place: neither created nor emptied.
 class UpdateFile {

@@ -62,6 +62,11 @@ public:
 std::unique_ptr<OutputFolder> OpenOutputFolder(const std::string& path,
                                                SystemError* error = nullptr);
 
+/// Opens an existing folder the user chose by its path (the folder of a file they named): links
+/// on the way, at its last name included, are followed, since the path is theirs. nullptr when
+/// no folder is there.
+std::unique_ptr<OutputFolder> OpenChosenFolder(const std::string& path,
+                                               SystemError* error = nullptr);
 /// Opens the folder, creating it and its missing parents first (those it creates are private).
 std::unique_ptr<OutputFolder> CreateOutputFolder(const std::string& path,
                                                  SystemError* error = nullptr);

@@ -5,11 +5,20 @@
 #include "platform/clock.h"
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 
 namespace vorlith::platform {
+
+/// Where entries came from: a browser's profile. Entries without one come from the system's own
+/// cache (or from a cache file that does not say).
+struct UrlCacheOrigin {
+    std::string browser; // the browser's name: "Firefox", "Chromium", "Google Chrome", ...
+    std::string profile; // the profile folder
+    bool operator==(const UrlCacheOrigin&) const = default;
+};
 
 /// One entry as a cache store reports it. Texts are 8-bit strings (UTF-8 here); a text the
 /// store does not have is std::nullopt.
@@ -26,6 +35,8 @@ struct RawUrlCacheEntry {
     FileTime expireTime = 0;
     FileTime lastAccessTime = 0;
     FileTime lastSyncTime = 0;
+    /// Shared by the entries of one profile; nullptr for the system's own cache.
+    std::shared_ptr<const UrlCacheOrigin> origin = nullptr;
 };
 
 /// One entry as a store lends it for a moment: RawUrlCacheEntry with its texts as views (a text
@@ -43,6 +54,7 @@ struct RawUrlCacheEntryView {
     FileTime expireTime = 0;
     FileTime lastAccessTime = 0;
     FileTime lastSyncTime = 0;
+    const UrlCacheOrigin* origin = nullptr; // nullptr for the system's own cache
 
     /// The entry's fields, its texts viewed where the entry keeps them.
     static RawUrlCacheEntryView Of(const RawUrlCacheEntry& entry) {
@@ -60,7 +72,8 @@ struct RawUrlCacheEntryView {
                 entry.lastModifiedTime,
                 entry.expireTime,
                 entry.lastAccessTime,
-                entry.lastSyncTime};
+                entry.lastSyncTime,
+                entry.origin.get()};
     }
 };
 

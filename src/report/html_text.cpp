@@ -136,11 +136,13 @@ std::string HtmlEscape(std::string_view text) {
     return out;
 }
 
-char* WriteFileUrl(char* out, std::string_view path) {
-    // Percent-encoding and HTML escaping touch different bytes, so one pass does both.
+namespace {
+
+// Writes the path with '%', '#', '?', control characters and bytes outside ASCII
+// percent-encoded and then HTML-escaped. Percent-encoding and HTML escaping touch different
+// bytes, so one pass does both.
+char* writeUrlPath(char* out, std::string_view path) {
     static constexpr char kHex[] = "0123456789ABCDEF";
-    std::memcpy(out, "file://", 7);
-    out += 7;
     const char* const data = path.data();
     size_t plainStart = 0;
     const auto copy = [&out](const char* bytes, size_t count) {
@@ -174,6 +176,41 @@ char* WriteFileUrl(char* out, std::string_view path) {
     return out;
 }
 
+bool isSeparator(char c) {
+    return c == '/' || c == '\\';
+}
+
+// Where the name of a file directly in reportFolder's thumbs folder starts in its path; 0 when
+// the path names no such file.
+size_t thumbsNameStart(std::string_view path, std::string_view reportFolder) {
+    constexpr std::string_view kThumbs = "thumbs";
+    while (reportFolder.size() > 1 && isSeparator(reportFolder.back()))
+        reportFolder.remove_suffix(1);
+    const size_t nameStart = reportFolder.size() + 1 + kThumbs.size() + 1;
+    const bool isInThumbs = !reportFolder.empty() && path.size() > nameStart &&
+                            path.starts_with(reportFolder) &&
+                            isSeparator(path[reportFolder.size()]) &&
+                            path.substr(reportFolder.size() + 1, kThumbs.size()) == kThumbs &&
+                            isSeparator(path[nameStart - 1]) &&
+                            path.find_first_of("/\\", nameStart) == std::string_view::npos;
+    return isInThumbs ? nameStart : 0;
+}
+
+} // namespace
+
+char* WriteFileUrl(char* out, std::string_view path) {
+    std::memcpy(out, "file://", 7);
+    return writeUrlPath(out + 7, path);
+}
+
+char* WriteLocalFileUrl(char* out, std::string_view path, std::string_view reportFolder) {
+    const size_t nameStart = thumbsNameStart(path, reportFolder);
+    if (nameStart == 0)
+        return WriteFileUrl(out, path);
+    std::memcpy(out, "thumbs/", 7);
+    return writeUrlPath(out + 7, path.substr(nameStart));
+}
+
 void AppendFileUrl(std::string& out, std::string_view path) {
     const size_t before = out.size();
     out.resize(before + 7 + 6 * path.size());
@@ -184,6 +221,13 @@ void AppendFileUrl(std::string& out, std::string_view path) {
 std::string FileUrl(std::string_view path) {
     std::string out;
     AppendFileUrl(out, path);
+    return out;
+}
+
+std::string LocalFileUrl(std::string_view path, std::string_view reportFolder) {
+    std::string out(7 + 6 * path.size(), '\0');
+    const char* end = WriteLocalFileUrl(out.data(), path, reportFolder);
+    out.resize(static_cast<size_t>(end - out.data()));
     return out;
 }
 

@@ -33,6 +33,17 @@ char* WriteHtmlEscaped(char* out, std::string_view text, bool& printable);
 /// returns its end.
 char* WriteFileUrl(char* out, std::string_view path);
 
+/// How a page links a local file: a file directly in the thumbs folder of reportFolder (the
+/// folder the pages stand in) by its address relative to the pages, "thumbs/" + its name
+/// percent-encoded as FileUrl does, so that the report folder can be moved, copied or zipped
+/// whole and still show its pictures; any other file (and every file when reportFolder is "") by
+/// FileUrl. Either separator ('/' or '\\') is taken after reportFolder and after "thumbs".
+std::string LocalFileUrl(std::string_view path, std::string_view reportFolder);
+
+/// Writes LocalFileUrl(path, reportFolder) at out, which has room for 7 bytes and 6 per byte of
+/// the path, and returns its end.
+char* WriteLocalFileUrl(char* out, std::string_view path, std::string_view reportFolder);
+
 /// The bytes of a line as a page stores them: characters outside ASCII (UTF-8 sequences) and
 /// control characters (0 to 31 and 127: CR and LF among them, so the line stays one line) become
 /// numeric character references ("&#233;", "&#13;"); a byte that is not valid UTF-8 is taken as

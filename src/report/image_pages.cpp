@@ -45,6 +45,7 @@ public:
     KeywordHit hit(KeywordList list, size_t index) const { return m_classes.hit(list, index); }
     const std::string& link() const { return m_link; }
     PageFile& page(PageId id) { return m_run.pages.page(id); }
+    const std::string& shownFolder() const { return m_run.pages.shownFolder(); }
 
     /// The status text and the progress value 0 that open every pass; `maximum` is the value
     /// the pass sets before each file.
@@ -107,7 +108,7 @@ void writeTeenPage(ImagePass& pass, UrlCachePageCounts& counts) {
             page.writeLine("<FONT COLOR=#FF0000><B>Potentially ILLEGAL teen image file "
                            "detected on YOUR Computer!  If there is a nude person in this "
                            "image not over 18, this image is ILLEGAL!</B></FONT><P>");
-            page.writeLine(PictureLine(entry.LocalFileName()));
+            page.writeLine(PictureLine(entry.LocalFileName(), pass.shownFolder()));
             page.writeLine(SourceLine(entry.SourceUrlName(), pass.hit(KeywordList::Teen, index)));
             page.writeLine("<B>Location on YOUR Computer: </B><I>" +
                            HtmlEscape(entry.LocalFileName()) + "</I><BR>");
@@ -135,7 +136,8 @@ void writeExplicitPages(ImagePass& pass, UrlCachePageCounts& counts) {
         pass.reach(index);
         const UrlCacheEntryRef entry = pass.entry(index);
         if (!pass.classes().has(Fact::Picture, index)) {
-            WriteVideoItem(videos, entry.SourceUrlName(), entry.LocalFileName(), pass.link());
+            WriteVideoItem(videos, entry.SourceUrlName(), entry.LocalFileName(), pass.link(),
+                           pass.shownFolder());
             return;
         }
         const KeywordHit explicitHit = pass.hit(KeywordList::Explicit, index);
@@ -147,7 +149,7 @@ void writeExplicitPages(ImagePass& pass, UrlCachePageCounts& counts) {
                                      HtmlEscape(entry.LocalFileName()) +
                                      "</I><BR><A HREF=" + pass.link() + kPictureLink;
         if (number < 500) {
-            first.writeLine(PictureLine(entry.LocalFileName()));
+            first.writeLine(PictureLine(entry.LocalFileName(), pass.shownFolder()));
             first.writeLine(SourceLine(entry.SourceUrlName(), shown));
             first.writeLine(location + "<BR><HR WIDTH=95% ALIGN=LEFT><BR>");
             if (number % 25 == 0)
@@ -157,7 +159,7 @@ void writeExplicitPages(ImagePass& pass, UrlCachePageCounts& counts) {
         } else {
             if (number % 25 == 0)
                 second.writeLine(NavigationBar(NavigationOwner::None));
-            second.writeLine(PictureLine(entry.LocalFileName()));
+            second.writeLine(PictureLine(entry.LocalFileName(), pass.shownFolder()));
             second.writeLine(SourceLine(entry.SourceUrlName(), shown));
             second.writeLine(location + "<BR><HR><BR>");
         }
@@ -190,7 +192,7 @@ bool writeCategoryPage(ImagePass& pass, const CategoryPage& category, UrlCachePa
             const UrlCacheEntryRef entry = pass.entry(index);
             if (++counter % 25 == 0)
                 page.writeLine(NavigationBar(category.owner));
-            page.writeLine(PictureLine(entry.LocalFileName()));
+            page.writeLine(PictureLine(entry.LocalFileName(), pass.shownFolder()));
             page.writeLine(SourceLine(entry.SourceUrlName(), pass.hit(category.list, index)));
             page.writeLine("<B>Location on Your Computer: </B><I>" +
                            HtmlEscape(entry.LocalFileName()) + "</I><BR><A HREF=" + pass.link() +
@@ -210,8 +212,8 @@ bool IsTeenPicture(std::string_view address) {
     return IsPicture(address) || EndsWithNoCase(address, "png");
 }
 
-std::string PictureLine(std::string_view localFile) {
-    return "<IMG SRC=\"" + FileUrl(localFile) + "\"><BR CLEAR=LEFT>";
+std::string PictureLine(std::string_view localFile, std::string_view reportFolder) {
+    return "<IMG SRC=\"" + LocalFileUrl(localFile, reportFolder) + "\"><BR CLEAR=LEFT>";
 }
 
 std::string SourceLine(std::string_view address, KeywordHit match) {

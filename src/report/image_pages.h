@@ -38,8 +38,9 @@ PhaseEnd WriteImagePages(PageRun& run, const ImagePagesInput& input, UrlCachePag
 bool IsPicture(std::string_view address);
 bool IsTeenPicture(std::string_view address);
 
-/// The line showing a picture from its cached file.
-std::string PictureLine(std::string_view localFile);
+/// The line showing a picture from its cached file, linked as LocalFileUrl does from the folder
+/// the pages stand in.
+std::string PictureLine(std::string_view localFile, std::string_view reportFolder = {});
 
 /// The line with the address and its match highlighted: the bytes before the match, the match,
 /// the rest, each escaped after the cut. Parts past the end are empty; no match (position 0)

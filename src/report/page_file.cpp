@@ -66,6 +66,10 @@ void PageLine::fileUrl(std::string_view path) {
     m_at = WriteFileUrl(m_at, path);
 }
 
+void PageLine::localFileUrl(std::string_view path, std::string_view reportFolder) {
+    m_at = WriteLocalFileUrl(m_at, path, reportFolder);
+}
+
 void PageLine::number(int64_t value) {
     m_at = std::to_chars(m_at, m_at + 20, value).ptr;
 }

@@ -30,6 +30,8 @@ public:
     void escaped(std::string_view text);
     /// FileUrl(path): up to 7 bytes and 6 per byte of the path.
     void fileUrl(std::string_view path);
+    /// LocalFileUrl(path, reportFolder): up to 7 bytes and 6 per byte of the path.
+    void localFileUrl(std::string_view path, std::string_view reportFolder);
     /// A whole number in decimal: up to 20 bytes.
     void number(int64_t value);
     /// AppendGeneralDate's form: up to kGeneralDateRoom bytes.
@@ -100,6 +102,10 @@ public:
     /// Writes the pages into this folder from now on (open pages stay where they are).
     void setFolder(std::string folder);
     const std::string& folder() const { return m_folder; }
+    /// The folder the pages will stand in once the run is done, where they link the pictures of
+    /// its thumbs folder from (see LocalFileUrl); "" (the default) links every file absolutely.
+    void setShownFolder(std::string folder) { m_shownFolder = std::move(folder); }
+    const std::string& shownFolder() const { return m_shownFolder; }
 
     /// Creates the page's file in the folder; a page still open (left by a cancelled run) is
     /// closed first.
@@ -119,6 +125,7 @@ private:
     void fail(const std::string& path, const platform::SystemError& error);
 
     std::string m_folder;
+    std::string m_shownFolder;
     std::unique_ptr<platform::OutputFolder> m_handle; // m_folder, opened at the first page
     std::array<PageFile, kPageCount> m_pages;
     std::string m_failure;

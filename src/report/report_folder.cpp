@@ -18,10 +18,10 @@ bool isDigits(std::string_view text) {
                                         [](char c) { return c >= '0' && c <= '9'; });
 }
 
-// Pictures a run of this program puts in the thumbs folder: "3-12.jpg" cut out of a store,
-// "cache-2-<hash>[.ext]" copied out of a browser's cache.
+// Pictures a run of this program puts in the thumbs folder: "3-12.jpg" taken out of a store,
+// "cache-2-<hash>[.ext]" copied out of a browser's cache, "desktop-4.png" a desktop preview.
 bool isOwnPictureName(std::string_view name) {
-    if (startsWith(name, "cache-"))
+    if (startsWith(name, "cache-") || startsWith(name, "desktop-"))
         return true;
     const size_t dash = name.find('-');
     const size_t dot = name.rfind('.');

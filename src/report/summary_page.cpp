@@ -83,6 +83,11 @@ void writeTotals(PageFile& page, const SummaryInput& input, const TraceTotals& t
     page.writeLine(P + N(disk.ThumbImageCount) +
                    "</B></FONT> <B>Thumbs.db images</B> found inside all your hidden Thumbs.db "
                    "files! (<A HREF=Vorlith_thumbnails.html>View Hidden Thumbnails</A>)<BR><BR>");
+    if (disk.DesktopThumbCount > 0)
+        page.writeLine(P + N(disk.DesktopThumbCount) +
+                       "</B></FONT> <A HREF=Vorlith_thumbnails.html>hidden desktop thumbnail "
+                       "images</A> (" +
+                       N(disk.DeletedDesktopThumbCount) + " of deleted files)<BR><BR>");
     page.writeLine(P + N(totals.SuspectFiles) +
                    "</B></FONT> <B>SUSPECT</B> Internet file traces.<BR><BR>");
     page.writeLine(P + N(counts.TeenImageCount) +
@@ -116,9 +121,9 @@ void writeTotals(PageFile& page, const SummaryInput& input, const TraceTotals& t
     page.writeLine("<H3>Suspect Images located on YOUR Computer:</H3>");
 }
 
-void writeGallery(PageFile& page, ProgressSink& progress, const Gallery& gallery,
-                  const UrlCacheList& content, const CachedFileClasses& classes,
-                  KeywordSearch& search) {
+void writeGallery(PageFile& page, ProgressSink& progress, std::string_view reportFolder,
+                  const Gallery& gallery, const UrlCacheList& content,
+                  const CachedFileClasses& classes, KeywordSearch& search) {
     page.writeLine("<TABLE WIDTH=95% CELLSPACING=0 CELLPADDING=0 BORDER=0><TR><TD "
                    "COLSPAN=10><CENTER><TABLE CELLSPACING=0 CELLPADDING=0 WIDTH=100% "
                    "BORDER=1><TR><TD><CENTER><B>");
@@ -136,7 +141,7 @@ void writeGallery(PageFile& page, ProgressSink& progress, const Gallery& gallery
              bits &= bits - 1) {
             const size_t i = word * 64 + static_cast<size_t>(std::countr_zero(bits));
             search.Record(classes.hit(gallery.list, i));
-            const std::string file = FileUrl(content[i].LocalFileName());
+            const std::string file = LocalFileUrl(content[i].LocalFileName(), reportFolder);
             page.writeLine("<TD WIDTH=10%><A HREF=\"" + file + "\" TARGET=_BLANK><IMG SRC=\"" +
                            file + "\" WIDTH=90 HEIGHT=120 VSPACE=5 BORDER=1></A></TD>");
             ++shown;
@@ -200,8 +205,8 @@ void WriteSummaryPage(PageRun& run, const SummaryInput& input, KeywordSearch& se
     for (const Gallery& gallery : kGalleries) {
         if (counts.*gallery.guard < 1)
             continue;
-        writeGallery(page, run.progress, gallery, input.lists.CacheContentList, input.classes,
-                     search);
+        writeGallery(page, run.progress, run.pages.shownFolder(), gallery,
+                     input.lists.CacheContentList, input.classes, search);
         // The closing block's first line closes the news gallery.
         if (gallery.list != KeywordList::News)
             page.writeLine("</TR></TABLE>");

@@ -28,7 +28,7 @@ struct SummaryInput {
 /// writes the rest of page 1: the totals, the warning with the purchase link, a gallery of up to
 /// 30 "jpg" thumbnails for each category with pictures (teen, adult, gambling, social, sports,
 /// news; ten to a row, a "view all" row once 30 are shown) and the closing block. No cancel
-/// test: once begun, the summary is completed. Local paths are linked with FileUrl.
+/// test: once begun, the summary is completed. Local files are linked with LocalFileUrl.
 void WriteSummaryPage(PageRun& run, const SummaryInput& input, KeywordSearch& search,
                       TraceTotals& totals);
 

@@ -17,10 +17,10 @@ VideoKind VideoKindOf(std::string_view address) {
     return VideoKind::None;
 }
 
-std::string FlashPlayerPath(std::string_view localFile) {
-    // FileUrl has already made the path safe for the attribute; the player also needs its
+std::string FlashPlayerPath(std::string_view localFile, std::string_view reportFolder) {
+    // LocalFileUrl has already made the path safe for the attribute; the player also needs its
     // blanks encoded, since it takes the path as a query value.
-    std::string path = FileUrl(localFile);
+    std::string path = LocalFileUrl(localFile, reportFolder);
     for (size_t blank = path.find(' '); blank != std::string::npos;
          blank = path.find(' ', blank + 3))
         path.replace(blank, 1, "%20");
@@ -28,7 +28,7 @@ std::string FlashPlayerPath(std::string_view localFile) {
 }
 
 void WriteVideoItem(PageFile& page, std::string_view address, std::string_view localFile,
-                    std::string_view purchaseLink) {
+                    std::string_view purchaseLink, std::string_view reportFolder) {
     const VideoKind kind = VideoKindOf(address);
     if (kind == VideoKind::None)
         return;
@@ -36,7 +36,7 @@ void WriteVideoItem(PageFile& page, std::string_view address, std::string_view l
     const size_t room = 512 + purchaseLink.size() + 7 + 6 * localFile.size();
     switch (kind) {
     case VideoKind::Flash: {
-        const std::string player = FlashPlayerPath(localFile);
+        const std::string player = FlashPlayerPath(localFile, reportFolder);
         page.writeLine("<BR>");
         PageLine object = page.beginLine(room + player.size());
         object.printable("<object type=application/x-shockwave-flash width=320 height=290 "
@@ -74,7 +74,7 @@ void WriteVideoItem(PageFile& page, std::string_view address, std::string_view l
                              "QuickTime Video:<BR>");
         PageLine line = page.beginLine(room);
         line.printable(kind == VideoKind::QuickTime ? "<BR><A HREF=\"" : "<A HREF=\"");
-        line.fileUrl(localFile);
+        line.localFileUrl(localFile, reportFolder);
         line.printable(kind == VideoKind::WindowsMedia ? "\">\"" : "\" TARGET=_BLANK>\"");
         line.escaped(localFile);
         line.printable("\"</A><BR><BR><A HREF=");

@@ -16,13 +16,15 @@ enum class VideoKind { None, Flash, WindowsMedia, Mpeg, QuickTime };
 /// is None.
 VideoKind VideoKindOf(std::string_view address);
 
-/// The path the embedded Flash player is given: FileUrl(localFile) with every blank as "%20".
-std::string FlashPlayerPath(std::string_view localFile);
+/// The path the embedded Flash player is given: LocalFileUrl(localFile, reportFolder) with every
+/// blank as "%20".
+std::string FlashPlayerPath(std::string_view localFile, std::string_view reportFolder = {});
 
 /// The video step for one cached-file entry: writes its lines to the video page when its address
 /// names a video (six lines for Flash video, two for the others), nothing otherwise. The entry's
-/// texts are escaped; `purchaseLink` is written as it is.
+/// texts are escaped; `purchaseLink` is written as it is. The file is linked as LocalFileUrl does
+/// from reportFolder.
 void WriteVideoItem(PageFile& page, std::string_view address, std::string_view localFile,
-                    std::string_view purchaseLink);
+                    std::string_view purchaseLink, std::string_view reportFolder = {});
 
 } // namespace vorlith

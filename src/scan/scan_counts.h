@@ -20,7 +20,9 @@ struct DiskScanCounts {
     int64_t M4aCount = 0;
     int64_t OggCount = 0;
     int64_t ThumbStoreCount = 0; // thumbnail stores processed
-    int64_t ThumbImageCount = 0; // pictures cut out of them
+    int64_t ThumbImageCount = 0; // whole pictures taken out of them
+    int64_t DesktopThumbCount = 0;        // the desktop's previews (Linux) shown
+    int64_t DeletedDesktopThumbCount = 0; // those of them whose original is gone
 };
 
 } // namespace vorlith

@@ -3,6 +3,7 @@
 #include "base/text.h"
 #include "platform/file_system.h"
 
+#include <algorithm>
 #include <array>
 #include <memory>
 #include <optional>
@@ -100,6 +101,7 @@ public:
                 if (level.folder)
                     --m_openFolders;
                 m_levels.pop_back();
+                m_closedBelow = std::min(m_closedBelow, m_levels.size());
                 continue;
             }
             const int64_t index = level.first + static_cast<int64_t>(level.next);
@@ -163,8 +165,8 @@ private:
     // Closes the folders of the shallowest levels (never the root's nor the deepest one) until
     // no more than kMaxOpenFolders are open.
     void closeShallowFolders() {
-        for (size_t index = 1; m_openFolders > kMaxOpenFolders && index + 1 < m_levels.size();
-             ++index) {
+        size_t index = std::max<size_t>(m_closedBelow, 1);
+        for (; m_openFolders > kMaxOpenFolders && index + 1 < m_levels.size(); ++index) {
             Level& level = m_levels[index];
             if (!level.folder)
                 continue;
@@ -172,6 +174,7 @@ private:
             level.folder = nullptr;
             --m_openFolders;
         }
+        m_closedBelow = std::max(m_closedBelow, index);
     }
 
     // The level's folder, opened again from its nearest open parent when it was closed; nullptr
@@ -182,6 +185,7 @@ private:
         size_t open = index;
         while (!m_levels[open].folder)
             --open; // the root is always open
+        m_closedBelow = std::min(m_closedBelow, open + 1);
         for (size_t next = open + 1; next <= index; ++next) {
             Level& level = m_levels[next];
             level.owned = m_levels[next - 1].folder->openSubFolder(level.name, m_rootFileSystem);
@@ -242,6 +246,7 @@ private:
     bool m_stopped = false;                        // the run was cancelled: the walk ends
     int64_t m_recordCount = 0;                     // records of this root walk so far
     size_t m_openFolders = 0;                      // levels whose folder is open
+    size_t m_closedBelow = 0; // every level from 1 up to this one (not included) is closed
     std::vector<Level> m_levels;                   // the folders being sorted, the deepest last
     std::string m_path; // the folder being listed, or the record being sorted
 };

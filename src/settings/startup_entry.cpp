@@ -13,10 +13,14 @@ std::string StartupProgramPath() {
                            std::string("Vlith") + platform::kExecutableSuffix);
     if (programs.status == platform::FolderLookupStatus::Found && platform::FileExists(installed))
         return installed;
-    const std::string desktop = platform::JoinPath(
-        platform::ProgramFolder(), std::string("vorlith") + platform::kExecutableSuffix);
-    if (platform::FileExists(desktop))
-        return desktop;
+    // The desktop program is "Vlith.exe" on Windows and "vorlith" on Linux; the console
+    // program's entry must start it, not the console program.
+    for (const char* name : {"Vlith", "vorlith"}) {
+        const std::string desktop = platform::JoinPath(
+            platform::ProgramFolder(), std::string(name) + platform::kExecutableSuffix);
+        if (platform::FileExists(desktop))
+            return desktop;
+    }
     return platform::ExecutablePath();
 }
 

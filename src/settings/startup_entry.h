@@ -12,8 +12,9 @@ inline constexpr char kRunSection[] = "CurrentVersion\\Run";
 inline constexpr char kStartupEntryName[] = "Vlith";
 
 /// The path of the program the entry starts: the program-files folder + "/Vorlith/Vlith" (with
-/// the platform's program suffix, ".exe" on Windows) when that file exists, otherwise the desktop program installed beside the running one, otherwise
-/// the running program.
+/// the platform's program suffix, ".exe" on Windows) when that file exists, otherwise the
+/// desktop program installed beside the running one ("Vlith.exe" on Windows, "vorlith" on
+/// Linux), otherwise the running program.
 std::string StartupProgramPath();
 
 /// "\"" + program path + "\" /STARTUP".

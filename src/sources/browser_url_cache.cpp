@@ -180,7 +180,13 @@ bool BrowserUrlCacheSource::begin() {
     options.shownExtractFolder = m_shownExtractFolder;
     for (size_t index = 0; index < profiles.size(); ++index) {
         options.copyPrefix = "cache-" + std::to_string(index + 1) + "-";
+        const size_t first = m_entries.size();
         ReadBrowserProfile(profiles[index], options, m_entries);
+        // Every entry of the profile names it; they share one record of it.
+        auto origin = std::make_shared<const platform::UrlCacheOrigin>(
+            platform::UrlCacheOrigin{profiles[index].browser, profiles[index].folder});
+        for (size_t entry = first; entry < m_entries.size(); ++entry)
+            m_entries[entry].origin = origin;
     }
     return !m_entries.empty();
 }

@@ -39,8 +39,9 @@ struct ProfileReadOptions {
 void ReadBrowserProfile(const BrowserProfile& profile, const ProfileReadOptions& options,
                         std::vector<platform::RawUrlCacheEntry>& entries);
 
-/// Reads every profile found below the home at begin() and hands the entries out one by one.
-/// Nothing of a profile is written, locked or changed.
+/// Reads every profile found below the home at begin() and hands the entries out one by one,
+/// each with its origin (the browser's name and the profile folder). Nothing of a profile is
+/// written, locked or changed.
 class BrowserUrlCacheSource final : public platform::UrlCacheSource {
 public:
     BrowserUrlCacheSource(platform::BrowserHome home, std::string userName);

@@ -11,6 +11,7 @@ namespace {
 
 constexpr std::string_view kUriKey = "Thumb::URI";
 constexpr std::string_view kModifiedKey = "Thumb::MTime";
+constexpr std::string_view kPngSignature{"\x89PNG\r\n\x1A\n", 8};
 
 int hexValue(char digit) {
     if (digit >= '0' && digit <= '9')
@@ -26,12 +27,13 @@ bool endsWithPng(std::string_view name) {
     return name.size() > 4 && name.substr(name.size() - 4) == ".png";
 }
 
-FreedesktopPreview readPreview(const std::string& path, platform::ThumbnailSize size) {
+FreedesktopPreview readPreview(const platform::ThumbnailFolder& folder, const std::string& name) {
     FreedesktopPreview preview;
-    preview.path = path;
-    preview.size = size;
+    preview.path = platform::JoinPath(folder.path, name);
+    preview.folder = folder.path;
+    preview.size = folder.size;
     platform::SystemError error;
-    auto file = platform::OpenRegularFile(path, &error);
+    auto file = platform::OpenRegularFile(preview.path, &error);
     if (!file) {
         preview.problem = "cannot be opened: " + error.description;
         return preview;
@@ -128,8 +130,7 @@ ListFreedesktopPreviews(const std::vector<platform::ThumbnailFolder>& folders, R
                     names.push_back(entry->name);
         std::sort(names.begin(), names.end());
         for (const std::string& name : names) {
-            list.previews.push_back(
-                readPreview(platform::JoinPath(folder.path, name), folder.size));
+            list.previews.push_back(readPreview(folder, name));
             if (++read % 20 == 0) {
                 run.yield();
                 if (run.isCanceled()) {
@@ -141,6 +142,55 @@ ListFreedesktopPreviews(const std::vector<platform::ThumbnailFolder>& folders, R
         progress.setProgress(static_cast<int64_t>(index + 1));
     }
     return list;
+}
+
+std::string DesktopPreviewName(int64_t number) {
+    return "desktop-" + std::to_string(number) + ".png";
+}
+
+DesktopThumbFindings CopyFreedesktopPreviews(const std::vector<std::string>& driveRoots,
+                                             platform::OutputFolder* thumbsFolder, RunControl& run,
+                                             ProgressSink& progress) {
+    DesktopThumbFindings findings;
+    FreedesktopPreviewList list =
+        ListFreedesktopPreviews(platform::FindThumbnailFolders(driveRoots), run, progress);
+    findings.end = list.end;
+    if (list.end == PhaseEnd::Stopped)
+        return findings;
+
+    std::string bytes;
+    int64_t copiedCount = 0;
+    for (FreedesktopPreview& preview : list.previews) {
+        if (preview.size == platform::ThumbnailSize::Failed || !preview.problem.empty())
+            continue;
+        auto file = platform::OpenRegularFile(preview.path);
+        if (!file || file->size() > kLargestPreview)
+            continue;
+        // The size the file had when it was opened, read whole: a preview is small.
+        bytes.resize(static_cast<size_t>(file->size()));
+        bytes.resize(file->readAt(0, bytes.data(), bytes.size()));
+        if (!bytes.starts_with(kPngSignature))
+            continue;
+        CopiedPreview copied;
+        copied.fileName = DesktopPreviewName(static_cast<int64_t>(findings.previews.size()) + 1);
+        if (thumbsFolder)
+            if (auto out = thumbsFolder->createFile(copied.fileName)) {
+                out->write(bytes);
+                out->close();
+            }
+        if (preview.original == OriginalState::Missing)
+            ++findings.deletedCount;
+        copied.preview = std::move(preview);
+        findings.previews.push_back(std::move(copied));
+        if (++copiedCount % 20 == 0) {
+            run.yield();
+            if (run.isCanceled()) {
+                findings.end = PhaseEnd::Stopped;
+                return findings;
+            }
+        }
+    }
+    return findings;
 }
 
 } // namespace vorlith

@@ -6,6 +6,7 @@
 
 #include "base/progress.h"
 #include "base/run_control.h"
+#include "platform/output_folder.h"
 #include "platform/thumbnail_locations.h"
 
 #include <cstdint>
@@ -23,7 +24,8 @@ enum class OriginalState {
 };
 
 struct FreedesktopPreview {
-    std::string path; // the preview's PNG file
+    std::string path;   // the preview's PNG file
+    std::string folder; // the thumbnail folder it lies in
     platform::ThumbnailSize size = platform::ThumbnailSize::Normal;
     std::string originalUri;             // Thumb::URI as stored; "" when the file has none
     std::string originalPath;            // a file: URI's path, percent-decoded; "" otherwise
@@ -54,5 +56,33 @@ std::optional<int64_t> ParseThumbMTime(std::string_view text);
 FreedesktopPreviewList
 ListFreedesktopPreviews(const std::vector<platform::ThumbnailFolder>& folders, RunControl& run,
                         ProgressSink& progress);
+
+/// A preview as the thumbnail pass copied it into the report's thumbs folder.
+struct CopiedPreview {
+    FreedesktopPreview preview;
+    std::string fileName; // in the thumbs folder: DesktopPreviewName
+};
+
+struct DesktopThumbFindings {
+    std::vector<CopiedPreview> previews; // folder by folder, each by file name
+    int64_t deletedCount = 0;            // previews whose original is Missing
+    PhaseEnd end = PhaseEnd::Finished;
+};
+
+/// The largest preview copied (bytes); a larger file is no preview the desktop made.
+inline constexpr uint64_t kLargestPreview = 16ull << 20;
+
+/// "desktop-<number>.png", the number counting the copied previews from 1.
+std::string DesktopPreviewName(int64_t number);
+
+/// The previews of this user's thumbnail folders and of every home below the drive roots (see
+/// platform::FindThumbnailFolders), copied into the open thumbs folder (nullptr: none can be
+/// written, they are listed all the same). Left out: the failure markers (no picture), previews
+/// whose chunks could not be walked to their end chunk (no whole picture), and files that cannot
+/// be read, are larger than kLargestPreview or no longer begin with the PNG signature when they
+/// are copied. Yields and stops as ListFreedesktopPreviews does, and every 20 copies.
+DesktopThumbFindings CopyFreedesktopPreviews(const std::vector<std::string>& driveRoots,
+                                             platform::OutputFolder* thumbsFolder, RunControl& run,
+                                             ProgressSink& progress);
 
 } // namespace vorlith

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <limits>
+#include <map>
 #include <utility>
 
 namespace vorlith {
@@ -77,6 +78,7 @@ UrlCacheEntry UrlCacheEntryRef::copy() const {
     entry.LastSyncTime = LastSyncTime();
     entry.HeaderInfo = HeaderInfo();
     entry.FileExtension = FileExtension();
+    entry.Origin = Origin();
     return entry;
 }
 
@@ -151,17 +153,20 @@ void UrlCacheList::push_back(const UrlCacheEntry& entry) {
     record.useCount = entry.UseCount;
     record.hitRate = entry.HitRate;
     record.size = entry.Size;
+    record.origin = entry.Origin;
     record.times[UrlCacheEntryRef::kLastModified] = CalendarSeconds(entry.LastModifiedTime);
     record.times[UrlCacheEntryRef::kExpire] = CalendarSeconds(entry.ExpireTime);
     record.times[UrlCacheEntryRef::kLastAccess] = CalendarSeconds(entry.LastAccessTime);
     record.times[UrlCacheEntryRef::kLastSync] = CalendarSeconds(entry.LastSyncTime);
 }
 
-void UrlCacheList::add(const platform::RawUrlCacheEntryView& raw, LocalTimes& times) {
+void UrlCacheList::add(const platform::RawUrlCacheEntryView& raw, uint32_t origin,
+                       LocalTimes& times) {
     Record& record = appendWithTexts({UpToNul(raw.sourceUrlName), UpToNul(raw.localFileName),
                                       UpToNul(raw.headerInfo), UpToNul(raw.fileExtension)});
     record.useCount = raw.useCount;
     record.hitRate = raw.hitRate;
+    record.origin = origin;
     // Sizes are 64-bit: a file of 2 GiB or more is counted as it is.
     record.size = raw.size > static_cast<uint64_t>(std::numeric_limits<int64_t>::max())
                       ? std::numeric_limits<int64_t>::max()
@@ -184,6 +189,7 @@ void UrlCacheLists::clear() {
     CacheContentList.clear();
     CacheHistoryList.clear();
     CacheCookieList.clear();
+    origins.assign(1, platform::UrlCacheOrigin{});
 }
 
 namespace {
@@ -195,6 +201,39 @@ public:
 };
 
 constexpr uint64_t kEntriesPerYield = 1000;
+
+// The index of each entry's origin in the lists' table. A store hands out the entries of one
+// profile one after another, so the table is looked up only when the origin differs from the
+// last one (compared by its names: a store may free an origin and make another at its address).
+class OriginIndex {
+public:
+    // The table starts with the system's cache, which an origin without names also stands for.
+    explicit OriginIndex(std::vector<platform::UrlCacheOrigin>& origins) : m_origins(origins) {
+        m_indexes.try_emplace({}, 0);
+    }
+
+    uint32_t of(const platform::UrlCacheOrigin* origin) {
+        if (!origin)
+            return 0;
+        if (m_hasLast && *origin == m_last)
+            return m_lastIndex;
+        auto [found, isNew] = m_indexes.try_emplace({origin->browser, origin->profile},
+                                                    static_cast<uint32_t>(m_origins.size()));
+        if (isNew)
+            m_origins.push_back(*origin);
+        m_last = *origin;
+        m_hasLast = true;
+        m_lastIndex = found->second;
+        return m_lastIndex;
+    }
+
+private:
+    std::vector<platform::UrlCacheOrigin>& m_origins;
+    std::map<std::pair<std::string, std::string>, uint32_t> m_indexes;
+    platform::UrlCacheOrigin m_last;
+    bool m_hasLast = false;
+    uint32_t m_lastIndex = 0;
+};
 
 } // namespace
 
@@ -211,6 +250,7 @@ PhaseEnd EnumerateUrlCache(platform::UrlCacheSource& source, const platform::Clo
     if (!source.begin())
         return PhaseEnd::Finished;
     PhaseEnd end = PhaseEnd::Finished;
+    OriginIndex origins(lists.origins);
     uint64_t read = 0;
     // Each entry is lent by the store and copied once, into its list.
     platform::RawUrlCacheEntryView raw;
@@ -229,7 +269,7 @@ PhaseEnd EnumerateUrlCache(platform::UrlCacheSource& source, const platform::Clo
         UrlCacheList& list = raw.type == kHistoryEntryType  ? lists.CacheHistoryList
                              : raw.type == kCookieEntryType ? lists.CacheCookieList
                                                             : lists.CacheContentList;
-        list.add(raw, times);
+        list.add(raw, origins.of(raw.origin), times);
     }
     source.end();
     return end;

@@ -33,6 +33,7 @@ struct UrlCacheEntry {
     DateTime LastSyncTime;
     std::string HeaderInfo; // the stored response head, up to its first NUL
     std::string FileExtension;
+    uint32_t Origin = 0; // index into UrlCacheLists::origins; 0: the system's own cache
 };
 
 inline constexpr uint32_t kNormalCacheEntry = 0x00000001;
@@ -73,6 +74,7 @@ public:
     int32_t UseCount() const { return m_record->useCount; }
     int32_t HitRate() const { return m_record->hitRate; }
     int64_t Size() const { return m_record->size; }
+    uint32_t Origin() const { return m_record->origin; } // index into UrlCacheLists::origins
     DateTime LastModifiedTime() const { return time(kLastModified); }
     DateTime ExpireTime() const { return time(kExpire); }
     DateTime LastAccessTime() const { return time(kLastAccess); }
@@ -91,7 +93,8 @@ private:
         uint32_t textLengths[kTextFields]; // bytes of each
         int32_t useCount;
         int32_t hitRate;
-        int64_t size;                // bytes
+        uint32_t origin;            // index into UrlCacheLists::origins
+        int64_t size;               // bytes
         int64_t times[kTimeFields]; // local calendar times as seconds since 1970 (no zone)
     };
     explicit UrlCacheEntryRef(const Record& record) : m_record(&record) {}
@@ -127,7 +130,8 @@ public:
     void push_back(const UrlCacheEntry& entry);
     /// Appends a raw entry: texts up to their first NUL (a missing text is empty), times
     /// converted to local time, a size above the largest signed 64-bit number kept at that number.
-    void add(const platform::RawUrlCacheEntryView& raw, LocalTimes& times);
+    /// `origin` is the entry's index into UrlCacheLists::origins.
+    void add(const platform::RawUrlCacheEntryView& raw, uint32_t origin, LocalTimes& times);
     void clear();
 
     class const_iterator {
@@ -199,7 +203,19 @@ struct UrlCacheLists {
     UrlCacheList CacheContentList; // cached files
     UrlCacheList CacheHistoryList; // visited addresses
     UrlCacheList CacheCookieList;  // cookies
+    /// The browser profiles the entries came from, each once; the first, empty, stands for the
+    /// system's own cache.
+    std::vector<platform::UrlCacheOrigin> origins{platform::UrlCacheOrigin{}};
 
+    const platform::UrlCacheOrigin& originOf(uint32_t origin) const {
+        return origin < origins.size() ? origins[origin] : origins.front();
+    }
+    const platform::UrlCacheOrigin& originOf(const UrlCacheEntry& entry) const {
+        return originOf(entry.Origin);
+    }
+    const platform::UrlCacheOrigin& originOf(const UrlCacheEntryRef& entry) const {
+        return originOf(entry.Origin());
+    }
     int64_t total() const {
         return static_cast<int64_t>(CacheContentList.size() + CacheHistoryList.size() +
                                     CacheCookieList.size());
@@ -209,7 +225,8 @@ struct UrlCacheLists {
 
 /// Empties the lists, then reads every entry of the source in its order: type 0x00200001 goes to
 /// the history list, 0x00100001 to the cookie list, any other type with bit 0x00000001 to the
-/// content list; entries without that bit are skipped. Times are converted to local time.
+/// content list; entries without that bit are skipped. Times are converted to local time; each
+/// entry's origin is kept in lists.origins.
 void EnumerateUrlCache(platform::UrlCacheSource& source, const platform::Clock& clock,
                        UrlCacheLists& lists);
 

@@ -13,18 +13,6 @@ namespace {
 
 using Json = nlohmann::json;
 
-std::optional<int> digitsAt(std::string_view text, size_t from, size_t count) {
-    if (from + count > text.size())
-        return std::nullopt;
-    int value = 0;
-    for (size_t i = from; i < from + count; ++i) {
-        if (text[i] < '0' || text[i] > '9')
-            return std::nullopt;
-        value = value * 10 + (text[i] - '0');
-    }
-    return value;
-}
-
 // The key's JSON value when the line has it and it is not null.
 const Json* valueOf(const Json& object, const char* key) {
     auto found = object.find(key);
@@ -145,29 +133,6 @@ bool isBlank(std::string_view line) {
 
 } // namespace
 
-std::optional<FileTime> ParseUtcTimestamp(std::string_view text) {
-    // 2026-12-01T09:30:00Z, 2026-12-01T09:30:00.125Z
-    if (text.size() < 20 || text.back() != 'Z' || (text[10] != 'T' && text[10] != 't') ||
-        text[13] != ':' || text[16] != ':')
-        return std::nullopt;
-    const auto date = ParseIsoDate(std::string(text.substr(0, 10)));
-    const auto hour = digitsAt(text, 11, 2), minute = digitsAt(text, 14, 2),
-               second = digitsAt(text, 17, 2);
-    if (!date || !hour || !minute || !second || *hour > 23 || *minute > 59 || *second > 59)
-        return std::nullopt;
-    const std::string_view fraction = text.substr(19, text.size() - 20);
-    if (!fraction.empty()) {
-        if (fraction.size() < 2 || fraction[0] != '.' ||
-            fraction.find_first_not_of("0123456789", 1) != std::string_view::npos)
-            return std::nullopt;
-    }
-    const int64_t seconds = DaysFromCivil(date->year, date->month, date->day) * 86400 +
-                            *hour * 3600 + *minute * 60 + *second + kSecondsFrom1601To1970;
-    if (seconds < 0)
-        return std::nullopt;
-    return static_cast<FileTime>(seconds) * 10'000'000;
-}
-
 UrlCacheLine ParseUrlCacheLine(std::string_view line) {
     UrlCacheLine result;
     const Json object = Json::parse(line, nullptr, /*allow_exceptions=*/false);
@@ -193,6 +158,12 @@ UrlCacheLine ParseUrlCacheLine(std::string_view line) {
     reader.time("expire", entry.expireTime);
     reader.time("last_access", entry.lastAccessTime);
     reader.time("last_sync", entry.lastSyncTime);
+    std::optional<std::string> browser, profile;
+    reader.text("browser", browser);
+    reader.text("profile", profile);
+    if (browser || profile)
+        entry.origin = std::make_shared<const platform::UrlCacheOrigin>(
+            platform::UrlCacheOrigin{browser.value_or(""), profile.value_or("")});
     if (!reader.error().empty()) {
         result.error = reader.error();
         return result;
@@ -232,8 +203,15 @@ std::optional<platform::RawUrlCacheEntry> UrlCacheFileSource::next() {
         if (isBlank(line))
             continue;
         UrlCacheLine parsed = ParseUrlCacheLine(line);
-        if (parsed.entry)
+        if (parsed.entry) {
+            // Lines of one profile share one record of it, as a browser's entries do.
+            auto& origin = parsed.entry->origin;
+            if (origin && m_lastOrigin && *origin == *m_lastOrigin)
+                origin = m_lastOrigin;
+            else if (origin)
+                m_lastOrigin = origin;
             return std::move(parsed.entry);
+        }
         m_errors("vorlith: " + m_path + ": line " + std::to_string(m_lineNumber) + ": " +
                  parsed.error + "; line skipped");
     }
@@ -241,6 +219,7 @@ std::optional<platform::RawUrlCacheEntry> UrlCacheFileSource::next() {
 }
 
 void UrlCacheFileSource::end() {
+    m_lastOrigin.reset();
     m_text.clear();
     m_text.shrink_to_fit();
     m_position = 0;

@@ -5,9 +5,11 @@
 // Keys of a line's object, all optional: "type" (a number, or a text "0x…" in hexadecimal),
 // "url", "local_file", "header_info", "file_extension" (texts), "use_count", "hit_rate" (32-bit
 // integers), "size" (bytes, a whole number from 0 up), "last_modified", "expire",
-// "last_access", "last_sync" (UTC times such as "2026-12-01T09:30:00Z"). A missing key or null
-// gives the empty text, 0 or the zero time; other keys are ignored.
+// "last_access", "last_sync" (UTC times such as "2026-12-01T09:30:00Z"), "browser", "profile"
+// (texts: where the entry came from; without both, the system's own cache). A missing key or
+// null gives the empty text, 0 or the zero time; other keys are ignored.
 
+#include "base/calendar.h" // ParseUtcTimestamp, the times of a line
 #include "platform/url_cache.h"
 
 #include <cstddef>
@@ -17,11 +19,6 @@
 #include <string_view>
 
 namespace vorlith {
-
-/// "YYYY-MM-DDTHH:MM:SSZ" (a fraction of a second after the seconds is allowed and dropped) as
-/// a file time; std::nullopt for any other form, an impossible date or time, or a time before
-/// 1601-01-01.
-std::optional<FileTime> ParseUtcTimestamp(std::string_view text);
 
 /// One line of the file: the entry, or why the line is not one (then entry is empty).
 struct UrlCacheLine {
@@ -55,6 +52,7 @@ private:
     std::string m_text; // the whole file while an enumeration runs
     size_t m_position = 0;
     size_t m_lineNumber = 0;
+    std::shared_ptr<const platform::UrlCacheOrigin> m_lastOrigin; // of the last line that had one
 };
 
 } // namespace vorlith

@@ -2,6 +2,7 @@
 // previous report as it was, a folder that is not the program's is refused, and closing the
 // program empties only a thumbs folder the program created.
 
+#include "scan/compound_bytes.h"
 #include "support/program_fixture.h"
 
 #include <gtest/gtest.h>
@@ -16,7 +17,7 @@ namespace fs = std::filesystem;
 class ReportRunTest : public ::testing::Test, public test::ProgramFixture {
 protected:
     void finishOneAudit() {
-        drive.write("store/Thumbs.db", std::string("\xFF\xD8\xFF\xE0", 4) + "picture");
+        drive.write("store/Thumbs.db", "store bytes" + test::SmallJpeg(8, 8));
         program().Form_Load("");
         ASSERT_EQ(program().audit().lastEnd(), RunEnd::Finished);
     }

@@ -80,6 +80,7 @@ TEST(DesktopCommandLine, UnknownOptionsAndMissingValuesAreUsageErrors) {
         {"--bogus"}, {"--bogus", "/STARTUP"}, {"-x"},
         {"--drive"}, {"--report-dir"},        {"--url-cache", folder.path() + "/missing.jsonl"},
         {"--drive", folder.path() + "/missing"},
+        {"--export", folder.path() + "/audit.txt"},
     };
     for (const auto& arguments : refused) {
         SCOPED_TRACE(testing::PrintToString(arguments));
@@ -96,7 +97,7 @@ TEST(DesktopCommandLine, HelpAndVersionGoToStandardOutputWithStatusZero) {
     Parsed help = parse({"--help"});
     ASSERT_TRUE(std::holds_alternative<int>(help.result));
     EXPECT_EQ(std::get<int>(help.result), 0);
-    for (const char* option : {"--drive", "--report-dir", "--url-cache", "--no-browser",
+    for (const char* option : {"--drive", "--report-dir", "--url-cache", "--export", "--no-browser",
                                "--version", "/STARTUP", "/UNINSTALL"})
         EXPECT_NE(help.out.find(option), std::string::npos) << option;
     EXPECT_EQ(help.err, "");

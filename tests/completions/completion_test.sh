@@ -12,7 +12,7 @@ source "$completion"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 mkdir -p "$work/reports" "$work/red folder"
-touch "$work/report.jsonl"
+touch "$work/report.jsonl" "$work/report.json" "$work/report.csv"
 cd "$work" || exit 1
 
 passed=0 failed=0
@@ -53,8 +53,10 @@ check 'vorlith-cli config set DefaultResults ' '0|1|2|3'
 check 'vorlith-cli config set nothumbs ' '0|1'
 check 'vorlith-cli config set MinDays ' ''
 check 'vorlith-cli config list ' ''
-check 'vorlith-cli --url-cache ' 'auto|none|red folder|report.jsonl|reports'
-check 'vorlith-cli --url-cache=rep' 'report.jsonl|reports'
+check 'vorlith-cli --url-cache ' 'auto|none|red folder|report.csv|report.json|report.jsonl|reports'
+check 'vorlith-cli --url-cache=rep' 'report.csv|report.json|report.jsonl|reports'
+check 'vorlith-cli --export rep' 'report.csv|report.json|reports'
+check 'vorlith-cli --export config ' 'config'
 check 'vorlith-cli --drive r' 'red folder|reports'
 check 'vorlith-cli --report-dir=rep' 'reports'
 check 'vorlith-cli --drive config ' 'config'

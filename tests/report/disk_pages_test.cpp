@@ -3,9 +3,12 @@
 
 #include "report/audio_page.h"
 #include "report/disk_pages.h"
+#include "report/html_text.h"
 #include "support/page_harness.h"
 
 #include <gtest/gtest.h>
+
+#include <tuple>
 
 namespace vorlith::test {
 namespace {
@@ -80,27 +83,72 @@ TEST(AudioPage, SecondSectionListsEveryEntryOfALongListAndYieldsEvery20) {
     EXPECT_EQ(lines.back(), LinkLine("/n/32999.ogg"));
 }
 
-// A store without pictures still gets its caption; names and paths are escaped.
-TEST(ThumbnailPage, EachStoreGetsItsPicturesThenItsCaption) {
+// A store without pictures still gets its caption; names and paths are escaped. Pictures of
+// the report's thumbs folder are linked relatively, titled with their original's name and time,
+// and listed under the store's line when the store names them; the desktop's previews follow,
+// folder by folder, a deleted original marked.
+TEST(ThumbnailPage, EachStoreGetsItsPicturesItsCaptionAndTheNamesItKnows) {
     PageHarness harness{PageId::Thumbnails};
     harness.totals.TotalTraces = 7;
-    ThumbFindings findings{{{"/d/thumbs.db", {"0-1.jpg", "0-2.jpg"}},
-                            {"/d/b/THUMBS.DB", {}},
-                            {"/d/<b>&/x_thumbcache_99", {"5-1.jpg"}}},
-                           3};
-    WriteThumbnailPage(harness.pageRun, findings, "/r/thumbs #1");
-    const auto picture = [](const std::string& name) {
-        return "<IMG SRC=\"file:///r/thumbs %231/" + name + "\">";
+    harness.pages.setShownFolder("/r #1");
+    const FileTime time = (uint64_t{1262402706} + kSecondsFrom1601To1970) * 10000000;
+    ThumbFindings stores{
+        {{"/d/thumbs.db", {{"0-1.jpg", "zoo<1>.jpg", time}, {"0-2.png", "", {}}}, {}},
+         {"/d/<b>&/x_thumbcache_99", {}, {}}},
+        2};
+    DesktopThumbFindings previews;
+    for (const char* original : {"/h/kept.jpg", "/h/gone & lost.jpg"}) {
+        FreedesktopPreview preview;
+        preview.folder = "/h/.cache/thumbnails/normal";
+        preview.originalPath = original;
+        preview.originalTime = 1600000000;
+        preview.original =
+            previews.previews.empty() ? OriginalState::Exists : OriginalState::Missing;
+        previews.previews.push_back(
+            {preview, "desktop-" + std::to_string(previews.previews.size() + 1) + ".png"});
+    }
+    const FakeClock clock;
+    WriteThumbnailPage(harness.pageRun, {stores, previews, "/r #1/thumbs", clock});
+    const std::string head = "<TABLE BORDER=1 CELLSPACING=0 CELLPADDING=3><TR><TH>Original "
+                             "file</TH><TH>Time</TH><TH>Picture</TH></TR>";
+    const auto row = [](const std::string& original, const std::string& picture) {
+        return "<TR><TD>" + original + "</TD><TD>" +
+               (picture[0] == '0' ? "2010-01-02 03:25:06" : "2020-09-13 12:26:40") +
+               "</TD><TD><A HREF=\"thumbs/" + picture + "\" TARGET=_BLANK>" + picture +
+               "</A></TD></TR>";
     };
-    const auto caption = [](const std::string& path) {
-        return "<BR>The above thumbnails were extracted from your hidden thumbnail file located "
-               "at: <B>" +
-               path + "</B><BR><HR><BR>";
+    EXPECT_EQ(
+        harness.lines(PageId::Thumbnails),
+        (Lines{kWarningLine, DeleteTracesLine(7),
+               "<IMG SRC=\"thumbs/0-1.jpg\" TITLE=\"zoo&lt;1&gt;.jpg, 2010-01-02 03:25:06\">",
+               "<IMG SRC=\"thumbs/0-2.png\">",
+               "<BR>The above thumbnails were extracted from your hidden thumbnail file located "
+               "at: <B>/d/thumbs.db</B><BR><HR><BR>",
+               head, row("zoo&lt;1&gt;.jpg", "0-1.jpg"), "</TABLE><BR><HR><BR>",
+               "<BR>The above thumbnails were extracted from your hidden thumbnail file located "
+               "at: <B>/d/&lt;b&gt;&amp;/x_thumbcache_99</B><BR><HR><BR>",
+               "<IMG SRC=\"thumbs/desktop-1.png\" TITLE=\"/h/kept.jpg, 2020-09-13 12:26:40\">",
+               "<IMG SRC=\"thumbs/desktop-2.png\" TITLE=\"/h/gone &amp; lost.jpg, 2020-09-13 "
+               "12:26:40, original deleted\">",
+               "<BR>The above thumbnails were found in your hidden desktop thumbnail folder "
+               "located at: <B>/h/.cache/thumbnails/normal</B><BR><HR><BR>",
+               head, row("/h/kept.jpg", "desktop-1.png"),
+               row("/h/gone &amp; lost.jpg <FONT COLOR=#FF0000><B>original deleted</B></FONT>",
+                   "desktop-2.png"),
+               "</TABLE><BR><HR><BR>"}));
+}
+
+// Only a file directly in the report's thumbs folder is linked relatively, whatever separator.
+TEST(ThumbnailPage, OnlyPicturesOfTheReportsThumbsFolderAreLinkedRelatively) {
+    const std::vector<std::tuple<std::string, std::string, std::string>> cases = {
+        {"/r/thumbs/cache-2-#a b?.jpg", "/r/", "thumbs/cache-2-%23a b%3F.jpg"},
+        {"C:\\R\\thumbs\\x&y.png", "C:\\R", "thumbs/x&amp;y.png"},
+        {"/r/thumbs/sub/0-1.jpg", "/r", "file:///r/thumbs/sub/0-1.jpg"},
+        {"/rr/thumbsx/0-1.jpg", "/r", "file:///rr/thumbsx/0-1.jpg"},
+        {"/r/thumbs/0-1.jpg", "", "file:///r/thumbs/0-1.jpg"},
     };
-    EXPECT_EQ(harness.lines(PageId::Thumbnails),
-              (Lines{kWarningLine, DeleteTracesLine(7), picture("0-1.jpg"), picture("0-2.jpg"),
-                     caption("/d/thumbs.db"), caption("/d/b/THUMBS.DB"), picture("5-1.jpg"),
-                     caption("/d/&lt;b&gt;&amp;/x_thumbcache_99")}));
+    for (const auto& [path, report, url] : cases)
+        EXPECT_EQ(LocalFileUrl(path, report), url) << path << " from " << report;
 }
 
 // Both pages get the warning and link lines; pictures 1 to 300 go to the first page, which then

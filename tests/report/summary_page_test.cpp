@@ -34,7 +34,8 @@ struct SummaryRun {
 };
 
 // Every counter has a value of its own, so the red numbers of the totals show in their order
-// which counter each line printed.
+// which counter each line printed. The desktop's previews get their line only when there are any
+// (the other tests have none: thirty lines of totals).
 TEST(SummaryPage, EveryTotalStandsInItsLineAndSuspectTotalsAreComputed) {
     SummaryRun run;
     run.harness.totals.TotalTraces = 31;
@@ -42,7 +43,7 @@ TEST(SummaryPage, EveryTotalStandsInItsLineAndSuspectTotalsAreComputed) {
     // Explicit, teen, gambling, personals, sports, news, gay pictures; suspect history and cookie
     // rows; visits, cookie reads; bytes.
     run.counts = {2, 7, 3, 4, 5, 6, 0, 16, 18, 21, 19, 512.4};
-    run.disk = DiskScanCounts{9, 10, 11, 12, 13, 14};
+    run.disk = DiskScanCounts{9, 10, 11, 12, 13, 14, 22, 3};
     for (int i = 0; i < 15; ++i)
         run.lists.CacheHistoryList.push_back({});
     for (int i = 0; i < 17; ++i)
@@ -54,13 +55,16 @@ TEST(SummaryPage, EveryTotalStandsInItsLineAndSuspectTotalsAreComputed) {
     ASSERT_GE(run.lines.size(), 30u);
     std::vector<int> numbers;
     const std::regex red("<FONT COLOR=#FF0000><B>([0-9]+)</B>");
-    for (size_t i = 0; i < 27; ++i)
+    for (size_t i = 0; i < 28; ++i)
         for (std::sregex_iterator it(run.lines[i].begin(), run.lines[i].end(), red), end; it != end;
              ++it)
             numbers.push_back(std::stoi((*it)[1]));
-    EXPECT_EQ(numbers, (std::vector<int>{31, 2,  3, 4,  5,  6,  8,  9,  10, 11, 12, 42, 13,
-                                         14, 20, 7, 15, 16, 17, 18, 19, 21, 31, 54, 512}));
-    EXPECT_EQ(run.lines[28], "<A HREF=" + PurchaseLink(31) +
+    EXPECT_EQ(numbers, (std::vector<int>{31, 2,  3,  4, 5,  6,  8,  9,  10, 11, 12, 42, 13,
+                                         14, 22, 20, 7, 15, 16, 17, 18, 19, 21, 31, 54, 512}));
+    EXPECT_EQ(run.lines[16], "You have a total of <FONT COLOR=#FF0000><B>22</B></FONT> <A "
+                             "HREF=Vorlith_thumbnails.html>hidden desktop thumbnail images</A> (3 "
+                             "of deleted files)<BR><BR>");
+    EXPECT_EQ(run.lines[29], "<A HREF=" + PurchaseLink(31) +
                                  " TARGET=_BLANK><H3><B>Use Erazent to Securely Delete these "
                                  "Traces Now!</B></H3></a><BR>");
 }

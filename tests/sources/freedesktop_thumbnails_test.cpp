@@ -6,7 +6,6 @@
 #include "support/test_support.h"
 
 #include <gtest/gtest.h>
-#include <zlib.h>
 
 #include <filesystem>
 #include <tuple>
@@ -25,47 +24,8 @@ public:
     bool isCanceled() const override { return canceled; }
 };
 
-std::string bigEndian32(uint32_t value) {
-    std::string bytes;
-    for (int shift = 24; shift >= 0; shift -= 8)
-        bytes += static_cast<char>((value >> shift) & 0xFF);
-    return bytes;
-}
-
-// A chunk as the PNG format lays it out: length, type, body, CRC-32 of type and body.
-std::string chunk(const std::string& type, const std::string& body) {
-    const std::string covered = type + body;
-    const uLong crc =
-        crc32(0, reinterpret_cast<const Bytef*>(covered.data()), static_cast<uInt>(covered.size()));
-    return bigEndian32(static_cast<uint32_t>(body.size())) + covered +
-           bigEndian32(static_cast<uint32_t>(crc));
-}
-
-std::string compressed(const std::string& text) {
-    uLongf size = compressBound(static_cast<uLong>(text.size()));
-    std::string bytes(size, '\0');
-    compress(reinterpret_cast<Bytef*>(bytes.data()), &size,
-             reinterpret_cast<const Bytef*>(text.data()), static_cast<uLong>(text.size()));
-    bytes.resize(size);
-    return bytes;
-}
-
-std::string text(const std::string& keyword, const std::string& value) {
-    return chunk("tEXt", keyword + '\0' + value);
-}
-
-// A 1x1 grey PNG with the given chunks between its header and its picture data, and after.
-std::string png(const std::string& before, const std::string& after = "") {
-    const std::string header =
-        bigEndian32(1) + bigEndian32(1) + std::string("\x08\x00\x00\x00\x00", 5);
-    return std::string("\x89PNG\r\n\x1A\n", 8) + chunk("IHDR", header) + before +
-           chunk("IDAT", compressed(std::string("\x00\x80", 2))) + after + chunk("IEND", "");
-}
-
-std::string preview(const std::string& uri, const std::string& modified) {
-    return png(text("Thumb::URI", uri) + text("Thumb::MTime", modified) +
-               text("Software", "GNOME::ThumbnailFactory"));
-}
+using test::BigEndian32, test::PngChunk, test::ZlibCompressed, test::Png;
+using test::PngTextChunk, test::PreviewPng;
 
 std::string fileUri(const std::string& path) {
     std::string uri = "file://";
@@ -101,19 +61,19 @@ TEST(PngText, TextChunksOfEveryKind) {
     const std::vector<std::tuple<std::string, std::string, Entry>> cases = {
         {"tEXt", std::string("Title\0caf\xE9", 10), {{"Title", "caf\xC3\xA9"}}},
         {"zTXt",
-         std::string("Thumb::URI\0\0", 12) + compressed("file:///a"),
+         std::string("Thumb::URI\0\0", 12) + ZlibCompressed("file:///a"),
          {{"Thumb::URI", "file:///a"}}},
         {"iTXt",
          std::string("Thumb::URI\0\0\0en\0URI\0", 20) + "file:///\xE2\x82\xAC",
          {{"Thumb::URI", "file:///\xE2\x82\xAC"}}},
         {"iTXt",
-         std::string("Thumb::MTime\0\1\0\0\0", 17) + compressed("42"),
+         std::string("Thumb::MTime\0\1\0\0\0", 17) + ZlibCompressed("42"),
          {{"Thumb::MTime", "42"}}},
         {"tEXt", "Keyword without NUL", std::nullopt},
         {"tEXt", std::string(80, 'k') + '\0' + "keyword too long", std::nullopt},
-        {"zTXt", std::string("Key\0\1", 5) + compressed("unknown method"), std::nullopt},
+        {"zTXt", std::string("Key\0\1", 5) + ZlibCompressed("unknown method"), std::nullopt},
         {"zTXt", std::string("Key\0\0garbage", 12), std::nullopt},
-        {"zTXt", std::string("Key\0\0", 5) + compressed(std::string(kLargestPngText + 1, 'a')),
+        {"zTXt", std::string("Key\0\0", 5) + ZlibCompressed(std::string(kLargestPngText + 1, 'a')),
          std::nullopt},
         {"IDAT", std::string("Key\0text", 8), std::nullopt},
     };
@@ -129,21 +89,22 @@ TEST(PngText, TextChunksOfEveryKind) {
 
 TEST(PngText, WalksTheChunksOfTheWholeFileWithoutReadingThePicture) {
     // Signature 8, IHDR 25, the URI's tEXt 32, IDAT 22, "Late" tEXt 27, IEND 12: 126 bytes.
-    const std::string whole = png(text("Thumb::URI", "file:///a"), text("Late", "after data"));
+    const std::string whole =
+        Png(PngTextChunk("Thumb::URI", "file:///a"), PngTextChunk("Late", "after data"));
     std::string manyChunks;
     for (int i = 0; i < 100000; ++i)
-        manyChunks += chunk("shIm", ""); // a private chunk type, with nothing in it
+        manyChunks += PngChunk("shIm", ""); // a private chunk type, with nothing in it
     const std::vector<std::tuple<std::string, std::vector<std::string>, std::string>> cases = {
         {whole, {"Thumb::URI", "Late"}, ""},
-        {png(""), {}, ""},
+        {Png(""), {}, ""},
         {whole.substr(0, 106),
          {"Thumb::URI"},
          "chunk tEXt at byte 87: 15 bytes run past the end of the file (106 bytes)"},
-        {whole.substr(0, 33) + bigEndian32(0xFFFFFFF0) + whole.substr(37),
+        {whole.substr(0, 33) + BigEndian32(0xFFFFFFF0) + whole.substr(37),
          {},
          "chunk tEXt at byte 33: 4294967280 bytes run past the end of the file (126 bytes)"},
         {whole.substr(1), {}, "no PNG signature"},
-        {png(manyChunks), {}, "more than 100000 chunks; the rest is not read"},
+        {Png(manyChunks), {}, "more than 100000 chunks; the rest is not read"},
     };
     for (const auto& [bytes, keywords, problem] : cases) {
         SCOPED_TRACE(problem);
@@ -162,16 +123,17 @@ TEST(FreedesktopThumbnails, PreviewsSayWhereTheirOriginalWasAndWhetherItIsGone) 
     const std::string kept = home.folder().write("Pictures/holiday photo.jpg", "jpeg");
     const std::string deleted = home.folder().write("Pictures/deleted.jpg", "jpeg");
     const std::string thumbnails = home.cache() + "/thumbnails";
-    home.folder().write(".cache/thumbnails/normal/0a1b.png", preview(fileUri(kept), "1700000000"));
+    home.folder().write(".cache/thumbnails/normal/0a1b.png",
+                        PreviewPng(fileUri(kept), "1700000000"));
     home.folder().write(".cache/thumbnails/normal/9f8e.png",
-                        preview(fileUri(deleted), "1600000000"));
+                        PreviewPng(fileUri(deleted), "1600000000"));
     home.folder().write(".cache/thumbnails/normal/notes.txt", "not a preview");
     home.folder().write(".cache/thumbnails/normal/5c5c.png.XYZ123", "a half-written preview");
     fs::create_symlink(thumbnails + "/normal/0a1b.png", thumbnails + "/normal/link.png");
-    home.folder().write(".cache/thumbnails/large/7d7d.png", preview("trash:///old.jpg", "5"));
+    home.folder().write(".cache/thumbnails/large/7d7d.png", PreviewPng("trash:///old.jpg", "5"));
     home.folder().write(".cache/thumbnails/fail/gnome-thumbnail-factory/3e3e.png",
-                        preview(fileUri(kept), "1700000000"));
-    home.folder().write(".thumbnails/normal/1212.png", png(""));
+                        PreviewPng(fileUri(kept), "1700000000"));
+    home.folder().write(".thumbnails/normal/1212.png", Png(""));
     home.folder().write(".thumbnails/normal/3434.png", "\x89PNG but not really");
     fs::remove(deleted); // its previews stay behind
 
@@ -215,13 +177,28 @@ TEST(FreedesktopThumbnails, PreviewsSayWhereTheirOriginalWasAndWhetherItIsGone) 
         EXPECT_EQ(found.original, expected[i].original);
         EXPECT_EQ(found.problem, expected[i].problem);
     }
+
+    // Copied for the report as desktop-1.png and on: not the failure marker, not the file that
+    // is no PNG.
+    const test::TempFolder report;
+    auto thumbs = platform::CreateOutputFolder(report.path());
+    const DesktopThumbFindings copied = CopyFreedesktopPreviews({}, thumbs.get(), run, progress);
+    std::vector<std::string> copies;
+    for (const CopiedPreview& preview : copied.previews)
+        copies.push_back(test::ReadFile(report / preview.fileName) ==
+                                 test::ReadFile(preview.preview.path)
+                             ? preview.preview.path
+                             : "");
+    EXPECT_EQ(copies, (std::vector<std::string>{expected[0].path, expected[1].path,
+                                                expected[2].path, expected[4].path}));
+    EXPECT_EQ(copied.deletedCount, 1);
 }
 
 TEST(FreedesktopThumbnails, StopsAtTheYieldAfterACancel) {
     test::FakeHome home;
     for (int i = 0; i < 45; ++i)
         home.folder().write(".cache/thumbnails/normal/" + std::to_string(100 + i) + ".png",
-                            png(""));
+                            Png(""));
     TestRun run;
     run.canceled = true;
     NoProgress progress;

@@ -29,6 +29,7 @@ TEST(UrlCacheLine, TypeIsANumberOrAHexadecimalTextAndKeysOfOtherKindsAreRefused)
         {deep, refused, "not valid JSON"},
         {R"(["url"])", refused, "not a JSON object"},
         {R"({"url": 5})", refused, "\"url\""},
+        {R"({"profile": ["a"]})", refused, "\"profile\""},
         {R"({"hit_rate": 2147483648})", refused, "\"hit_rate\""},
         {R"({"size": -1})", refused, "\"size\""},
         {R"({"last_access": "yesterday"})", refused, "\"last_access\""},
@@ -54,10 +55,12 @@ TEST(UrlCacheFileSource, ReadsEveryKeyOfTheEntriesInOrderAndReportsBadLinesWithT
         "\"/c/a.htm\", \"use_count\": 3, \"hit_rate\": -4, \"size\": 5368709120, \"last_modified\""
         ": \"2026-12-01T09:30:00.999Z\", \"expire\": \"1970-01-01T00:00:00Z\", \"last_access\": "
         "\"2026-12-01T09:30:05Z\", \"last_sync\": \"2026-12-01T09:30:06Z\", \"header_info\": "
-        "\"HTTP/1.1 200 OK\", \"file_extension\": \"htm\", \"other\": [1, 2]}\n\n"
+        "\"HTTP/1.1 200 OK\", \"file_extension\": \"htm\", \"other\": [1, 2], \"browser\": "
+        "\"Firefox\", \"profile\": \"/p\"}\n\n"
         "{\"type\": 1, \"url\": \"http://two/\"\r\n"
         "{\"type\": 1, \"url\": null, \"size\": null, \"last_access\": null}\r\n[]\n"
-        "{\"type\": 1, \"url\": \"http://x/\\\"<b>\\u0000rest\"}");
+        "{\"type\": 1, \"url\": \"http://x/\\\"<b>\\u0000rest\", \"profile\": \"/p\", "
+        "\"browser\": \"Firefox\"}");
     std::vector<std::string> errors;
     const auto read = [&](const std::string& file) {
         UrlCacheFileSource source(file, [&](const std::string& error) { errors.push_back(error); });
@@ -84,6 +87,11 @@ TEST(UrlCacheFileSource, ReadsEveryKeyOfTheEntriesInOrderAndReportsBadLinesWithT
     EXPECT_EQ(lists.CacheContentList[0].Size(), 0);
     EXPECT_EQ(lists.CacheContentList[0].LastAccessTime(), (DateTime{1601, 1, 1, 0, 0, 0}));
     EXPECT_EQ(lists.CacheContentList[1].SourceUrlName(), "http://x/\"<b>");
+    // Entries of one profile share its one record; without a profile, the system's cache.
+    EXPECT_EQ(lists.origins.size(), 2u);
+    EXPECT_EQ(lists.originOf(entry), (platform::UrlCacheOrigin{"Firefox", "/p"}));
+    EXPECT_EQ(lists.originOf(lists.CacheContentList[1]), lists.origins[1]);
+    EXPECT_EQ(lists.CacheContentList[0].Origin(), 0u);
     EXPECT_EQ(read(folder / "missing.jsonl").total(), 0);
     EXPECT_THAT(errors, ElementsAre(HasSubstr(path + ": line 3: not valid JSON"),
                                     HasSubstr(path + ": line 5: not a JSON object"),

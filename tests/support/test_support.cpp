@@ -3,10 +3,52 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <zlib.h>
 
 namespace fs = std::filesystem;
 
 namespace vorlith::test {
+
+std::string BigEndian32(uint32_t value) {
+    std::string bytes;
+    for (int shift = 24; shift >= 0; shift -= 8)
+        bytes += static_cast<char>((value >> shift) & 0xFF);
+    return bytes;
+}
+
+std::string PngChunk(const std::string& type, const std::string& body) {
+    const std::string covered = type + body;
+    const uLong crc =
+        crc32(0, reinterpret_cast<const Bytef*>(covered.data()), static_cast<uInt>(covered.size()));
+    return BigEndian32(static_cast<uint32_t>(body.size())) + covered +
+           BigEndian32(static_cast<uint32_t>(crc));
+}
+
+std::string ZlibCompressed(const std::string& bytes) {
+    uLongf size = compressBound(static_cast<uLong>(bytes.size()));
+    std::string out(size, '\0');
+    compress(reinterpret_cast<Bytef*>(out.data()), &size,
+             reinterpret_cast<const Bytef*>(bytes.data()), static_cast<uLong>(bytes.size()));
+    out.resize(size);
+    return out;
+}
+
+std::string Png(const std::string& before, const std::string& after) {
+    const std::string header =
+        BigEndian32(1) + BigEndian32(1) + std::string("\x08\x00\x00\x00\x00", 5);
+    return std::string("\x89PNG\r\n\x1A\n", 8) + PngChunk("IHDR", header) + before +
+           PngChunk("IDAT", ZlibCompressed(std::string("\x00\x80", 2))) + after +
+           PngChunk("IEND", "");
+}
+
+std::string PngTextChunk(const std::string& keyword, const std::string& text) {
+    return PngChunk("tEXt", keyword + '\0' + text);
+}
+
+std::string PreviewPng(const std::string& uri, const std::string& modified) {
+    return Png(PngTextChunk("Thumb::URI", uri) + PngTextChunk("Thumb::MTime", modified) +
+               PngTextChunk("Software", "GNOME::ThumbnailFactory"));
+}
 
 TempFolder::TempFolder() {
     const char* base = std::getenv("TMPDIR");

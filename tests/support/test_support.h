@@ -65,6 +65,17 @@ private:
     std::vector<ScopedEnv> m_env;
 };
 
+/// PNG files by the format's layout: a 32-bit big-endian number; a chunk (length, type, body,
+/// CRC-32 of type and body); zlib-compressed bytes; a 1x1 grey PNG with the given chunks between
+/// its header and its picture data, and after; a tEXt chunk; a desktop preview carrying
+/// Thumb::URI and Thumb::MTime.
+std::string BigEndian32(uint32_t value);
+std::string PngChunk(const std::string& type, const std::string& body);
+std::string ZlibCompressed(const std::string& bytes);
+std::string Png(const std::string& before, const std::string& after = "");
+std::string PngTextChunk(const std::string& keyword, const std::string& text);
+std::string PreviewPng(const std::string& uri, const std::string& modified);
+
 /// Reads a whole file ("" when it cannot be read).
 std::string ReadFile(const std::string& path);
 /// Splits page text at CR LF; a final line without CR LF is kept as it is.

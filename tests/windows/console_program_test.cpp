@@ -64,9 +64,10 @@ TEST(WindowsConsoleProgram, ConfigChangesTheSettingsAndTheRunKey) {
     EXPECT_EQ(RunConsoleProgram({"config", "set", "WinStart", "1"}).status, 0u);
     auto entry = runValue();
     ASSERT_TRUE(entry.has_value());
-    // The quoted path of the running program (no installed copy), then " /STARTUP".
+    // The quoted path of the desktop program beside it (no installed copy), then " /STARTUP":
+    // a log-in start is the desktop program's, never the console program's.
     EXPECT_EQ(entry->front(), L'"');
-    EXPECT_NE(entry->find(L"\\vorlith-cli.exe\" /STARTUP"), std::wstring::npos) << *entry;
+    EXPECT_NE(entry->find(L"\\Vlith.exe\" /STARTUP"), std::wstring::npos) << *entry;
     EXPECT_EQ(RunConsoleProgram({"config", "set", "WinStart", "0"}).status, 0u);
     EXPECT_FALSE(runValue().has_value());
     EXPECT_EQ(RunConsoleProgram({"config", "set", "MinDays", "7"}).status, 0u);

@@ -1,13 +1,17 @@
 // Files, folders, drives and the drive walk on Windows: names outside the system's code page
-// are found and read, attributes are kept, and a link inside a walked tree is listed but never
-// entered.
+// are found and read, attributes are kept, a link inside a walked tree is listed but never
+// entered, and the report folder is written by handle and replaced only by a finished run.
 
 #include "platform/drives.h"
 #include "platform/file_system.h"
 #include "platform/folders.h"
 #include "platform/instance_lock.h"
+#include "platform/output_folder.h"
 #include "platform/walk_folder.h"
 #include "platform/windows/win32.h"
+#include "report/page_file.h"
+#include "report/page_set.h"
+#include "report/report_folder.h"
 #include "scan/walker.h"
 #include "windows_test_support.h"
 
@@ -40,7 +44,6 @@ class NoCancel final : public RunControl {
 public:
     void yield() override {}
     bool isCanceled() const override { return false; }
-    void Do_Cancel() override {}
 };
 
 TEST(WindowsFiles, ANameOutsideTheCodePageIsListedOpenedAndRead) {
@@ -182,9 +185,9 @@ TEST(WindowsWalk, ALinkedFolderIsListedButNeverEntered) {
     }
     if (!isReparsePoint(link)) {
         const char* hostTree = std::getenv("VORLITH_HOST_LINK_TREE");
-        if (!hostTree || !isReparsePoint(platform::JoinPath(hostTree, "link")))
+        root = hostTree ? platform::JoinPath(hostTree, "walk") : "";
+        if (root.empty() || !isReparsePoint(platform::JoinPath(root, "link")))
             GTEST_SKIP() << "no junction or link can be made here, and no host tree was given";
-        root = hostTree;
     }
 
     auto walkRoot = platform::OpenWalkFolder(root);
@@ -205,6 +208,79 @@ TEST(WindowsWalk, ALinkedFolderIsListedButNeverEntered) {
     EXPECT_EQ(progress.FilesSearched, 3); // link, real, inner.mp3
 }
 
+// The entries of a folder whose names start with prefix.
+std::vector<std::string> namesStartingWith(const std::string& folder, const std::string& prefix) {
+    std::vector<std::string> names;
+    for (const std::string& path : platform::ListFolderPaths(folder))
+        if (platform::BaseName(path).rfind(prefix, 0) == 0)
+            names.push_back(platform::BaseName(path));
+    return names;
+}
+
+TEST(WindowsReportFolder, ACancelledRunLeavesThePreviousReportAndACommittedOneReplacesIt) {
+    test::WindowsTempFolder folder;
+    const std::string assets = folder.makeFolder("assets");
+    folder.write("assets\\logo.gif", "GIF89a");
+    const std::string report = folder / "report";
+    ASSERT_EQ(PrepareReportFolderAt(report, assets).state, ReportFolderState::Ready);
+    auto run = [&](const std::string& text, bool commit) {
+        std::string problem;
+        auto staging = ReportStaging::Begin(report, &problem);
+        ASSERT_TRUE(staging) << problem;
+        for (PageId id : kAllPages) {
+            PageFile page;
+            ASSERT_TRUE(page.open(platform::JoinPath(staging->path(), InfoOf(id).fileName)));
+            page.writeLine(text);
+            ASSERT_TRUE(page.close());
+        }
+        auto thumbs = platform::OpenOutputFolder(staging->thumbsPath());
+        auto picture = thumbs->createFile("1-1.jpg");
+        picture->write(text);
+        ASSERT_TRUE(picture->close());
+        if (commit) {
+            ASSERT_TRUE(staging->commit(&problem)) << problem;
+        }
+    };
+    auto expectReport = [&](const std::string& text) {
+        SCOPED_TRACE(text);
+        for (PageId id : kAllPages)
+            EXPECT_EQ(test::ReadWindowsFile(platform::JoinPath(report, InfoOf(id).fileName)),
+                      text + "\r\n");
+        EXPECT_EQ(test::ReadWindowsFile(report + "\\thumbs\\1-1.jpg"), text);
+        // Nothing of a run is left beside the report: no staging folder, no temporary file.
+        EXPECT_EQ(namesStartingWith(report, ".vorlith-run-"), std::vector<std::string>{});
+        EXPECT_EQ(namesStartingWith(report, ".tmp-"), std::vector<std::string>{});
+    };
+    run("first", true);
+    run("cancelled", false);
+    expectReport("first");
+    run("second", true); // Windows cannot swap the thumbs folders: they are moved in turn
+    expectReport("second");
+}
+
+TEST(WindowsReportFolder, LinksAreReplacedOrRefusedNeverWrittenThrough) {
+    // Wine makes no links itself; the host's stand in: "out" holds "link" (to the folder "real")
+    // and "file-link" (to "real\\inner.mp3"). Wine reports a folder link as a reparse point by
+    // its name, but shows a file link as the file it names.
+    const char* hostTree = std::getenv("VORLITH_HOST_LINK_TREE");
+    if (!hostTree)
+        GTEST_SKIP() << "no host tree with links was given";
+    const std::string out = platform::JoinPath(hostTree, "out");
+    EXPECT_EQ(platform::OpenOutputFolder(out + "\\link"), nullptr);
+    auto folder = platform::OpenOutputFolder(out);
+    ASSERT_NE(folder, nullptr);
+    EXPECT_EQ(folder->kindOf("link"), platform::EntryKind::SymbolicLink);
+    EXPECT_EQ(folder->openFolder("link"), nullptr);
+    auto file = folder->createFile("file-link");
+    ASSERT_NE(file, nullptr);
+    file->write("new page");
+    ASSERT_TRUE(file->close());
+    EXPECT_EQ(test::ReadWindowsFile(out + "\\file-link"), "new page");
+    // Windows deletes the link itself; Wine cannot delete a host's folder link at all.
+    folder->removeTree("link");
+    EXPECT_EQ(test::ReadWindowsFile(out + "\\real\\inner.mp3"), "inner");
+}
+
 TEST(WindowsDrives, RootsAreDriveLettersWithTheSystemsTypes) {
     platform::DriveSource& drives = platform::SystemDrives();
     const auto roots = drives.roots();
@@ -213,7 +289,8 @@ TEST(WindowsDrives, RootsAreDriveLettersWithTheSystemsTypes) {
         SCOPED_TRACE(root);
         ASSERT_EQ(root.size(), 3u);
         EXPECT_EQ(root.substr(1), ":\\");
-        EXPECT_EQ(drives.typeOf(root), static_cast<int>(::GetDriveTypeW(WidePath(root).c_str())));
+        EXPECT_EQ(drives.typeOf(root),
+                  static_cast<platform::DriveType>(::GetDriveTypeW(WidePath(root).c_str())));
     }
     // The system drive is fixed (under Wine too); a letter without a drive is "no root".
     wchar_t windowsFolder[MAX_PATH] = {};

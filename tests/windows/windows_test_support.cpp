@@ -103,8 +103,8 @@ std::string ReadWindowsFile(const std::string& path) {
     return platform::ReadWholeFile(path).value_or("");
 }
 
-ProgramOutcome RunConsoleProgram(const std::vector<std::string>& arguments,
-                                 const std::string& input) {
+ProgramOutcome RunProgram(const std::string& programName, const std::vector<std::string>& arguments,
+                          const std::string& input) {
     WindowsTempFolder streams;
     const std::string in = streams.write("in.txt", input);
     const std::string out = streams / "out.txt";
@@ -118,9 +118,8 @@ ProgramOutcome RunConsoleProgram(const std::vector<std::string>& arguments,
     HANDLE outHandle = open(out, GENERIC_WRITE, CREATE_ALWAYS);
     HANDLE errHandle = open(err, GENERIC_WRITE, CREATE_ALWAYS);
 
-    // The console program is built beside the tests.
     const std::wstring program =
-        WidePath(platform::JoinPath(platform::ProgramFolder(), "vorlith-cli.exe"));
+        WidePath(platform::JoinPath(platform::ProgramFolder(), programName));
     std::wstring commandLine = L"\"" + program + L"\"";
     for (const std::string& argument : arguments)
         commandLine += L" \"" + Widen(argument) + L"\"";

@@ -44,11 +44,17 @@ struct ProgramOutcome {
     std::string err;
 };
 
-/// Runs the console program beside the tests with the arguments (each quoted for its command
-/// line), standard input from a file holding input, and waits for it. Its output's CR LF line
-/// ends are given as LF.
-ProgramOutcome RunConsoleProgram(const std::vector<std::string>& arguments,
-                                 const std::string& input = "");
+/// Runs a program built beside the tests ("vorlith-cli.exe", "Vlith.exe") with the arguments
+/// (each quoted for its command line), standard input from a file holding input, and waits for
+/// it. Its output's CR LF line ends are given as LF.
+ProgramOutcome RunProgram(const std::string& program, const std::vector<std::string>& arguments,
+                          const std::string& input = "");
+
+/// RunProgram of the console program.
+inline ProgramOutcome RunConsoleProgram(const std::vector<std::string>& arguments,
+                                        const std::string& input = "") {
+    return RunProgram("vorlith-cli.exe", arguments, input);
+}
 
 /// A key of its own below HKEY_CURRENT_USER\Software\VorlithTests for one test, deleted with
 /// everything below it at the end.

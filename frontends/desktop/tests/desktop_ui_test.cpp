@@ -66,9 +66,14 @@ struct Rig {
                   options()) {
         for (int index = 0; index < driveFiles; ++index)
             write("drive/folder" + std::to_string(index % 7) + "/" + std::to_string(index));
-        // A picture of an earlier run, and a store this run cuts the same picture out of.
+        // A picture of an earlier run, and a store this run takes the same picture out of.
         write("report/thumbs/0-1.jpg");
-        write("drive/Thumbs.db", std::string("\xFF\xD8\xFF\xE0", 4) + "picture");
+        // The store holds a whole JPEG: start, JFIF, frame header, scan with one byte, end.
+        write("drive/Thumbs.db",
+              std::string("\xFF\xD8\xFF\xE0\x00\x10JFIF\x00\x01\x01\x00\x00\x01\x00\x01\x00\x00"
+                          "\xFF\xC0\x00\x0B\x08\x00\x01\x00\x01\x01\x01\x11\x00"
+                          "\xFF\xDA\x00\x08\x01\x01\x00\x00\x3F\x00\x00\xFF\xD9",
+                          46));
         windows.attach(program);
     }
 

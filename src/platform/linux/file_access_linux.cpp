@@ -147,6 +147,13 @@ PathPresence ExaminePath(const std::string& path) {
     return errno == ENOENT || errno == ENOTDIR ? PathPresence::Absent : PathPresence::Unknown;
 }
 
+std::optional<uint64_t> RegularFileSize(const std::string& path) {
+    struct stat info {};
+    if (::lstat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
+        return std::nullopt;
+    return static_cast<uint64_t>(info.st_size);
+}
+
 std::unique_ptr<UpdateFile> OpenFileForUpdate(const std::string& path, SystemError* error) {
     uint64_t size = 0;
     int fd = openRegular(path, O_RDWR, error, size);

@@ -258,6 +258,15 @@ std::unique_ptr<OutputFolder> OpenOutputFolder(const std::string& path, SystemEr
     return std::make_unique<PosixOutputFolder>(fd, path);
 }
 
+std::unique_ptr<OutputFolder> OpenChosenFolder(const std::string& path, SystemError* error) {
+    int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) {
+        setError(error, errno);
+        return nullptr;
+    }
+    return std::make_unique<PosixOutputFolder>(fd, path);
+}
+
 std::unique_ptr<OutputFolder> CreateOutputFolder(const std::string& path, SystemError* error) {
     if (path.empty()) {
         setError(error, ENOENT);

@@ -30,10 +30,10 @@ public:
         return result;
     }
 
-    int typeOf(const std::string& root) override {
+    DriveType typeOf(const std::string& root) override {
         // GetDriveType's codes are the program's own: 0 unknown, 1 no such root, 2 removable,
         // 3 fixed, 4 remote, 5 CD-ROM, 6 RAM disk.
-        return static_cast<int>(::GetDriveTypeW(win32::WidePath(root).c_str()));
+        return static_cast<DriveType>(::GetDriveTypeW(win32::WidePath(root).c_str()));
     }
 };
 

@@ -1,12 +1,14 @@
 // Opening files for the scans on Windows: files on a disk only (never a console, a pipe or
-// another device that carries a file's name), shared so that the user's programs are not
-// disturbed.
+// another device that carries a file's name, nor a link at the name), shared so that the user's
+// programs are not disturbed.
 
 #include "platform/file_access.h"
 
 #include "platform/windows/win32.h"
 
 namespace vorlith::platform {
+using win32::WidePath;
+
 namespace {
 
 void setError(SystemError* error, DWORD number) {
@@ -14,32 +16,6 @@ void setError(SystemError* error, DWORD number) {
         error->number = number;
         error->description = win32::ErrorText(number);
     }
-}
-
-// Opens the path and keeps it only when it is a file on a disk; its size on success.
-win32::UniqueHandle openRegular(const std::string& path, DWORD access, DWORD share,
-                                SystemError* error, uint64_t& size) {
-    win32::UniqueHandle handle(::CreateFileW(win32::WidePath(path).c_str(), access, share, nullptr,
-                                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!handle.valid()) {
-        setError(error, ::GetLastError());
-        return {};
-    }
-    BY_HANDLE_FILE_INFORMATION info{};
-    if (::GetFileType(handle.get()) != FILE_TYPE_DISK) {
-        setError(error, ERROR_INVALID_FUNCTION);
-        return {};
-    }
-    if (!::GetFileInformationByHandle(handle.get(), &info)) {
-        setError(error, ::GetLastError());
-        return {};
-    }
-    if (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-        setError(error, ERROR_DIRECTORY);
-        return {};
-    }
-    size = (static_cast<uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
-    return handle;
 }
 
 size_t readAtHandle(HANDLE handle, uint64_t offset, char* buffer, size_t size) {
@@ -128,7 +104,71 @@ private:
     uint64_t m_size; // bytes, including what this object appended
 };
 
+win32::UniqueHandle openRegular(const std::string& path, DWORD access, DWORD share,
+                                SystemError* error, uint64_t& size) {
+    DWORD number = 0;
+    auto handle = win32::OpenRegularHandle(path, access, share, number, size);
+    if (!handle.valid())
+        setError(error, number);
+    return handle;
+}
+
+// Attributes of files whose data is not on the disk: reading them fetches it (from a cloud
+// service or a tape), which an audit must not cause.
+constexpr DWORD kDataElsewhere = FILE_ATTRIBUTE_OFFLINE | 0x00040000 /* RECALL_ON_OPEN */ |
+                                 0x00400000 /* RECALL_ON_DATA_ACCESS */;
+
 } // namespace
+
+namespace win32 {
+
+UniqueHandle OpenRegularHandle(const std::string& path, DWORD access, DWORD share, DWORD& error,
+                               uint64_t& size) {
+    const std::wstring wide = WidePath(path);
+    // FILE_FLAG_OPEN_REPARSE_POINT opens a link (a junction, a symbolic link) itself, so that
+    // it can be refused; nothing is read through it.
+    UniqueHandle handle(::CreateFileW(wide.c_str(), access, share, nullptr, OPEN_EXISTING,
+                                      FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    if (!handle.valid()) {
+        error = ::GetLastError();
+        return {};
+    }
+    HandleFacts facts;
+    if (::GetFileType(handle.get()) != FILE_TYPE_DISK) {
+        error = ERROR_INVALID_FUNCTION;
+        return {};
+    }
+    if (!FactsOf(handle.get(), facts)) {
+        error = ::GetLastError();
+        return {};
+    }
+    if (facts.attributes & FILE_ATTRIBUTE_DIRECTORY) {
+        error = ERROR_DIRECTORY;
+        return {};
+    }
+    // A link names other data; a reparse point that is no link (a deduplicated or cloud file)
+    // holds the file's own data, which is read when it is on the disk.
+    const bool isLink = (facts.attributes & FILE_ATTRIBUTE_REPARSE_POINT) &&
+                        IsReparseTagNameSurrogate(facts.reparseTag);
+    // Wine opens what a host link points at even when asked for the link, but reports the
+    // link as a reparse point by its name: a handle without one at a name with one is a link.
+    const DWORD byName = ::GetFileAttributesW(wide.c_str());
+    const bool linkByName = !(facts.attributes & FILE_ATTRIBUTE_REPARSE_POINT) &&
+                            byName != INVALID_FILE_ATTRIBUTES &&
+                            (byName & FILE_ATTRIBUTE_REPARSE_POINT);
+    if (isLink || linkByName) {
+        error = ERROR_CANT_ACCESS_FILE;
+        return {};
+    }
+    if (facts.attributes & kDataElsewhere) {
+        error = ERROR_FILE_OFFLINE;
+        return {};
+    }
+    size = facts.size;
+    return handle;
+}
+
+} // namespace win32
 
 std::unique_ptr<InputFile> OpenRegularFile(const std::string& path, SystemError* error) {
     uint64_t size = 0;
@@ -139,12 +179,38 @@ std::unique_ptr<InputFile> OpenRegularFile(const std::string& path, SystemError*
     return std::make_unique<WindowsInputFile>(std::move(handle), size);
 }
 
+PathPresence ExaminePath(const std::string& path) {
+    // The entry itself is looked at: a link is present even when what it names is not.
+    if (!path.empty() &&
+        ::GetFileAttributesW(win32::WidePath(path).c_str()) != INVALID_FILE_ATTRIBUTES)
+        return PathPresence::Present;
+    switch (path.empty() ? ERROR_FILE_NOT_FOUND : ::GetLastError()) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_NAME:
+        return PathPresence::Absent;
+    default:
+        return PathPresence::Unknown;
+    }
+}
+
 std::unique_ptr<UpdateFile> OpenFileForUpdate(const std::string& path, SystemError* error) {
     uint64_t size = 0;
     auto handle = openRegular(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, error, size);
     if (!handle.valid())
         return nullptr;
     return std::make_unique<WindowsUpdateFile>(std::move(handle), size);
+}
+
+std::optional<uint64_t> RegularFileSize(const std::string& path) {
+    // The attributes of the name itself: a reparse point (a link, a junction) is not followed.
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (path.empty() ||
+        !::GetFileAttributesExW(win32::WidePath(path).c_str(), GetFileExInfoStandard, &data) ||
+        (data.dwFileAttributes &
+         (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DEVICE)) != 0)
+        return std::nullopt;
+    return (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
 
 } // namespace vorlith::platform

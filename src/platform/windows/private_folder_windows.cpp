@@ -7,37 +7,26 @@
 #include "platform/folders.h"
 #include "platform/windows/win32.h"
 
-#include <sddl.h>
-
 #include <random>
 
 namespace vorlith::platform {
 
 std::unique_ptr<PrivateFolder> PrivateFolder::Create(std::string_view namePrefix) {
-    const std::string user = win32::CurrentUserSid();
-    if (user.empty())
+    win32::PrivateSecurity security;
+    if (!security.attributes())
         return nullptr;
-    // P: protected (no inherited entries); OICI: files and folders inside inherit the entry.
-    const std::wstring descriptor = L"D:P(A;OICI;FA;;;" + win32::Widen(user) + L")";
-    PSECURITY_DESCRIPTOR security = nullptr;
-    if (!::ConvertStringSecurityDescriptorToSecurityDescriptorW(descriptor.c_str(), SDDL_REVISION_1,
-                                                                &security, nullptr))
-        return nullptr;
-    SECURITY_ATTRIBUTES attributes{sizeof attributes, security, FALSE};
     std::random_device random;
-    std::unique_ptr<PrivateFolder> folder;
-    for (int attempt = 0; attempt < 16 && !folder; ++attempt) {
+    for (int attempt = 0; attempt < 16; ++attempt) {
         const std::string path =
             JoinPath(TemporaryFolder(),
                      std::string(namePrefix) + "-" + std::to_string(random() % 100000000));
         // A name that is taken (by anything, a link included) is not used: only a new folder.
-        if (::CreateDirectoryW(win32::WidePath(path).c_str(), &attributes))
-            folder.reset(new PrivateFolder(path));
-        else if (::GetLastError() != ERROR_ALREADY_EXISTS)
+        if (::CreateDirectoryW(win32::WidePath(path).c_str(), security.attributes()))
+            return std::unique_ptr<PrivateFolder>(new PrivateFolder(path));
+        if (::GetLastError() != ERROR_ALREADY_EXISTS)
             break;
     }
-    ::LocalFree(security);
-    return folder;
+    return nullptr;
 }
 
 PrivateFolder::~PrivateFolder() {

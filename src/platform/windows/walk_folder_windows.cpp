@@ -27,7 +27,16 @@ struct OpenedFolder {
     FileSystemId id;
 };
 
-std::optional<OpenedFolder> openFolder(const std::wstring& path, LinkHandling links) {
+// Errors that say the folder is simply not there (any more): removed or renamed meanwhile.
+bool isGone(DWORD error) {
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ||
+           error == ERROR_INVALID_NAME || error == ERROR_DIRECTORY;
+}
+
+// error: the system's error when the open itself failed, 0 when what was opened is no folder
+// (or a link).
+std::optional<OpenedFolder> openFolder(const std::wstring& path, LinkHandling links,
+                                       DWORD* error = nullptr) {
     DWORD flags = FILE_FLAG_BACKUP_SEMANTICS; // needed to open a folder at all
     if (links == LinkHandling::Refuse)
         flags |= FILE_FLAG_OPEN_REPARSE_POINT;
@@ -35,6 +44,8 @@ std::optional<OpenedFolder> openFolder(const std::wstring& path, LinkHandling li
     UniqueHandle handle(::CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                       nullptr, OPEN_EXISTING, flags, nullptr));
+    if (error)
+        *error = handle.valid() ? 0 : ::GetLastError();
     if (!handle.valid())
         return std::nullopt;
     BY_HANDLE_FILE_INFORMATION info{};
@@ -83,21 +94,31 @@ public:
 
     std::unique_ptr<WalkFolder> openSubFolder(const std::string& name,
                                               const FileSystemId& within) override {
+        return enterSubFolder(name, within).folder;
+    }
+
+    SubFolder enterSubFolder(const std::string& name, const FileSystemId& within) override {
         if (name.empty() || name == "." || name == ".." ||
             name.find_first_of("\\/") != std::string::npos)
-            return nullptr;
+            return {};
         std::string path = childPath(name);
         const std::wstring widePath = WidePath(path);
         // The entry's own attributes first: Wine opens what a link points at even when asked for
         // the link itself, but reports the link as a reparse point here, as Windows does.
         const DWORD attributes = ::GetFileAttributesW(widePath.c_str());
-        if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_REPARSE_POINT) ||
-            !(attributes & FILE_ATTRIBUTE_DIRECTORY))
-            return nullptr;
-        auto opened = openFolder(widePath, LinkHandling::Refuse);
-        if (!opened || !(opened->id == within))
-            return nullptr;
-        return std::make_unique<WindowsWalkFolder>(std::move(path), std::move(*opened));
+        if (attributes == INVALID_FILE_ATTRIBUTES)
+            return {nullptr, !isGone(::GetLastError())};
+        if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
+            return {};
+        // A folder that is no reparse point lies on its parent's volume (only a mount point, a
+        // reparse point, leads to another), so one that cannot be opened belonged to the walk.
+        DWORD error = 0;
+        auto opened = openFolder(widePath, LinkHandling::Refuse, &error);
+        if (!opened)
+            return {nullptr, error != 0 && !isGone(error)};
+        if (!(opened->id == within))
+            return {};
+        return {std::make_unique<WindowsWalkFolder>(std::move(path), std::move(*opened)), false};
     }
 
 private:

@@ -88,4 +88,42 @@ std::string CurrentUserSid() {
     return sid;
 }
 
+PrivateSecurity::PrivateSecurity() {
+    const std::string user = CurrentUserSid();
+    if (user.empty())
+        return;
+    // P: protected (no inherited entries); OICI: files and folders inside inherit the entry;
+    // FA: full access.
+    const std::wstring text = L"D:P(A;OICI;FA;;;" + Widen(user) + L")";
+    if (!::ConvertStringSecurityDescriptorToSecurityDescriptorW(text.c_str(), SDDL_REVISION_1,
+                                                                &m_descriptor, nullptr)) {
+        m_descriptor = nullptr;
+        return;
+    }
+    m_attributes = {sizeof m_attributes, m_descriptor, FALSE};
+}
+
+PrivateSecurity::~PrivateSecurity() {
+    if (m_descriptor)
+        ::LocalFree(m_descriptor);
+}
+
+bool FactsOf(HANDLE handle, HandleFacts& facts) {
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!::GetFileInformationByHandle(handle, &info))
+        return false;
+    facts.attributes = info.dwFileAttributes;
+    facts.volume = info.dwVolumeSerialNumber;
+    facts.fileIndex = (static_cast<uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+    facts.size = (static_cast<uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
+    facts.reparseTag = 0;
+    if (facts.attributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+        FILE_ATTRIBUTE_TAG_INFO tag{};
+        if (!::GetFileInformationByHandleEx(handle, FileAttributeTagInfo, &tag, sizeof tag))
+            return false;
+        facts.reparseTag = tag.ReparseTag;
+    }
+    return true;
+}
+
 } // namespace vorlith::platform::win32

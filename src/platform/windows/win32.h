@@ -74,4 +74,45 @@ private:
 /// it cannot be read.
 std::string CurrentUserSid();
 
+/// Security that lets in only the user running the program, the counterpart of mode 0700/0600:
+/// a protected access list (nothing inherited from the parent) with one entry for the user,
+/// which files and folders created inside inherit. Administrators can still take ownership, as
+/// root can read a private file elsewhere.
+class PrivateSecurity {
+public:
+    PrivateSecurity();
+    ~PrivateSecurity();
+    PrivateSecurity(const PrivateSecurity&) = delete;
+    PrivateSecurity& operator=(const PrivateSecurity&) = delete;
+
+    /// nullptr when it could not be made.
+    PSECURITY_DESCRIPTOR descriptor() const { return m_descriptor; }
+    /// For the create functions; nullptr (the parent's access inherited) when it could not be
+    /// made.
+    SECURITY_ATTRIBUTES* attributes() { return m_descriptor ? &m_attributes : nullptr; }
+
+private:
+    PSECURITY_DESCRIPTOR m_descriptor = nullptr;
+    SECURITY_ATTRIBUTES m_attributes{};
+};
+
+/// What an open handle tells about its file.
+struct HandleFacts {
+    DWORD attributes = 0;
+    DWORD reparseTag = 0; // when attributes hold FILE_ATTRIBUTE_REPARSE_POINT
+    uint64_t volume = 0;
+    uint64_t fileIndex = 0; // with volume: the file's identity
+    uint64_t size = 0;
+};
+/// false when the handle cannot be examined.
+bool FactsOf(HANDLE handle, HandleFacts& facts);
+
+/// Opens the path's own entry (a reparse point at the last name is opened as itself) and keeps
+/// it only when it is a regular file on a disk whose data can be read there: never a link
+/// (a junction, a symbolic link), a folder, a device, or a file whose data lies elsewhere (an
+/// offline or cloud file that reading would fetch). On failure an invalid handle and the system
+/// error in error; the size when opened in size.
+UniqueHandle OpenRegularHandle(const std::string& path, DWORD access, DWORD share, DWORD& error,
+                               uint64_t& size);
+
 } // namespace vorlith::platform::win32

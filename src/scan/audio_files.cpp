@@ -24,8 +24,11 @@ std::string FileTitleFromPath(std::string_view path) {
     return std::string(name.substr(0, name.find('.')));
 }
 
-AudioFindings ReadAudioTags(RunControl& run, ProgressSink& progress, const FoundFileList& audio) {
+AudioFindings ReadAudioTags(RunControl& run, ProgressSink& progress, const FoundFileList& audio,
+                            TagsReadAhead ahead) {
     AudioFindings findings;
+    findings.tags.reserve(ahead.tags.size());
+    size_t nextAhead = 0; // the first file read ahead not yet reached
     findings.files.reserve(audio.size());
     progress.setStatus("Creating results for DRM-free Music files w/ ID3 tags...");
     progress.setProgressMaximum(static_cast<int64_t>(audio.size()));
@@ -50,7 +53,15 @@ AudioFindings ReadAudioTags(RunControl& run, ProgressSink& progress, const Found
         case AudioKind::None:
             break;
         }
-        if (file.kind == AudioKind::Mp3 || file.kind == AudioKind::Wma) {
+        while (nextAhead < ahead.files.size() && ahead.files[nextAhead].index < index)
+            ++nextAhead;
+        if (nextAhead < ahead.files.size() && ahead.files[nextAhead].index == index) {
+            if (const int32_t tag = ahead.files[nextAhead].tag;
+                tag >= 0 && static_cast<size_t>(tag) < ahead.tags.size()) {
+                file.tag = static_cast<int32_t>(findings.tags.size());
+                findings.tags.push_back(std::move(ahead.tags[static_cast<size_t>(tag)]));
+            }
+        } else if (file.kind == AudioKind::Mp3 || file.kind == AudioKind::Wma) {
             // A file that cannot be opened leaves the reader's fields empty: it counts as
             // untagged, which is all the page needs to know.
             [[maybe_unused]] TagResult ignored = reader.MP3File(audio[index]);

@@ -18,7 +18,11 @@ void AudioTagReader::offer(size_t index, const std::string& path) {
     if (kind != AudioKind::Mp3 && kind != AudioKind::Wma)
         return;
     {
-        std::lock_guard lock(m_mutex);
+        std::unique_lock lock(m_mutex);
+        if (m_queue.size() >= kMostQueued && !m_readerSlow)
+            m_readerSlow = !m_room.wait_for(lock, kWaitForRoom, [this] {
+                return m_stopped || m_queue.size() < kMostQueued;
+            });
         if (m_stopped)
             return;
         m_queue.emplace_back(index, path);
@@ -35,6 +39,7 @@ void AudioTagReader::stop() {
         m_queue.clear();
     }
     m_wake.notify_one();
+    m_room.notify_one();
     if (m_thread.joinable())
         m_thread.join();
 }
@@ -62,7 +67,9 @@ void AudioTagReader::readQueued() {
             if (m_stopped || m_queue.empty())
                 return; // stopped, or closing with nothing left
             batch.swap(m_queue);
+            m_readerSlow = false;
         }
+        m_room.notify_one();
         for (const auto& [index, path] : batch) {
             if (m_stopped) // read without the lock: at worst one more file is read
                 return;

@@ -6,6 +6,7 @@
 #include "scan/audio_files.h"
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstddef>
 #include <cstdint>
@@ -35,10 +36,18 @@ public:
     TagsReadAhead finish();
 
 private:
+    // Files waiting beyond this make the walk wait for the reader (at most kWaitForRoom each
+    // time), so that a fast walk does not hold every path twice; a reader that took nothing for
+    // that long is not waited for again until it takes something.
+    static constexpr size_t kMostQueued = 2048;
+    static constexpr auto kWaitForRoom = std::chrono::milliseconds(50);
+
     void readQueued();
 
     std::mutex m_mutex;
     std::condition_variable m_wake; // work offered, the end asked for, or the reading stopped
+    std::condition_variable m_room; // the reader took files from the queue
+    bool m_readerSlow = false;      // it took nothing while the walk last waited
     std::deque<std::pair<size_t, std::string>> m_queue;
     bool m_closing = false; // no more offers: read what is queued, then end
     std::atomic<bool> m_stopped = false; // end now

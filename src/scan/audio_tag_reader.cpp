@@ -20,9 +20,8 @@ void AudioTagReader::offer(size_t index, const std::string& path) {
     {
         std::unique_lock lock(m_mutex);
         if (m_queue.size() >= kMostQueued && !m_readerSlow)
-            m_readerSlow = !m_room.wait_for(lock, kWaitForRoom, [this] {
-                return m_stopped || m_queue.size() < kMostQueued;
-            });
+            m_readerSlow = !m_room.wait_for(
+                lock, kWaitForRoom, [this] { return m_stopped || m_queue.size() < kMostQueued; });
         if (m_stopped)
             return;
         m_queue.emplace_back(index, path);

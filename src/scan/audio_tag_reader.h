@@ -49,9 +49,9 @@ private:
     std::condition_variable m_room; // the reader took files from the queue
     bool m_readerSlow = false;      // it took nothing while the walk last waited
     std::deque<std::pair<size_t, std::string>> m_queue;
-    bool m_closing = false; // no more offers: read what is queued, then end
+    bool m_closing = false;              // no more offers: read what is queued, then end
     std::atomic<bool> m_stopped = false; // end now
-    TagsReadAhead m_reads; // written by the reading thread only while it runs
+    TagsReadAhead m_reads;               // written by the reading thread only while it runs
     std::thread m_thread;
 };
 

@@ -118,7 +118,8 @@ TEST(AudioFiles, TagsReadDuringTheWalkAreTheOnesReadAfterIt) {
     WalkProgress walked;
     AudioTagReader reader;
     ASSERT_EQ(FindFiles(run, lists, walked, folder.path(), &reader), PhaseEnd::Finished);
-    const std::vector<std::string> expected = describe(ReadAudioTags(run, progress, lists.lstResult));
+    const std::vector<std::string> expected =
+        describe(ReadAudioTags(run, progress, lists.lstResult));
     EXPECT_EQ(std::count(expected.begin(), expected.end(), "-"), 5);
     TagsReadAhead ahead = reader.finish();
     EXPECT_EQ(ahead.files.size(), 4u); // the link and the pipe are not offered

@@ -267,6 +267,8 @@ int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
-    fs::remove_all(g_home);
+    // scripts/bench selects the same rows from the same databases with the sqlite3 shell.
+    if (!std::getenv("VORLITH_BENCH_KEEP_HOME"))
+        fs::remove_all(g_home);
     return 0;
 }

@@ -66,9 +66,6 @@ UrlCacheLists SyntheticLists() {
     lists.origins.push_back({"Firefox", "/home/anna/.mozilla/firefox/k2l4m6n8.default-release"});
     lists.origins.push_back({"Chromium", "/home/anna/.config/chromium/Default"});
     lists.origins.push_back({"Google Chrome", "/home/anna/.config/google-chrome/Profile 1"});
-    lists.CacheContentList.reserve(kCachedFiles);
-    lists.CacheHistoryList.reserve(kHistoryEntries);
-    lists.CacheCookieList.reserve(kCookies);
     for (size_t i = 0; i < kCachedFiles; ++i)
         lists.CacheContentList.push_back(
             Entry(i, Address(i, kEndings[i % 7]),

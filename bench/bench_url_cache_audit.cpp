@@ -1,7 +1,13 @@
 // The whole URL-cache audit on a synthetic cache of 100,000 cached files (a third of them
 // pictures), 100,000 history entries and 20,000 cookies, written into a temporary folder; beside
-// it the floor: the same page bytes written line by line with no logic. Prints wall time, peak
-// memory (VmHWM) and the ratio to the floor.
+// it the floor: the same page bytes written line by line with no logic. Rounds are paired (the
+// audit, then the floor) and repeated; prints the medians of processor and wall time, their
+// spread, the ratio to the floor and the peak memory (VmHWM).
+//
+//   bench_url_cache_audit [--rounds N] [--pages DIR]
+//
+// --pages keeps a copy of the audit's pages in DIR (which must not exist), so that two builds'
+// pages can be compared.
 
 #include "classify/keywords.h"
 #include "platform/clock.h"
@@ -10,15 +16,17 @@
 #include "report/url_cache_audit.h"
 #include "sources/url_cache.h"
 
-#include <benchmark/benchmark.h>
+#include <sys/resource.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -150,9 +158,8 @@ platform::RawUrlCacheEntry Cookie(size_t index) {
     return raw;
 }
 
-// The synthetic cache, built outside the timed part and handed out entry by entry like a list
-// source. Each entry is moved out (an audit reads its cache once), so that the figures are the
-// audit's own and not the cost of a test double's copies.
+// The synthetic cache, built outside the timed part and lent entry by entry like a store that
+// keeps its entries (the system's cache enumeration hands out a buffer the same way).
 class SyntheticCache final : public platform::UrlCacheSource {
 public:
     SyntheticCache() {
@@ -180,7 +187,13 @@ public:
     std::optional<platform::RawUrlCacheEntry> next() override {
         if (m_next >= m_entries.size())
             return std::nullopt;
-        return std::move(m_entries[m_next++]);
+        return m_entries[m_next++];
+    }
+    bool readNext(platform::RawUrlCacheEntryView& entry) override {
+        if (m_next >= m_entries.size())
+            return false;
+        entry = platform::RawUrlCacheEntryView::Of(m_entries[m_next++]); // lent, not copied
+        return true;
     }
     void end() override {}
 
@@ -213,77 +226,62 @@ int64_t PeakMemoryKilobytes() {
     return -1;
 }
 
-struct Figures {
-    double auditSeconds = 1e9; // best of the iterations, wall time
-    double floorSeconds = 1e9;
-    double auditCpuSeconds = 1e9;
-    double floorCpuSeconds = 1e9;
-    int64_t peakBeforeKilobytes = 0; // after the synthetic cache is built
-    uint64_t pageBytes = 0;
-    int64_t peakKilobytes = 0;
+// Processor time of this process so far: in the program itself and in the system for it.
+std::pair<double, double> CpuSeconds() {
+    struct rusage usage {};
+    ::getrusage(RUSAGE_SELF, &usage);
+    const auto seconds = [](const timeval& time) {
+        return static_cast<double>(time.tv_sec) + static_cast<double>(time.tv_usec) / 1e6;
+    };
+    return {seconds(usage.ru_utime), seconds(usage.ru_stime)};
+}
+
+struct Timing {
+    double wall = 0;   // seconds
+    double cpu = 0;    // seconds of this process's processor time
+    double system = 0; // the part of it spent in the system
+};
+
+template <typename Work> Timing Timed(Work work) {
+    const auto start = std::chrono::steady_clock::now();
+    const auto [userStart, systemStart] = CpuSeconds();
+    work();
+    const auto [user, system] = CpuSeconds();
+    return {std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(),
+            user - userStart + system - systemStart, system - systemStart};
+}
+
+struct AuditResult {
     int64_t totalTraces = 0;
     int64_t suspectTraces = 0;
-} g_figures;
+};
 
-std::filesystem::path Folder(const char* name) {
-    // One name per run of the program, so that two runs side by side do not share a folder.
-    static const std::string run =
-        std::to_string(std::chrono::system_clock::now().time_since_epoch().count());
-    auto path = std::filesystem::temp_directory_path() / ("vorlith-bench-" + run + name);
-    std::filesystem::create_directories(path);
-    return path;
+// The audit run's URL-cache phase: the pages opened, the cache read once, the bodies and the feet
+// written.
+[[gnu::noinline]] AuditResult RunAudit(platform::UrlCacheSource& cache, const std::string& folder) {
+    Utc clock;
+    NeverCancel run;
+    NoProgress progress;
+    ReportPages pages(folder);
+    TraceTotals totals;
+    PageRun pageRun{run, progress, pages, totals};
+    DiskScanCounts disk;
+    OpenUrlCachePages(pages);
+    UrlCacheLists lists;
+    EnumerateUrlCache(cache, clock, lists);
+    totals.TotalTraces = lists.total();
+    UrlCachePageCounts counts;
+    WriteUrlCachePages(pageRun, UrlCachePagesInput{lists, disk, 0, false}, totals, counts);
+    CloseUrlCachePages(pages, PurchaseCounts{totals.TotalTraces, 0});
+    return {totals.TotalTraces, totals.SuspectTraces};
 }
 
-double CpuSeconds() {
-    return static_cast<double>(std::clock()) / CLOCKS_PER_SEC;
-}
+using PageLines = std::vector<std::vector<std::string>>;
 
-void BM_UrlCacheAudit(benchmark::State& state) {
-    const auto folder = Folder("-audit");
-    for (auto _ : state) {
-        SyntheticCache cache;
-        if (g_figures.peakBeforeKilobytes == 0)
-            g_figures.peakBeforeKilobytes = PeakMemoryKilobytes();
-        Utc clock;
-        NeverCancel run;
-        NoProgress progress;
-        ReportPages pages(folder.string());
-        TraceTotals totals;
-        PageRun pageRun{run, progress, pages, totals};
-        DiskScanCounts disk;
-        const auto start = std::chrono::steady_clock::now();
-        const double cpuStart = CpuSeconds();
-        // The audit run's URL-cache phase: the pages opened, the cache read once, the bodies
-        // and the feet written.
-        OpenUrlCachePages(pages);
-        UrlCacheLists lists;
-        EnumerateUrlCache(cache, clock, lists);
-        totals.TotalTraces = lists.total();
-        UrlCachePageCounts counts;
-        WriteUrlCachePages(pageRun, UrlCachePagesInput{lists, disk, 0, false}, totals, counts);
-        CloseUrlCachePages(pages, PurchaseCounts{totals.TotalTraces, 0});
-        g_figures.auditCpuSeconds = std::min(g_figures.auditCpuSeconds, CpuSeconds() - cpuStart);
-        g_figures.auditSeconds = std::min(
-            g_figures.auditSeconds,
-            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
-        g_figures.totalTraces = totals.TotalTraces;
-        g_figures.suspectTraces = totals.SuspectTraces;
-    }
-    g_figures.peakKilobytes = PeakMemoryKilobytes();
-    g_figures.pageBytes = 0;
-    for (PageId id : kUrlCachePages)
-        g_figures.pageBytes += std::filesystem::file_size(folder / InfoOf(id).fileName);
-    state.counters["page_MB"] = static_cast<double>(g_figures.pageBytes) / 1e6;
-    state.counters["peak_MB"] = static_cast<double>(g_figures.peakKilobytes) / 1024;
-}
-
-// The floor: the audit's page lines written again through PageFile, with nothing computed.
-void BM_PageWriteFloor(benchmark::State& state) {
-    const auto source = Folder("-audit");
-    const auto folder = Folder("-floor");
-    std::vector<std::vector<std::string>> pageLines;
+PageLines ReadPageLines(const std::filesystem::path& folder) {
+    PageLines pageLines;
     for (PageId id : kUrlCachePages) {
-        std::ifstream in(source / InfoOf(id).fileName, std::ios::binary);
+        std::ifstream in(folder / InfoOf(id).fileName, std::ios::binary);
         std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
         std::vector<std::string> lines;
         for (size_t start = 0; start < text.size();) {
@@ -295,58 +293,116 @@ void BM_PageWriteFloor(benchmark::State& state) {
         }
         pageLines.push_back(std::move(lines));
     }
-    for (auto _ : state) {
-        const auto start = std::chrono::steady_clock::now();
-        const double cpuStart = CpuSeconds();
-        size_t index = 0;
-        for (PageId id : kUrlCachePages) {
-            PageFile page;
-            page.open((folder / InfoOf(id).fileName).string());
-            for (const std::string& line : pageLines[index])
-                page.writeLine(line);
-            page.close();
-            ++index;
-        }
-        g_figures.floorCpuSeconds = std::min(g_figures.floorCpuSeconds, CpuSeconds() - cpuStart);
-        g_figures.floorSeconds = std::min(
-            g_figures.floorSeconds,
-            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
-    }
-    std::filesystem::remove_all(source);
-    std::filesystem::remove_all(folder);
+    return pageLines;
 }
 
-// Best of three: the machine is shared, and the best run is the one least disturbed.
-BENCHMARK(BM_UrlCacheAudit)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
-BENCHMARK(BM_PageWriteFloor)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+// The floor: the audit's page lines written again through PageFile, with nothing computed.
+[[gnu::noinline]] void WriteFloor(const PageLines& pageLines, const std::filesystem::path& folder) {
+    size_t index = 0;
+    for (PageId id : kUrlCachePages) {
+        PageFile page;
+        page.open((folder / InfoOf(id).fileName).string());
+        for (const std::string& line : pageLines[index])
+            page.writeLine(line);
+        page.close();
+        ++index;
+    }
+}
+
+std::filesystem::path Folder(const char* name) {
+    // One name per run of the program, so that two runs side by side do not share a folder.
+    static const std::string run =
+        std::to_string(std::chrono::system_clock::now().time_since_epoch().count());
+    auto path = std::filesystem::temp_directory_path() / ("vorlith-bench-" + run + name);
+    std::filesystem::create_directories(path);
+    return path;
+}
+
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+double Spread(const std::vector<double>& values) {
+    const auto [low, high] = std::minmax_element(values.begin(), values.end());
+    return *high / std::max(*low, 1e-9);
+}
 
 } // namespace
 
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    // The floor removes both folders; a run filtered to the audit alone leaves its own.
-    std::filesystem::remove_all(Folder("-audit"));
-    std::printf("URL-cache audit: %zu cached files, %zu history entries, %zu cookies; "
-                "%lld traces, %lld suspect\n",
-                kCachedFiles, kHistoryEntries, kCookies,
-                static_cast<long long>(g_figures.totalTraces),
-                static_cast<long long>(g_figures.suspectTraces));
-    std::printf("  audit   %8.3f s wall  %8.3f s CPU  (best of 3)\n", g_figures.auditSeconds,
-                g_figures.auditCpuSeconds);
-    if (g_figures.floorSeconds < 1e9 && g_figures.floorCpuSeconds > 0) {
-        std::printf(
-            "  floor   %8.3f s wall  %8.3f s CPU  (%.1f MB of pages written line by line)\n",
-            g_figures.floorSeconds, g_figures.floorCpuSeconds,
-            static_cast<double>(g_figures.pageBytes) / 1e6);
-        std::printf("  audit / floor  %.2f wall  %.2f CPU  (aim: under 3)\n",
-                    g_figures.auditSeconds / g_figures.floorSeconds,
-                    g_figures.auditCpuSeconds / g_figures.floorCpuSeconds);
+    int rounds = 7;
+    std::string keepPages;
+    for (int i = 1; i < argc; ++i) {
+        const std::string argument = argv[i];
+        if (argument == "--rounds" && i + 1 < argc)
+            rounds = std::max(1, std::atoi(argv[++i]));
+        else if (argument == "--pages" && i + 1 < argc)
+            keepPages = argv[++i];
     }
+    SyntheticCache cache;
+    const int64_t cacheKilobytes = PeakMemoryKilobytes();
+    const auto auditFolder = Folder("-audit");
+    const auto floorFolder = Folder("-floor");
+
+    // Rounds in pairs, the audit then the floor, so that both see the same load of the machine.
+    std::vector<double> auditWall, auditCpu, floorWall, floorCpu, ratioCpu, ratioWall;
+    std::vector<double> auditSystem, floorSystem;
+    int64_t auditKilobytes = 0;
+    AuditResult result;
+    PageLines pageLines;
+    for (int round = 0; round < rounds; ++round) {
+        const Timing audit = Timed([&] { result = RunAudit(cache, auditFolder.string()); });
+        if (round == 0) {
+            auditKilobytes = PeakMemoryKilobytes(); // before the floor's lines are held
+            pageLines = ReadPageLines(auditFolder);
+        }
+        const Timing floor = Timed([&] { WriteFloor(pageLines, floorFolder); });
+        auditWall.push_back(audit.wall);
+        auditCpu.push_back(audit.cpu);
+        auditSystem.push_back(audit.system);
+        floorSystem.push_back(floor.system);
+        floorWall.push_back(floor.wall);
+        floorCpu.push_back(floor.cpu);
+        ratioCpu.push_back(audit.cpu / floor.cpu);
+        ratioWall.push_back(audit.wall / floor.wall);
+    }
+    uint64_t pageBytes = 0;
+    for (PageId id : kUrlCachePages)
+        pageBytes += std::filesystem::file_size(auditFolder / InfoOf(id).fileName);
+    if (!keepPages.empty())
+        std::filesystem::copy(auditFolder, keepPages, std::filesystem::copy_options::recursive);
+    std::filesystem::remove_all(auditFolder);
+    std::filesystem::remove_all(floorFolder);
+
+    std::printf("URL-cache audit: %zu cached files, %zu history entries, %zu cookies; "
+                "%lld traces, %lld suspect; %.1f MB of pages\n",
+                kCachedFiles, kHistoryEntries, kCookies, static_cast<long long>(result.totalTraces),
+                static_cast<long long>(result.suspectTraces), static_cast<double>(pageBytes) / 1e6);
+    std::printf("  %d paired rounds, medians; the spread is the slowest round over the fastest\n",
+                rounds);
+    std::printf("  audit  %7.3f s CPU (%.3f in the system)  %7.3f s wall  (spread %.2f, %.2f)\n",
+                Median(auditCpu), Median(auditSystem), Median(auditWall), Spread(auditCpu),
+                Spread(auditWall));
+    std::printf("  floor  %7.3f s CPU (%.3f in the system)  %7.3f s wall  (spread %.2f, %.2f)  the "
+                "same page bytes written line by line, nothing computed\n",
+                Median(floorCpu), Median(floorSystem), Median(floorWall), Spread(floorCpu),
+                Spread(floorWall));
+    std::printf("  audit / floor  %.2f CPU  %.2f wall  (median of the rounds' ratios; aim: at most "
+                "2)\n",
+                Median(ratioCpu), Median(ratioWall));
+    const double cacheMegabytes = static_cast<double>(cacheKilobytes) / 1024;
+    const double auditMegabytes = static_cast<double>(auditKilobytes) / 1024;
     std::printf("  peak memory  %.1f MB after the audit, %.1f MB with only the synthetic cache "
-                "built (VmHWM; aim: under 300)\n",
-                static_cast<double>(g_figures.peakKilobytes) / 1024,
-                static_cast<double>(g_figures.peakBeforeKilobytes) / 1024);
+                "built (VmHWM; aim: at most 150, and 60 above the cache)\n",
+                auditMegabytes, cacheMegabytes);
+    // One row of the table scripts/bench prints at its end.
+    std::printf("@row\tURL-cache audit, 220,000 entries (CPU)\t%.3f s\tpage bytes written, no "
+                "logic\t%.3f s\t%.2f\t<= 2\t%.0f MB (cache alone %.0f MB)\n",
+                Median(auditCpu), Median(floorCpu), Median(ratioCpu), auditMegabytes,
+                cacheMegabytes);
+    std::printf("@row\tURL-cache audit, 220,000 entries (wall)\t%.3f s\tpage bytes written, no "
+                "logic\t%.3f s\t%.2f\t<= 2\t\n",
+                Median(auditWall), Median(floorWall), Median(ratioWall));
     return 0;
 }

@@ -164,6 +164,7 @@ PhaseEnd AuditRun::walkDrives() {
     m_diskCounts = DiskScanCounts{};
     m_firefoxImageCount = 0;
     window.lists.lstResult.clear();
+    m_tagReader = std::make_unique<AudioTagReader>();
 
     const bool useGivenRoots = !m_state.driveRoots.empty();
     const std::vector<std::string> roots =
@@ -175,7 +176,7 @@ PhaseEnd AuditRun::walkDrives() {
         if (useGivenRoots || m_state.settings.ScanNetworkDrives == 1 ||
             m_services.drives.typeOf(root) == platform::DriveType::Fixed) {
             m_walkedRoots.push_back(root);
-            end = FindFiles(*this, window.lists, m_walk, root);
+            end = FindFiles(*this, window.lists, m_walk, root, m_tagReader.get());
         }
         if (end == PhaseEnd::Stopped)
             break;
@@ -195,7 +196,9 @@ PhaseEnd AuditRun::writeDiskPages() {
     PageRun run = pageRun();
 
     const FoundFileList& audio = window.lists.lstResult;
-    const AudioFindings audioFindings = ReadAudioTags(*this, m_progress, audio);
+    TagsReadAhead ahead = m_tagReader ? m_tagReader->finish() : TagsReadAhead{};
+    m_tagReader.reset();
+    const AudioFindings audioFindings = ReadAudioTags(*this, m_progress, audio, std::move(ahead));
     m_diskCounts = audioFindings.counts;
     if (m_export) {
         m_export->addAudioFiles(audio, audioFindings);
@@ -300,6 +303,8 @@ void AuditRun::cmdCancel_Click() {
 void AuditRun::Do_Cancel() {
     MainWindow& window = m_state.window;
     m_run.ScanCanceled = true;
+    if (m_tagReader)
+        m_tagReader->stop(); // the files not read yet are left
     window.Timer_Search.enabled = false;
     m_run.Scanning = false;
     window.lblStatus.caption = "Vorlith scan canceled...";

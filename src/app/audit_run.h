@@ -16,6 +16,7 @@
 #include "report/page_frame.h"
 #include "report/page_run.h"
 #include "report/report_folder.h"
+#include "scan/audio_tag_reader.h"
 #include "scan/scan_counts.h"
 #include "settings/program_settings.h"
 
@@ -129,6 +130,8 @@ private:
     int64_t m_firefoxImageCount = 0; // pictures on the Firefox cache pages
     WalkProgress m_walk;
     std::vector<std::string> m_walkedRoots; // the roots this run's walk went through
+    // Reads the audio files' tags while the walk lists folders; until the disk pages take them.
+    std::unique_ptr<AudioTagReader> m_tagReader;
 };
 
 /// The question the Cancel button and a close request during a run ask.

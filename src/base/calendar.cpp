@@ -1,6 +1,8 @@
 #include "base/calendar.h"
 
+#include <charconv>
 #include <cstdio>
+#include <cstring>
 
 namespace vorlith {
 namespace {
@@ -27,26 +29,8 @@ std::optional<int> digitsAt(std::string_view text, size_t from, size_t count) {
     return value;
 }
 
-void appendTwoDigits(std::string& out, int value, char before) {
-    out += before;
-    out += static_cast<char>('0' + value / 10 % 10);
-    out += static_cast<char>('0' + value % 10);
-}
-
-} // namespace
-
-int64_t DaysFromCivil(int year, int month, int day) {
-    // Howard Hinnant's days_from_civil.
-    const int64_t y = static_cast<int64_t>(year) - (month <= 2 ? 1 : 0);
-    const int64_t era = (y >= 0 ? y : y - 399) / 400;
-    const int64_t yearOfEra = y - era * 400;
-    const int64_t dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
-    const int64_t dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
-    return era * 146097 + dayOfEra - 719468;
-}
-
-DateTime CivilFromUnixSeconds(int64_t seconds) {
-    // Howard Hinnant's civil_from_days.
+// Any count of seconds, by Howard Hinnant's civil_from_days.
+DateTime civilFromAnySeconds(int64_t seconds) {
     int64_t days = seconds >= 0 ? seconds / 86400 : (seconds - 86399) / 86400;
     const int64_t rest = seconds - days * 86400;
     days += 719468;
@@ -63,6 +47,49 @@ DateTime CivilFromUnixSeconds(int64_t seconds) {
     value.hour = static_cast<int>(rest / 3600);
     value.minute = static_cast<int>(rest % 3600 / 60);
     value.second = static_cast<int>(rest % 60);
+    return value;
+}
+
+} // namespace
+
+int64_t DaysFromCivil(int year, int month, int day) {
+    // Howard Hinnant's days_from_civil.
+    const int64_t y = static_cast<int64_t>(year) - (month <= 2 ? 1 : 0);
+    const int64_t era = (y >= 0 ? y : y - 399) / 400;
+    const int64_t yearOfEra = y - era * 400;
+    const int64_t dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
+    const int64_t dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+    return era * 146097 + dayOfEra - 719468;
+}
+
+DateTime CivilFromUnixSeconds(int64_t seconds) {
+    // Neri and Schneider's algorithm over unsigned 32-bit day numbers: a few multiplications
+    // instead of signed 64-bit divisions, since an audit converts a time for every cache entry.
+    // It holds for about 2.9 million years from 1970 back 32,800 years; outside that window the
+    // general form is used.
+    const int64_t days = seconds >= 0 ? seconds / 86400 : (seconds - 86399) / 86400;
+    constexpr int64_t kShiftCycles = 82; // 400-year cycles before 1970 the window reaches
+    constexpr int64_t kShift = 719468 + 146097 * kShiftCycles;
+    if (days < -kShift || days > (int64_t{1} << 30) - kShift)
+        return civilFromAnySeconds(seconds);
+    const auto n = static_cast<uint32_t>(days + kShift); // days since 1 March of year -32800
+    const uint32_t n1 = 4 * n + 3;
+    const uint32_t century = n1 / 146097;
+    const uint32_t n2 = n1 % 146097 / 4 * 4 + 3;
+    const uint64_t p2 = uint64_t{2939745} * n2;
+    const auto yearOfCentury = static_cast<uint32_t>(p2 >> 32);
+    const uint32_t dayOfYear = static_cast<uint32_t>(p2) / 2939745 / 4; // from 1 March
+    const uint32_t n3 = 2141 * dayOfYear + 197913;
+    const uint32_t january = dayOfYear >= 306 ? 1 : 0; // January and February end the year
+    DateTime value;
+    value.year = static_cast<int>(static_cast<int64_t>(100 * century + yearOfCentury) -
+                                  400 * kShiftCycles + january);
+    value.month = static_cast<int>((n3 >> 16) - 12 * january);
+    value.day = static_cast<int>((n3 & 0xFFFF) / 2141 + 1);
+    const auto secondOfDay = static_cast<uint32_t>(seconds - days * 86400);
+    value.hour = static_cast<int>(secondOfDay / 3600);
+    value.minute = static_cast<int>(secondOfDay % 3600 / 60);
+    value.second = static_cast<int>(secondOfDay % 60);
     return value;
 }
 
@@ -113,20 +140,44 @@ std::optional<FileTime> ParseUtcTimestamp(std::string_view text) {
     return static_cast<FileTime>(seconds) * 10'000'000;
 }
 
-void AppendGeneralDate(std::string& out, const DateTime& value) {
+char* WriteGeneralDate(char* out, const DateTime& value) {
+    // The table serves every part in its range; a part out of range (which no clock gives)
+    // keeps the digits the arithmetic gives.
+    static constexpr char kPairs[] = "00010203040506070809101112131415161718192021222324"
+                                     "25262728293031323334353637383940414243444546474849"
+                                     "50515253545556575859606162636465666768697071727374"
+                                     "75767778798081828384858687888990919293949596979899";
+    const auto twoDigits = [](char* at, int part) {
+        if (part >= 0 && part < 100) {
+            std::memcpy(at, kPairs + 2 * part, 2);
+            return;
+        }
+        at[0] = static_cast<char>('0' + part / 10 % 10);
+        at[1] = static_cast<char>('0' + part % 10);
+    };
     if (value.year >= 0 && value.year <= 9999) {
-        out += static_cast<char>('0' + value.year / 1000);
-        out += static_cast<char>('0' + value.year / 100 % 10);
-        out += static_cast<char>('0' + value.year / 10 % 10);
-        out += static_cast<char>('0' + value.year % 10);
+        twoDigits(out, value.year / 100);
+        twoDigits(out + 2, value.year % 100);
+        out += 4;
     } else {
-        out += std::to_string(value.year);
+        out = std::to_chars(out, out + 11, value.year).ptr;
     }
-    appendTwoDigits(out, value.month, '-');
-    appendTwoDigits(out, value.day, '-');
-    appendTwoDigits(out, value.hour, ' ');
-    appendTwoDigits(out, value.minute, ':');
-    appendTwoDigits(out, value.second, ':');
+    out[0] = '-';
+    twoDigits(out + 1, value.month);
+    out[3] = '-';
+    twoDigits(out + 4, value.day);
+    out[6] = ' ';
+    twoDigits(out + 7, value.hour);
+    out[9] = ':';
+    twoDigits(out + 10, value.minute);
+    out[12] = ':';
+    twoDigits(out + 13, value.second);
+    return out + 15;
+}
+
+void AppendGeneralDate(std::string& out, const DateTime& value) {
+    char text[kGeneralDateRoom];
+    out.append(text, static_cast<size_t>(WriteGeneralDate(text, value) - text));
 }
 
 } // namespace vorlith

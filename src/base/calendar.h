@@ -3,6 +3,7 @@
 // cache, and the text forms the program reads and writes.
 
 #include <compare>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -52,5 +53,10 @@ std::optional<FileTime> ParseUtcTimestamp(std::string_view text);
 /// Appends "YYYY-MM-DD hh:mm:ss", the general date form of the report's tables (a year outside
 /// 0..9999 in plain decimal).
 void AppendGeneralDate(std::string& out, const DateTime& value);
+
+/// The longest general date: an 11-character year and 15 more.
+inline constexpr size_t kGeneralDateRoom = 26;
+/// Writes the general date at out (room for kGeneralDateRoom bytes) and returns its end.
+char* WriteGeneralDate(char* out, const DateTime& value);
 
 } // namespace vorlith

@@ -18,16 +18,6 @@ bool EqualsNoCase(std::string_view left, std::string_view right) {
     return true;
 }
 
-bool EndsWithNoCase(std::string_view text, std::string_view lowerSuffix) {
-    if (text.size() < lowerSuffix.size())
-        return false;
-    const std::string_view tail = text.substr(text.size() - lowerSuffix.size());
-    for (size_t i = 0; i < tail.size(); ++i)
-        if (LowerAscii(tail[i]) != lowerSuffix[i])
-            return false;
-    return true;
-}
-
 bool ContainsNoCase(std::string_view text, std::string_view lowerText) {
     if (lowerText.empty())
         return true;

@@ -19,7 +19,16 @@ std::string ToLowerAscii(std::string_view text);
 bool EqualsNoCase(std::string_view left, std::string_view right);
 
 /// Whether the text ends in `lowerSuffix` (ASCII, in lower case) without regard to case.
-bool EndsWithNoCase(std::string_view text, std::string_view lowerSuffix);
+/// Inline: the audit asks it of every cached address several times.
+inline bool EndsWithNoCase(std::string_view text, std::string_view lowerSuffix) {
+    if (text.size() < lowerSuffix.size())
+        return false;
+    const char* tail = text.data() + (text.size() - lowerSuffix.size());
+    for (size_t i = 0; i < lowerSuffix.size(); ++i)
+        if (LowerAscii(tail[i]) != lowerSuffix[i])
+            return false;
+    return true;
+}
 
 /// Whether the text holds `lowerText` (ASCII, in lower case) anywhere, without regard to case.
 bool ContainsNoCase(std::string_view text, std::string_view lowerText);

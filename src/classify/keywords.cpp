@@ -108,19 +108,4 @@ KeywordHit FindKeyword(KeywordList list, std::string_view text) {
     return FindKeywords(text)[list];
 }
 
-KeywordMemo::KeywordMemo(size_t textCount) : m_hits(textCount), m_known(textCount, false) {}
-
-const KeywordHits& KeywordMemo::hits(size_t index, std::string_view text) {
-    if (index >= m_hits.size()) {
-        m_outside = FindKeywords(text);
-        return m_outside;
-    }
-    if (!m_known[index]) {
-        m_hits[index] = FindKeywords(text);
-        m_known[index] = true;
-        ++m_searched;
-    }
-    return m_hits[index];
-}
-
 } // namespace vorlith

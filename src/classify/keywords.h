@@ -45,29 +45,6 @@ struct KeywordHits {
 /// All seven searches of one text in a single pass over it; each result equals FindKeyword's.
 KeywordHits FindKeywords(std::string_view text);
 
-/// The results of the seven lists for a fixed set of texts (the addresses of one URL-cache
-/// list), computed the first time a text is asked for and then remembered: an address's result
-/// never changes within an audit, while the page passes ask for it many times. Texts are told
-/// apart by their index; the caller passes the same text whenever it asks for the same index.
-/// An index outside the set is searched every time and not remembered.
-class KeywordMemo {
-public:
-    explicit KeywordMemo(size_t textCount);
-
-    const KeywordHits& hits(size_t index, std::string_view text);
-    KeywordHit hit(KeywordList list, size_t index, std::string_view text) {
-        return hits(index, text)[list];
-    }
-    /// How many texts have been searched so far.
-    size_t searchedCount() const { return m_searched; }
-
-private:
-    std::vector<KeywordHits> m_hits;
-    std::vector<bool> m_known;
-    KeywordHits m_outside; // the result for an index outside the set, until the next call
-    size_t m_searched = 0;
-};
-
 /// The seven search operations with their shared match state: a successful search sets
 /// MatchedKeywordLength to the deciding keyword's length; a search that finds nothing leaves it.
 class KeywordSearch {

@@ -49,6 +49,12 @@ private:
 
     uint32_t addPattern(std::string_view folded);
     void buildTransitions();
+    void buildSampledFilters(const std::vector<std::string>& folded);
+    void findSampled(std::string_view text, std::span<ListMatch> matches) const;
+    // Records an occurrence of the pattern at the 0-based byte `start`; false once every list
+    // has its first entry, when nothing more can change.
+    bool record(const Pattern& pattern, size_t start, std::span<ListMatch> matches,
+                size_t& undecided) const;
 
     size_t m_listCount = 0;
     uint32_t m_classCount = 1;             // class 0: bytes no entry uses
@@ -60,6 +66,36 @@ private:
     std::vector<int32_t> m_nextOutput;     // pattern state -> the next one on its suffix chain
     std::vector<Pattern> m_patterns;
     std::vector<Member> m_members;
+
+    // When every entry is ASCII and at least three bytes long (the keyword lists), a search
+    // looks at every second position only, through two filters of the bytes there: the three
+    // from an even position are a pattern's first three (it starts there) or its second to
+    // fourth (it starts one before); the two after an even position are a three-byte pattern's
+    // first two (it starts after the position). Only where a filter lets a position through are
+    // patterns compared: independent steps over half the bytes, instead of the automaton's chain
+    // of dependent ones over all of them.
+    struct Candidate {
+        uint32_t pattern;
+        uint32_t offset; // of the filtered bytes in the pattern
+    };
+    // Patterns that may start near a position whose bytes the filter let through.
+    struct Filter {
+        std::vector<uint8_t> passes;        // hash -> 1 when some pattern's bytes hash so
+        std::vector<uint32_t> first;        // hash -> its first index into candidates
+        std::vector<Candidate> candidates;  // grouped by hash, offset 1 before offset 0
+    };
+    static Filter buildFilter(const std::vector<std::vector<Candidate>>& byHash);
+    bool compareAt(const unsigned char* bytes, size_t length, int64_t start, uint32_t pattern,
+                   std::span<ListMatch> matches, size_t& undecided) const;
+    bool comparePassed(const Filter& filter, uint32_t key, const unsigned char* bytes,
+                       size_t length, int64_t position, std::span<ListMatch> matches,
+                       size_t& undecided) const;
+
+    static constexpr int kHashBits = 13;
+    bool m_sampled = false;
+    Filter m_trigrams;                       // the three bytes from an even position
+    Filter m_bigrams;                        // the two bytes after an even position
+    std::vector<std::string> m_patternTexts; // folded text of each pattern
 };
 
 /// Folds one byte of UTF-8 text for comparison: ASCII upper-case letters to lower case, and the

@@ -24,6 +24,15 @@ struct SystemError {
 /// file that keeps growing cannot keep them reading.
 std::unique_ptr<InputFile> OpenRegularFile(const std::string& path, SystemError* error = nullptr);
 
+/// Reads the last `count` bytes of the regular file at path into `out` with as few system calls as
+/// the platform allows (on Linux four: open without following a link at the last name and
+/// without waiting, fstat, one pread, close). Anything but a regular file is refused after the
+/// open, as OpenRegularFile does. Returns the file's size and sets `got` to the bytes read (0
+/// when the file holds `count` bytes or fewer: nothing is read then); std::nullopt when the file
+/// cannot be opened or is not a regular file.
+std::optional<uint64_t> ReadRegularFileTail(const std::string& path, char* out, size_t count,
+                                            size_t& got);
+
 /// Whether anything (a symbolic link included, even one that leads nowhere) is at the path.
 enum class PathPresence {
     Present,

@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace vorlith::platform {
 
@@ -38,6 +39,44 @@ struct RawUrlCacheEntry {
     std::shared_ptr<const UrlCacheOrigin> origin = nullptr;
 };
 
+/// One entry as a store lends it for a moment: RawUrlCacheEntry with its texts as views (a text
+/// the store does not have is empty).
+struct RawUrlCacheEntryView {
+    uint32_t type = 0;
+    std::string_view sourceUrlName;
+    std::string_view localFileName;
+    std::string_view headerInfo;
+    std::string_view fileExtension;
+    int32_t useCount = 0;
+    int32_t hitRate = 0;
+    uint64_t size = 0;
+    FileTime lastModifiedTime = 0;
+    FileTime expireTime = 0;
+    FileTime lastAccessTime = 0;
+    FileTime lastSyncTime = 0;
+    const UrlCacheOrigin* origin = nullptr; // nullptr for the system's own cache
+
+    /// The entry's fields, its texts viewed where the entry keeps them.
+    static RawUrlCacheEntryView Of(const RawUrlCacheEntry& entry) {
+        const auto text = [](const std::optional<std::string>& value) {
+            return value ? std::string_view(*value) : std::string_view();
+        };
+        return {entry.type,
+                text(entry.sourceUrlName),
+                text(entry.localFileName),
+                text(entry.headerInfo),
+                text(entry.fileExtension),
+                entry.useCount,
+                entry.hitRate,
+                entry.size,
+                entry.lastModifiedTime,
+                entry.expireTime,
+                entry.lastAccessTime,
+                entry.lastSyncTime,
+                entry.origin.get()};
+    }
+};
+
 class UrlCacheSource {
 public:
     virtual ~UrlCacheSource() = default;
@@ -46,6 +85,17 @@ public:
     virtual bool begin() = 0;
     /// The next entry, or std::nullopt at the end.
     virtual std::optional<RawUrlCacheEntry> next() = 0;
+    /// The next entry lent to the caller (false at the end): its texts stay valid until the next
+    /// call of readNext, next or end. A store that keeps its entries' texts (or reads them into
+    /// a buffer of its own) lends them without a copy, so that reading a large cache copies
+    /// each text once, into the reader's lists; the others lend what next() gives.
+    virtual bool readNext(RawUrlCacheEntryView& entry) {
+        m_lent = next();
+        if (!m_lent)
+            return false;
+        entry = RawUrlCacheEntryView::Of(*m_lent);
+        return true;
+    }
     /// Ends the enumeration and releases what begin took.
     virtual void end() = 0;
     /// Some stores keep a cached body inside a larger file; such bodies (of pictures and videos)
@@ -59,6 +109,9 @@ public:
     }
     /// The same, the pages naming the copies where they are written.
     void setExtractFolder(const std::string& folder) { setExtractFolder(folder, folder); }
+
+private:
+    std::optional<RawUrlCacheEntry> m_lent; // what the default readNext lends
 };
 
 /// A cache that holds nothing.

@@ -159,24 +159,25 @@ struct BrowserTrace {
     CategorySet categories;
 };
 
-BrowserTrace TraceOf(TraceKind kind, const UrlCacheEntry& entry, const UrlCacheLists& lists) {
+BrowserTrace TraceOf(TraceKind kind, UrlCacheEntryRef entry, const UrlCacheLists& lists) {
     return {kind,
             lists.originOf(entry),
-            entry.SourceUrlName,
-            entry.LocalFileName,
-            entry.Size,
-            entry.HitRate,
-            {entry.LastModifiedTime, entry.ExpireTime, entry.LastAccessTime, entry.LastSyncTime},
-            TraceCategories(kind, entry.SourceUrlName)};
+            entry.SourceUrlName(),
+            entry.LocalFileName(),
+            entry.Size(),
+            entry.HitRate(),
+            {entry.LastModifiedTime(), entry.ExpireTime(), entry.LastAccessTime(),
+             entry.LastSyncTime()},
+            TraceCategories(kind, entry.SourceUrlName())};
 }
 
 template <typename Visit> void forEachTrace(const UrlCacheLists& lists, Visit&& visit) {
-    const std::array<std::pair<TraceKind, const std::vector<UrlCacheEntry>*>, 3> kinds{
+    const std::array<std::pair<TraceKind, const UrlCacheList*>, 3> kinds{
         {{TraceKind::CachedFile, &lists.CacheContentList},
          {TraceKind::History, &lists.CacheHistoryList},
          {TraceKind::Cookie, &lists.CacheCookieList}}};
     for (const auto& [kind, list] : kinds)
-        for (const UrlCacheEntry& entry : *list)
+        for (UrlCacheEntryRef entry : *list)
             visit(TraceOf(kind, entry, lists));
 }
 

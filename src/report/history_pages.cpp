@@ -7,8 +7,8 @@
 
 #include <algorithm>
 #include <array>
-#include <charconv>
 #include <iterator>
+#include <optional>
 
 namespace vorlith {
 namespace {
@@ -27,39 +27,66 @@ constexpr std::array<const char*, kCategoryPasses + 1> kPassNames{
 
 constexpr size_t kLinkTextCharacters = 100;
 
-// The five lists' results for one address. An entry's results never change within an audit, so
-// they are searched once and read by all six passes.
-using ListMatches = std::array<KeywordHit, kCategoryPasses>;
+// What the two pages ask of one entry, worked out once, since an entry's results never change
+// within an audit: bit p (p < 5) when the list of category pass p matches its address, kListed
+// when the page lists the entry at all.
+using EntryClass = uint8_t;
+constexpr EntryClass kListed = 1 << kCategoryPasses;
+constexpr EntryClass kAnyCategory = kListed - 1;
 
-ListMatches searchLists(std::string_view address) {
-    const KeywordHits all = FindKeywords(address); // one pass over the address for every list
-    ListMatches matches;
-    for (size_t list = 0; list < kCategoryPasses; ++list)
-        matches[list] = all[kPassLists[list]];
-    return matches;
-}
-
-bool passHolds(const ListMatches& matches, size_t pass) {
+bool passHolds(EntryClass entry, size_t pass) {
+    if (!(entry & kListed))
+        return false;
     if (pass < kCategoryPasses)
-        return static_cast<bool>(matches[pass]);
-    return std::none_of(matches.begin(), matches.end(),
-                        [](const KeywordHit& hit) { return static_cast<bool>(hit); });
+        return (entry & (1 << pass)) != 0;
+    return (entry & kAnyCategory) == 0;
 }
 
-// A category pass asks its own list, the other pass all five in order; each successful search
-// leaves its keyword's length in the shared match state.
-void noteSearches(KeywordSearch& search, const ListMatches& matches, size_t pass) {
-    if (pass < kCategoryPasses) {
-        search.Record(matches[pass]);
-        return;
+// The entries' classes, and what each pass's searches leave in the shared match state: a
+// category pass asks its own list, the other pass all five in order, and each successful search
+// leaves its keyword's length there. Only the last one of a pass counts.
+struct PageClasses {
+    std::vector<EntryClass> entries;
+    std::vector<uint32_t> addressStart; // where the address begins in the entry's name
+    std::array<int32_t, kCategoryPasses + 1> lastLength; // per pass; -1: no search succeeded
+
+    // `address(i)` is entry i's address, a part of its name from `start` on, or std::nullopt
+    // when the page does not list it.
+    template <typename Address> PageClasses(size_t count, Address address) {
+        entries.assign(count, 0);
+        addressStart.assign(count, 0);
+        lastLength.fill(-1);
+        for (size_t i = 0; i < count; ++i) {
+            uint32_t start = 0;
+            const std::optional<std::string_view> text = address(i, start);
+            if (!text)
+                continue;
+            addressStart[i] = start;
+            const KeywordHits all = FindKeywords(*text); // one pass over the address for every list
+            EntryClass entry = kListed;
+            for (size_t pass = 0; pass < kCategoryPasses; ++pass) {
+                const KeywordHit hit = all[kPassLists[pass]];
+                if (!hit)
+                    continue;
+                entry |= static_cast<EntryClass>(1 << pass);
+                lastLength[pass] = hit.length;
+                lastLength[kOtherPass] = hit.length;
+            }
+            entries[i] = entry;
+        }
     }
-    for (const KeywordHit& hit : matches)
-        search.Record(hit);
-}
+
+    void noteSearches(KeywordSearch& search, size_t pass) const {
+        if (lastLength[pass] >= 0)
+            search.MatchedKeywordLength = lastLength[pass];
+    }
+};
 
 // The first characters of UTF-8 text, never cutting a character in two (a byte that continues
 // a sequence belongs to the character before it).
 std::string_view firstCharacters(std::string_view text, size_t count) {
+    if (text.size() <= count)
+        return text; // no more bytes, so no more characters
     size_t characters = 0;
     for (size_t pos = 0; pos < text.size(); ++pos) {
         const auto byte = static_cast<unsigned char>(text[pos]);
@@ -78,17 +105,32 @@ std::string rowOpening(size_t pass) {
     return " TARGET=_BLANK><FONT SIZE=-1 COLOR=#0000FF>";
 }
 
-void appendNumber(std::string& out, int64_t value) {
-    char digits[24];
-    const auto result = std::to_chars(std::begin(digits), std::end(digits), value);
-    out.append(digits, result.ptr);
+// Room for the parts of a row besides its texts from the entry.
+constexpr size_t kRowRoom = 256;
+
+void writeDateCell(PageFile& page, const UrlCacheEntryRef& entry) {
+    PageLine line = page.beginLine(kRowRoom);
+    line.printable("<TR WIDTH=95%><TD WIDTH=12%><FONT SIZE=-1>");
+    line.date(entry.LastAccessTime());
+    line.printable("</FONT></TD>");
+    page.endLine(line);
 }
 
-void writeDateCell(PageFile& page, std::string& line, const DateTime& lastAccess) {
-    line.assign("<TR WIDTH=95%><TD WIDTH=12%><FONT SIZE=-1>");
-    AppendGeneralDate(line, lastAccess);
-    line += "</FONT></TD>";
-    page.writeLine(line);
+// The texts of a row that depend on its pass: the link's opening, what follows the link text,
+// and the row's end.
+struct RowTexts {
+    std::string_view opening;
+    std::string_view closing;
+    std::string_view end;
+};
+
+// Starts progress for one pass over the list as a pass that looks at each entry in turn leaves
+// it: the maximum and the position of its last entry.
+void finishPass(ProgressSink& progress, size_t count) {
+    if (count == 0)
+        return;
+    progress.setProgressMaximum(static_cast<int64_t>(count));
+    progress.setProgress(static_cast<int64_t>(count));
 }
 
 struct TableTexts {
@@ -154,8 +196,8 @@ bool IsHistoryCandidate(std::string_view address) {
     return ending != "gif" && ending != "jpg" && ending != "zip";
 }
 
-PhaseEnd WriteHistoryPage(PageRun& run, const std::vector<UrlCacheEntry>& history,
-                          KeywordSearch& search, UrlCachePageCounts& counts) {
+PhaseEnd WriteHistoryPage(PageRun& run, const UrlCacheList& history, KeywordSearch& search,
+                          UrlCachePageCounts& counts) {
     ProgressSink& progress = run.progress;
     PageFile& page = run.pages.page(PageId::History);
     progress.setStatus("Locating Internet History on YOUR Computer...");
@@ -164,100 +206,108 @@ PhaseEnd WriteHistoryPage(PageRun& run, const std::vector<UrlCacheEntry>& histor
 
     // Entries the page never lists (not an http address, or a picture or archive) are not
     // searched at all.
-    std::vector<std::string_view> addresses(history.size());
-    std::vector<ListMatches> matches(history.size());
-    std::vector<bool> candidates(history.size());
-    for (size_t i = 0; i < history.size(); ++i) {
-        addresses[i] = HistoryAddress(history[i].SourceUrlName);
-        candidates[i] = IsHistoryCandidate(addresses[i]);
-        if (candidates[i])
-            matches[i] = searchLists(addresses[i]);
-    }
+    const PageClasses classes(history.size(),
+                              [&](size_t i, uint32_t& start) -> std::optional<std::string_view> {
+                                  const std::string_view name = history[i].SourceUrlName();
+                                  const std::string_view address = HistoryAddress(name);
+                                  if (!IsHistoryCandidate(address))
+                                      return std::nullopt;
+                                  start = static_cast<uint32_t>(address.data() - name.data());
+                                  return address;
+                              });
 
-    const auto entryCount = static_cast<int64_t>(history.size());
-    std::string line;
     for (size_t pass = 0; pass <= kOtherPass; ++pass) {
         startPass(progress, kHistoryTexts, pass);
         if (run.run.isCanceled())
             return PhaseEnd::Stopped;
         const std::string opening = rowOpening(pass);
-        const char* closing = pass < kCategoryPasses ? "</B></FONT></A> - Site visited <B>"
-                                                     : "</FONT></A> - Site visited <B>";
-        const char* end =
-            pass < kCategoryPasses ? "</B> time(s).</TD></TR>" : "</B> time(s).</FONT></TD></TR>";
+        const RowTexts texts{opening,
+                             pass < kCategoryPasses ? "</B></FONT></A> - Site visited <B>"
+                                                    : "</FONT></A> - Site visited <B>",
+                             pass < kCategoryPasses ? "</B> time(s).</TD></TR>"
+                                                    : "</B> time(s).</FONT></TD></TR>"};
         for (size_t i = 0; i < history.size(); ++i) {
-            const UrlCacheEntry& entry = history[i];
-            progress.setProgressMaximum(entryCount);
+            const UrlCacheEntryRef entry = history[i];
             if (pass == 0) {
-                counts.CacheSizeTotal += static_cast<double>(entry.Size);
-                counts.HistoryHits += entry.HitRate;
+                counts.CacheSizeTotal += static_cast<double>(entry.Size());
+                counts.HistoryHits += entry.HitRate();
             }
-            if (candidates[i]) {
-                noteSearches(search, matches[i], pass);
-                if (passHolds(matches[i], pass)) {
-                    const std::string_view address = addresses[i];
-                    writeDateCell(page, line, entry.LastAccessTime);
-                    line.assign("<TD WIDTH=83%><A HREF=\"");
-                    AppendHtmlEscaped(line, address);
-                    line += '"';
-                    line += opening;
-                    AppendHtmlEscaped(line, firstCharacters(address, kLinkTextCharacters));
-                    line += closing;
-                    appendNumber(line, entry.HitRate);
-                    line += end;
-                    page.writeLine(line);
-                    if (pass < kCategoryPasses)
-                        ++counts.SuspectHistory;
-                }
-            }
-            progress.setProgress(static_cast<int64_t>(i + 1));
+            if (!passHolds(classes.entries[i], pass))
+                continue;
+            const std::string_view address = entry.SourceUrlName().substr(classes.addressStart[i]);
+            writeDateCell(page, entry);
+            const std::string_view linkText = firstCharacters(address, kLinkTextCharacters);
+            PageLine line = page.beginLine(kRowRoom + 6 * (address.size() + linkText.size()));
+            line.printable("<TD WIDTH=83%><A HREF=\"");
+            const char* before = line.end();
+            line.escaped(address);
+            // The link text is the address's start: when the address needed no escaping and is
+            // printable, so is its start, which then goes in as it is.
+            const bool unchanged =
+                line.isPrintable() && static_cast<size_t>(line.end() - before) == address.size();
+            line.printable("\"");
+            line.printable(texts.opening);
+            if (unchanged)
+                line.printable(linkText);
+            else
+                line.escaped(linkText);
+            line.printable(texts.closing);
+            line.number(entry.HitRate());
+            line.printable(texts.end);
+            page.endLine(line);
+            if (pass < kCategoryPasses)
+                ++counts.SuspectHistory;
         }
+        classes.noteSearches(search, pass);
+        finishPass(progress, history.size());
     }
     page.writeLine("</TABLE>");
     return PhaseEnd::Finished;
 }
 
-void WriteCookiePage(PageRun& run, const std::vector<UrlCacheEntry>& cookies, KeywordSearch& search,
+void WriteCookiePage(PageRun& run, const UrlCacheList& cookies, KeywordSearch& search,
                      UrlCachePageCounts& counts) {
     ProgressSink& progress = run.progress;
     PageFile& page = run.pages.page(PageId::Cookies);
     writeTableHead(page, run.totals.TotalTraces, kCookieTexts);
 
-    std::vector<ListMatches> matches(cookies.size());
-    for (size_t i = 0; i < cookies.size(); ++i)
-        matches[i] = searchLists(cookies[i].SourceUrlName);
+    const PageClasses classes(cookies.size(),
+                              [&](size_t i, uint32_t&) -> std::optional<std::string_view> {
+                                  return cookies[i].SourceUrlName();
+                              });
 
-    const auto entryCount = static_cast<int64_t>(cookies.size());
-    std::string line;
     for (size_t pass = 0; pass <= kOtherPass; ++pass) {
         startPass(progress, kCookieTexts, pass);
         const std::string opening = rowOpening(pass);
-        const char* closing = pass < kCategoryPasses ? "</B></FONT></A> - Cookie read <B>"
-                                                     : "</FONT></A> - Cookie read <B>";
+        const std::string_view closing = pass < kCategoryPasses
+                                             ? "</B></FONT></A> - Cookie read <B>"
+                                             : "</FONT></A> - Cookie read <B>";
         for (size_t i = 0; i < cookies.size(); ++i) {
-            const UrlCacheEntry& entry = cookies[i];
-            progress.setProgressMaximum(entryCount);
+            const UrlCacheEntryRef entry = cookies[i];
             if (pass == 0) {
-                counts.CacheSizeTotal += static_cast<double>(entry.Size);
-                counts.CookieReads += entry.HitRate;
+                counts.CacheSizeTotal += static_cast<double>(entry.Size());
+                counts.CookieReads += entry.HitRate();
             }
-            noteSearches(search, matches[i], pass);
-            if (passHolds(matches[i], pass)) {
-                writeDateCell(page, line, entry.LastAccessTime);
-                line.assign("<TD WIDTH=83%><A HREF=\"");
-                line += FileUrl(entry.LocalFileName);
-                line += '"';
-                line += opening;
-                AppendHtmlEscaped(line, entry.SourceUrlName);
-                line += closing;
-                appendNumber(line, entry.HitRate);
-                line += "</B> time(s).</TD></TR>";
-                page.writeLine(line);
-                if (pass < kCategoryPasses)
-                    ++counts.SuspectCookies;
-            }
-            progress.setProgress(static_cast<int64_t>(i + 1));
+            if (!passHolds(classes.entries[i], pass))
+                continue;
+            writeDateCell(page, entry);
+            const std::string_view file = entry.LocalFileName();
+            const std::string_view name = entry.SourceUrlName();
+            PageLine line = page.beginLine(kRowRoom + 6 * (file.size() + name.size()));
+            line.printable("<TD WIDTH=83%><A HREF=\"");
+            line.fileUrl(file);
+            line.printable("\"");
+            line.printable(opening);
+            line.escaped(name);
+            line.printable(closing);
+            line.number(entry.HitRate());
+            line.printable("</B> time(s).</TD></TR>");
+            page.endLine(line);
+            if (pass < kCategoryPasses)
+                ++counts.SuspectCookies;
         }
+        classes.noteSearches(search, pass);
+        finishPass(progress, cookies.size());
     }
     page.writeLine("</TABLE>");
 }

@@ -30,14 +30,14 @@ bool IsHistoryCandidate(std::string_view address);
 /// back. Text from the entries is escaped for HTML; a link shows at most the first
 /// 100 characters of its address. The searches keep search.MatchedKeywordLength as the five
 /// keyword operations would leave it.
-PhaseEnd WriteHistoryPage(PageRun& run, const std::vector<UrlCacheEntry>& history,
-                          KeywordSearch& search, UrlCachePageCounts& counts);
+PhaseEnd WriteHistoryPage(PageRun& run, const UrlCacheList& history, KeywordSearch& search,
+                          UrlCachePageCounts& counts);
 
 /// Writes the body of the cookie page from the cookie list, with no cancel test: the same six passes
 /// over every cookie's whole name (no "@" cut, no address filter), each row linking to the cookie
 /// file. Adds every entry's Size to counts.CacheSizeTotal and its HitRate to counts.CookieReads,
 /// and 1 to counts.SuspectCookies for every row of the five category passes.
-void WriteCookiePage(PageRun& run, const std::vector<UrlCacheEntry>& cookies, KeywordSearch& search,
+void WriteCookiePage(PageRun& run, const UrlCacheList& cookies, KeywordSearch& search,
                      UrlCachePageCounts& counts);
 
 } // namespace vorlith

@@ -2,85 +2,187 @@
 
 #include "base/text_encoding.h"
 
+#include <algorithm>
+#include <array>
 #include <cstdint>
+#include <cstring>
 
 namespace vorlith {
 
-void AppendHtmlEscaped(std::string& out, std::string_view text) {
-    size_t from = 0;
-    for (size_t pos = text.find_first_of("&<>\""); pos != std::string_view::npos;
-         pos = text.find_first_of("&<>\"", from)) {
-        out.append(text.substr(from, pos - from));
-        switch (text[pos]) {
-        case '&':
-            out += "&amp;";
-            break;
-        case '<':
-            out += "&lt;";
-            break;
-        case '>':
-            out += "&gt;";
-            break;
-        default:
-            out += "&quot;";
-            break;
-        }
-        from = pos + 1;
+namespace {
+
+// What each byte needs: an HTML character reference, a percent-encoding in a file address, and
+// whether it is printable ASCII at all (see isPlain in page_file.cpp).
+enum ByteNeed : uint8_t { kEscape = 1, kPercent = 2, kNotPrintable = 4 };
+
+constexpr std::array<uint8_t, 256> kByteNeeds = [] {
+    std::array<uint8_t, 256> needs{};
+    for (int byte = 0; byte < 256; ++byte) {
+        if (byte == '&' || byte == '<' || byte == '>' || byte == '"')
+            needs[byte] |= kEscape;
+        if (byte == '%' || byte == '#' || byte == '?' || byte < 0x20 || byte >= 0x7F)
+            needs[byte] |= kPercent;
+        if (byte < 0x20 || byte > 0x7E)
+            needs[byte] |= kNotPrintable;
     }
-    out.append(text.substr(from));
+    return needs;
+}();
+
+constexpr uint64_t kEveryByte = 0x0101010101010101ULL;
+constexpr uint64_t kHighBits = 0x8080808080808080ULL;
+
+// High bit of each byte of the word that is zero (exact wherever a lower byte is not zero, which
+// is all that the tests below need: whether there is one).
+uint64_t zeroBytes(uint64_t word) {
+    return (word - kEveryByte) & ~word & kHighBits;
+}
+
+// Whether one of the eight bytes, with the bits of `ignored` cleared, equals `value`.
+uint64_t bytesLike(uint64_t word, unsigned char ignored, unsigned char value) {
+    return zeroBytes((word & ~(kEveryByte * ignored)) ^ (kEveryByte * value));
+}
+
+// Bytes outside printable ASCII (below 0x20, or 0x7F and above), as in isPlain of page_file.cpp:
+// a borrow or carry can only add bits above a byte already found.
+uint64_t unprintableBytes(uint64_t word) {
+    return (((word - kEveryByte * 0x20) & ~word) | (word + kEveryByte) | word) & kHighBits;
+}
+
+// '"' and '&' are 0x22 and 0x26, '<' and '>' 0x3C and 0x3E: two tests find all four.
+uint64_t escapedBytes(uint64_t word) {
+    return bytesLike(word, 0x04, 0x22) | bytesLike(word, 0x02, 0x3C);
+}
+
+// A superset of the bytes a file address encodes or escapes: 0x20 to 0x27 (the blank, "!", "$"
+// and "'" among them), "<", ">", "?", and every byte outside printable ASCII.
+uint64_t fileUrlBytes(uint64_t word) {
+    return bytesLike(word, 0x07, 0x20) | bytesLike(word, 0x02, 0x3C) | bytesLike(word, 0x00, 0x3F) |
+           unprintableBytes(word);
+}
+
+uint64_t wordAt(const char* data) {
+    uint64_t word;
+    std::memcpy(&word, data, 8);
+    return word;
+}
+
+const char* escapeOf(char c) {
+    switch (c) {
+    case '&':
+        return "&amp;";
+    case '<':
+        return "&lt;";
+    case '>':
+        return "&gt;";
+    case '"':
+        return "&quot;";
+    default:
+        return nullptr;
+    }
+}
+
+} // namespace
+
+char* WriteHtmlEscaped(char* out, std::string_view text, bool& printable) {
+    // Eight bytes at a time: most addresses hold none of the four characters at all. The same
+    // look tells whether every byte is printable ASCII.
+    const char* const data = text.data();
+    const size_t size = text.size();
+    size_t from = 0; // the first byte not yet written
+    size_t pos = 0;
+    uint64_t unprintable = 0;
+    uint8_t seen = 0;
+    const auto copy = [&out](const char* bytes, size_t count) {
+        if (count > 0)
+            std::memcpy(out, bytes, count);
+        out += count;
+    };
+    while (pos < size) {
+        if (pos + 8 <= size) {
+            const uint64_t word = wordAt(data + pos);
+            unprintable |= unprintableBytes(word);
+            if (!escapedBytes(word)) {
+                pos += 8;
+                continue;
+            }
+        }
+        const size_t stop = std::min(size, pos + 8);
+        for (; pos < stop; ++pos) {
+            seen |= kByteNeeds[static_cast<unsigned char>(data[pos])];
+            if (const char* escaped = escapeOf(data[pos])) {
+                copy(data + from, pos - from);
+                copy(escaped, std::strlen(escaped));
+                from = pos + 1;
+            }
+        }
+    }
+    copy(data + from, size - from);
+    printable = unprintable == 0 && !(seen & kNotPrintable);
+    return out;
+}
+
+bool AppendHtmlEscaped(std::string& out, std::string_view text) {
+    const size_t before = out.size();
+    out.resize(before + 6 * text.size());
+    bool printable = true;
+    const char* end = WriteHtmlEscaped(out.data() + before, text, printable);
+    out.resize(static_cast<size_t>(end - out.data()));
+    return printable;
 }
 
 std::string HtmlEscape(std::string_view text) {
     std::string out;
-    out.reserve(text.size());
     AppendHtmlEscaped(out, text);
     return out;
 }
 
 namespace {
 
-// Appends the path with '%', '#', '?', control characters and bytes outside ASCII
-// percent-encoded.
-void appendPercentEncoded(std::string& out, std::string_view path) {
+// Writes the path with '%', '#', '?', control characters and bytes outside ASCII
+// percent-encoded and then HTML-escaped. Percent-encoding and HTML escaping touch different
+// bytes, so one pass does both.
+char* writeUrlPath(char* out, std::string_view path) {
     static constexpr char kHex[] = "0123456789ABCDEF";
-    const auto needsPercent = [](char c) {
-        const auto byte = static_cast<unsigned char>(c);
-        return c == '%' || c == '#' || c == '?' || byte < 0x20 || byte >= 0x7F;
-    };
+    const char* const data = path.data();
     size_t plainStart = 0;
-    for (size_t i = 0; i < path.size(); ++i) {
-        if (!needsPercent(path[i]))
+    const auto copy = [&out](const char* bytes, size_t count) {
+        if (count > 0)
+            std::memcpy(out, bytes, count);
+        out += count;
+    };
+    for (size_t i = 0; i < path.size();) {
+        if (i + 8 <= path.size() && !fileUrlBytes(wordAt(data + i))) {
+            i += 8;
             continue;
-        out.append(path.substr(plainStart, i - plainStart));
-        const auto byte = static_cast<unsigned char>(path[i]);
-        const char encoded[3] = {'%', kHex[byte >> 4], kHex[byte & 0x0F]};
-        out.append(encoded, 3);
-        plainStart = i + 1;
+        }
+        const size_t stop = std::min(path.size(), i + 8);
+        for (; i < stop; ++i) {
+            const auto byte = static_cast<unsigned char>(data[i]);
+            const uint8_t needs = kByteNeeds[byte];
+            if (!(needs & (kEscape | kPercent)))
+                continue;
+            copy(data + plainStart, i - plainStart);
+            if (needs & kPercent) {
+                const char encoded[3] = {'%', kHex[byte >> 4], kHex[byte & 0x0F]};
+                copy(encoded, 3);
+            } else {
+                const char* escaped = escapeOf(data[i]);
+                copy(escaped, std::strlen(escaped));
+            }
+            plainStart = i + 1;
+        }
     }
-    out.append(path.substr(plainStart));
-}
-
-std::string escapedForAttribute(std::string out) {
-    if (out.find_first_of("&<>\"") == std::string::npos)
-        return out;
-    return HtmlEscape(out);
+    copy(data + plainStart, path.size() - plainStart);
+    return out;
 }
 
 bool isSeparator(char c) {
     return c == '/' || c == '\\';
 }
 
-} // namespace
-
-std::string FileUrl(std::string_view path) {
-    std::string out;
-    out.reserve(7 + path.size() + 16);
-    out += "file://";
-    appendPercentEncoded(out, path);
-    return escapedForAttribute(std::move(out));
-}
-
-std::string LocalFileUrl(std::string_view path, std::string_view reportFolder) {
+// Where the name of a file directly in reportFolder's thumbs folder starts in its path; 0 when
+// the path names no such file.
+size_t thumbsNameStart(std::string_view path, std::string_view reportFolder) {
     constexpr std::string_view kThumbs = "thumbs";
     while (reportFolder.size() > 1 && isSeparator(reportFolder.back()))
         reportFolder.remove_suffix(1);
@@ -91,11 +193,42 @@ std::string LocalFileUrl(std::string_view path, std::string_view reportFolder) {
                             path.substr(reportFolder.size() + 1, kThumbs.size()) == kThumbs &&
                             isSeparator(path[nameStart - 1]) &&
                             path.find_first_of("/\\", nameStart) == std::string_view::npos;
-    if (!isInThumbs)
-        return FileUrl(path);
-    std::string out = "thumbs/";
-    appendPercentEncoded(out, path.substr(nameStart));
-    return escapedForAttribute(std::move(out));
+    return isInThumbs ? nameStart : 0;
+}
+
+} // namespace
+
+char* WriteFileUrl(char* out, std::string_view path) {
+    std::memcpy(out, "file://", 7);
+    return writeUrlPath(out + 7, path);
+}
+
+char* WriteLocalFileUrl(char* out, std::string_view path, std::string_view reportFolder) {
+    const size_t nameStart = thumbsNameStart(path, reportFolder);
+    if (nameStart == 0)
+        return WriteFileUrl(out, path);
+    std::memcpy(out, "thumbs/", 7);
+    return writeUrlPath(out + 7, path.substr(nameStart));
+}
+
+void AppendFileUrl(std::string& out, std::string_view path) {
+    const size_t before = out.size();
+    out.resize(before + 7 + 6 * path.size());
+    const char* end = WriteFileUrl(out.data() + before, path);
+    out.resize(static_cast<size_t>(end - out.data()));
+}
+
+std::string FileUrl(std::string_view path) {
+    std::string out;
+    AppendFileUrl(out, path);
+    return out;
+}
+
+std::string LocalFileUrl(std::string_view path, std::string_view reportFolder) {
+    std::string out(7 + 6 * path.size(), '\0');
+    const char* end = WriteLocalFileUrl(out.data(), path, reportFolder);
+    out.resize(static_cast<size_t>(end - out.data()));
+    return out;
 }
 
 std::string EncodeForPage(std::string_view text) {

@@ -12,8 +12,6 @@
 namespace vorlith {
 namespace {
 
-enum class PictureKind : uint8_t { None, Jpeg, Png };
-
 constexpr char kPictureLink[] =
     " TARGET=_BLANK><B>Use Erazent to Securely Delete this Image Now!</B></a>";
 
@@ -27,139 +25,146 @@ std::string explicitTotalLine(int64_t count) {
            FormatThousands(static_cast<double>(count)) + "</B></FONT></H2>";
 }
 
-// One audit's walk of the cached-file list, pass after pass: the progress display, the picture
-// kinds worked out once, and the keyword results through the memo.
+// One audit's walk of the cached-file list, pass after pass. A pass visits only the files it
+// writes (found through the classes' bit sets), yet shows the progress and yields as a pass that
+// looks at every file in turn: before the file at position p (from 1) the maximum is set, after
+// it comes a yield when p is a multiple of 20, then p (at most the maximum) as the value.
 class ImagePass {
 public:
     ImagePass(PageRun& run, const ImagePagesInput& input)
-        : m_run(run), m_entries(input.CacheContentList), m_keywords(input.contentKeywords),
-          m_link(ErazentPurchaseLink(run.totals.TotalTraces)) {
-        m_kinds.reserve(m_entries.size());
-        for (const UrlCacheEntry& entry : m_entries) {
-            const std::string_view address = entry.SourceUrlName;
-            m_kinds.push_back(IsPicture(address)       ? PictureKind::Jpeg
-                              : IsTeenPicture(address) ? PictureKind::Png
-                                                       : PictureKind::None);
-        }
-    }
+        : m_run(run), m_entries(input.CacheContentList), m_classes(input.classes),
+          m_link(ErazentPurchaseLink(run.totals.TotalTraces)) {}
 
     size_t size() const { return m_entries.size(); }
-    const UrlCacheEntry& entry(size_t index) const { return m_entries[index]; }
-    bool isPicture(size_t index) const { return m_kinds[index] == PictureKind::Jpeg; }
-    bool isTeenPicture(size_t index) const { return m_kinds[index] != PictureKind::None; }
-    KeywordHit hit(KeywordList list, size_t index) {
-        return m_keywords.hit(list, index, m_entries[index].SourceUrlName);
+    UrlCacheEntryRef entry(size_t index) const { return m_entries[index]; }
+    const CachedFileClasses& classes() const { return m_classes; }
+    const std::vector<uint64_t>& bits(CachedFileClasses::Fact fact) const {
+        return m_classes.bits(fact);
     }
+    const std::vector<uint64_t>& bits(KeywordList list) const { return m_classes.bits(list); }
+    KeywordHit hit(KeywordList list, size_t index) const { return m_classes.hit(list, index); }
     const std::string& link() const { return m_link; }
     PageFile& page(PageId id) { return m_run.pages.page(id); }
     const std::string& shownFolder() const { return m_run.pages.shownFolder(); }
 
-    /// The status text and the progress value 0 that open every pass.
-    void begin(const char* status) {
+    /// The status text and the progress value 0 that open every pass; `maximum` is the value
+    /// the pass sets before each file.
+    void begin(const char* status, int64_t maximum) {
         m_run.progress.setStatus(status);
         m_run.progress.setProgress(0);
-    }
-    /// Set before an entry's work.
-    void setMaximum(int64_t maximum) {
         m_maximum = maximum;
-        m_run.progress.setProgressMaximum(maximum);
+        m_nextYield = kFilesPerYield;
     }
-    /// After the work of the entry with 1-based position `position`: a yield every 20 entries,
-    /// then the progress value. A value above the maximum (the teen pass's fixed maximum) is
-    /// refused by a progress bar; it keeps the maximum.
-    void advance(int64_t position) {
-        if (position % 20 == 0)
+    /// Shows what the files before `index` would have shown: the yields after them.
+    void reach(size_t index) {
+        for (; m_nextYield <= index; m_nextYield += kFilesPerYield) {
+            // A value above the maximum (the teen pass's fixed maximum) is refused by a
+            // progress bar; it keeps the maximum.
+            m_run.progress.setProgressMaximum(m_maximum);
+            m_run.progress.setProgress(std::min(static_cast<int64_t>(m_nextYield) - 1, m_maximum));
             m_run.run.yield();
-        m_run.progress.setProgress(std::min(position, m_maximum));
+        }
+    }
+    /// Ends the pass as the last file would.
+    void finish() {
+        reach(size());
+        if (size() == 0)
+            return;
+        m_run.progress.setProgressMaximum(m_maximum);
+        m_run.progress.setProgress(std::min(static_cast<int64_t>(size()), m_maximum));
     }
     /// A cancel point: true when the run was cancelled.
     bool cancelled() const { return m_run.run.isCanceled(); }
 
     /// A pre-count: the pictures (jpg, jpeg) that the list matches.
     int64_t countPictures(const char* status, KeywordList list) {
-        begin(status);
-        int64_t count = 0;
-        for (size_t index = 0; index < size(); ++index) {
-            setMaximum(static_cast<int64_t>(size()));
-            if (isPicture(index) && hit(list, index))
-                ++count;
-            advance(static_cast<int64_t>(index) + 1);
-        }
-        return count;
+        begin(status, static_cast<int64_t>(size()));
+        finish();
+        return m_classes.matchedPictures(list);
     }
 
 private:
+    static constexpr size_t kFilesPerYield = 20;
+
     PageRun& m_run;
-    const std::vector<UrlCacheEntry>& m_entries;
-    KeywordMemo& m_keywords;
-    std::vector<PictureKind> m_kinds;
-    std::string m_link; // TotalTraces is fixed while these pages are written
-    int64_t m_maximum = 0; // of the progress bar
+    const UrlCacheList& m_entries;
+    const CachedFileClasses& m_classes;
+    std::string m_link;                  // TotalTraces is fixed while these pages are written
+    int64_t m_maximum = 0;               // of the progress bar
+    size_t m_nextYield = kFilesPerYield; // the position after which the pass yields next
 };
+
+using Fact = CachedFileClasses::Fact;
 
 void writeTeenPage(ImagePass& pass, UrlCachePageCounts& counts) {
     PageFile& page = pass.page(PageId::Teen);
-    pass.begin("Locating Potential ILLEGAL Files on YOUR Computer...");
-    for (size_t index = 0; index < pass.size(); ++index) {
-        pass.setMaximum(100000);
-        if (pass.isTeenPicture(index)) {
-            if (KeywordHit hit = pass.hit(KeywordList::Teen, index)) {
-                const UrlCacheEntry& entry = pass.entry(index);
-                page.writeLine("<FONT COLOR=#FF0000><B>Potentially ILLEGAL teen image file "
-                               "detected on YOUR Computer!  If there is a nude person in this "
-                               "image not over 18, this image is ILLEGAL!</B></FONT><P>");
-                page.writeLine(PictureLine(entry.LocalFileName, pass.shownFolder()));
-                page.writeLine(SourceLine(entry.SourceUrlName, hit));
-                page.writeLine("<B>Location on YOUR Computer: </B><I>" +
-                               HtmlEscape(entry.LocalFileName) + "</I><BR>");
-                page.writeLine("<A HREF=" + pass.link() + kPictureLink + "<BR><HR><BR>");
-                ++counts.TeenImageCount;
-            }
-        }
-        pass.advance(static_cast<int64_t>(index) + 1);
-    }
+    pass.begin("Locating Potential ILLEGAL Files on YOUR Computer...", 100000);
+    const auto& teen = pass.bits(KeywordList::Teen); // only teen pictures are searched
+    ForEachFile(
+        pass.size(), [&](size_t word) { return teen[word]; },
+        [&](size_t index) {
+            pass.reach(index);
+            const UrlCacheEntryRef entry = pass.entry(index);
+            page.writeLine("<FONT COLOR=#FF0000><B>Potentially ILLEGAL teen image file "
+                           "detected on YOUR Computer!  If there is a nude person in this "
+                           "image not over 18, this image is ILLEGAL!</B></FONT><P>");
+            page.writeLine(PictureLine(entry.LocalFileName(), pass.shownFolder()));
+            page.writeLine(SourceLine(entry.SourceUrlName(), pass.hit(KeywordList::Teen, index)));
+            page.writeLine("<B>Location on YOUR Computer: </B><I>" +
+                           HtmlEscape(entry.LocalFileName()) + "</I><BR>");
+            page.writeLine("<A HREF=" + pass.link() + kPictureLink + "<BR><HR><BR>");
+            ++counts.TeenImageCount;
+        });
+    pass.finish();
 }
 
 void writeExplicitPages(ImagePass& pass, UrlCachePageCounts& counts) {
     PageFile& first = pass.page(PageId::Images);
     PageFile& second = pass.page(PageId::Images2);
     PageFile& videos = pass.page(PageId::Videos);
-    pass.begin("Locating Explicit Files on YOUR Computer...");
-    for (size_t index = 0; index < pass.size(); ++index) {
-        pass.setMaximum(static_cast<int64_t>(pass.size()));
-        const UrlCacheEntry& entry = pass.entry(index);
-        counts.CacheSizeTotal += static_cast<double>(entry.Size);
-        if (!pass.isPicture(index)) {
-            WriteVideoItem(videos, entry, pass.link(), pass.shownFolder());
-        } else {
-            const KeywordHit explicitHit = pass.hit(KeywordList::Explicit, index);
-            const KeywordHit gayHit = pass.hit(KeywordList::Gay, index);
-            if (explicitHit || gayHit) {
-                const int64_t number = ++counts.ExplicitImageCount;
-                // A picture listed through the gay list alone shows that list's match.
-                const KeywordHit shown = explicitHit ? explicitHit : gayHit;
-                const std::string location = "<B>Location on YOUR Computer: </B><I>" +
-                                             HtmlEscape(entry.LocalFileName) +
-                                             "</I><BR><A HREF=" + pass.link() + kPictureLink;
-                if (number < 500) {
-                    first.writeLine(PictureLine(entry.LocalFileName, pass.shownFolder()));
-                    first.writeLine(SourceLine(entry.SourceUrlName, shown));
-                    first.writeLine(location + "<BR><HR WIDTH=95% ALIGN=LEFT><BR>");
-                    if (number % 25 == 0)
-                        first.writeLine(NavigationBar(NavigationOwner::Explicit));
-                    if (number == 499)
-                        first.writeLine("<H2><A HREF=Vorlith_images2.html>Goto Page 2!</A></H2>");
-                } else {
-                    if (number % 25 == 0)
-                        second.writeLine(NavigationBar(NavigationOwner::None));
-                    second.writeLine(PictureLine(entry.LocalFileName, pass.shownFolder()));
-                    second.writeLine(SourceLine(entry.SourceUrlName, shown));
-                    second.writeLine(location + "<BR><HR><BR>");
-                }
-            }
+    pass.begin("Locating Explicit Files on YOUR Computer...", static_cast<int64_t>(pass.size()));
+    for (size_t index = 0; index < pass.size(); ++index)
+        counts.CacheSizeTotal += static_cast<double>(pass.entry(index).Size());
+    const auto& pictures = pass.bits(Fact::Picture);
+    const auto& explicitMatches = pass.bits(KeywordList::Explicit);
+    const auto& gayMatches = pass.bits(KeywordList::Gay);
+    const auto& videoFiles = pass.bits(Fact::Video);
+    const auto written = [&](size_t word) {
+        return (pictures[word] & (explicitMatches[word] | gayMatches[word])) | videoFiles[word];
+    };
+    ForEachFile(pass.size(), written, [&](size_t index) {
+        pass.reach(index);
+        const UrlCacheEntryRef entry = pass.entry(index);
+        if (!pass.classes().has(Fact::Picture, index)) {
+            WriteVideoItem(videos, entry.SourceUrlName(), entry.LocalFileName(), pass.link(),
+                           pass.shownFolder());
+            return;
         }
-        pass.advance(static_cast<int64_t>(index) + 1);
-    }
+        const KeywordHit explicitHit = pass.hit(KeywordList::Explicit, index);
+        const KeywordHit gayHit = pass.hit(KeywordList::Gay, index);
+        const int64_t number = ++counts.ExplicitImageCount;
+        // A picture listed through the gay list alone shows that list's match.
+        const KeywordHit shown = explicitHit ? explicitHit : gayHit;
+        const std::string location = "<B>Location on YOUR Computer: </B><I>" +
+                                     HtmlEscape(entry.LocalFileName()) +
+                                     "</I><BR><A HREF=" + pass.link() + kPictureLink;
+        if (number < 500) {
+            first.writeLine(PictureLine(entry.LocalFileName(), pass.shownFolder()));
+            first.writeLine(SourceLine(entry.SourceUrlName(), shown));
+            first.writeLine(location + "<BR><HR WIDTH=95% ALIGN=LEFT><BR>");
+            if (number % 25 == 0)
+                first.writeLine(NavigationBar(NavigationOwner::Explicit));
+            if (number == 499)
+                first.writeLine("<H2><A HREF=Vorlith_images2.html>Goto Page 2!</A></H2>");
+        } else {
+            if (number % 25 == 0)
+                second.writeLine(NavigationBar(NavigationOwner::None));
+            second.writeLine(PictureLine(entry.LocalFileName(), pass.shownFolder()));
+            second.writeLine(SourceLine(entry.SourceUrlName(), shown));
+            second.writeLine(location + "<BR><HR><BR>");
+        }
+    });
+    pass.finish();
 }
 
 struct CategoryPage {
@@ -174,26 +179,26 @@ struct CategoryPage {
 // False when the run was cancelled at the pass's start.
 bool writeCategoryPage(ImagePass& pass, const CategoryPage& category, UrlCachePageCounts& counts) {
     PageFile& page = pass.page(category.page);
-    pass.begin(category.status);
+    pass.begin(category.status, static_cast<int64_t>(pass.size()));
     if (pass.cancelled())
         return false;
     int64_t& counter = counts.*category.counter;
-    for (size_t index = 0; index < pass.size(); ++index) {
-        pass.setMaximum(static_cast<int64_t>(pass.size()));
-        if (pass.isPicture(index)) {
-            if (KeywordHit hit = pass.hit(category.list, index)) {
-                const UrlCacheEntry& entry = pass.entry(index);
-                if (++counter % 25 == 0)
-                    page.writeLine(NavigationBar(category.owner));
-                page.writeLine(PictureLine(entry.LocalFileName, pass.shownFolder()));
-                page.writeLine(SourceLine(entry.SourceUrlName, hit));
-                page.writeLine("<B>Location on Your Computer: </B><I>" +
-                               HtmlEscape(entry.LocalFileName) + "</I><BR><A HREF=" + pass.link() +
-                               kPictureLink + category.lineEnding);
-            }
-        }
-        pass.advance(static_cast<int64_t>(index) + 1);
-    }
+    const auto& pictures = pass.bits(Fact::Picture);
+    const auto& matches = pass.bits(category.list);
+    ForEachFile(
+        pass.size(), [&](size_t word) { return pictures[word] & matches[word]; },
+        [&](size_t index) {
+            pass.reach(index);
+            const UrlCacheEntryRef entry = pass.entry(index);
+            if (++counter % 25 == 0)
+                page.writeLine(NavigationBar(category.owner));
+            page.writeLine(PictureLine(entry.LocalFileName(), pass.shownFolder()));
+            page.writeLine(SourceLine(entry.SourceUrlName(), pass.hit(category.list, index)));
+            page.writeLine("<B>Location on Your Computer: </B><I>" +
+                           HtmlEscape(entry.LocalFileName()) + "</I><BR><A HREF=" + pass.link() +
+                           kPictureLink + category.lineEnding);
+        });
+    pass.finish();
     return true;
 }
 

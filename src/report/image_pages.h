@@ -3,8 +3,9 @@
 // address matches a keyword list, each shown from its cached file with its address (the match
 // highlighted), its location and a deletion link. The video page is filled on the way.
 
-#include "report/page_run.h"
 #include "classify/keywords.h"
+#include "report/cached_file_classes.h"
+#include "report/page_run.h"
 #include "report/url_cache_counts.h"
 #include "sources/url_cache.h"
 
@@ -16,10 +17,10 @@
 namespace vorlith {
 
 struct ImagePagesInput {
-    const std::vector<UrlCacheEntry>& CacheContentList;
-    /// Keyword results of CacheContentList by index (shared with the summary's galleries, so
-    /// that each address is searched once per audit).
-    KeywordMemo& contentKeywords;
+    const UrlCacheList& CacheContentList;
+    /// What each cached file's address names and matches (shared with the summary's galleries,
+    /// so that each address is searched once per audit).
+    const CachedFileClasses& classes;
     /// Writes the uninstall notice to the summary page; empty when the program was not started
     /// for an uninstall. Called once, after the pre-counts, when the run was not cancelled.
     std::function<void()> writeUninstallNotice;

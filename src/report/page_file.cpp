@@ -2,6 +2,9 @@
 
 #include "report/html_text.h"
 
+#include <algorithm>
+#include <cassert>
+#include <charconv>
 #include <cstdint>
 #include <cstring>
 
@@ -9,6 +12,8 @@ namespace vorlith {
 namespace {
 constexpr uint64_t kEveryByte = 0x0101010101010101ULL;
 constexpr uint64_t kHighBits = 0x8080808080808080ULL;
+// Lines are handed to the file in blocks of at least this many bytes.
+constexpr size_t kBlockSize = 64 * 1024;
 
 // Eight bytes at a time: a line is plain when every byte is printable ASCII (0x20 to 0x7E). A
 // byte below 0x20 sets its high bit in the first term (the borrow of the subtraction), a byte
@@ -51,20 +56,86 @@ bool PageFile::open(const std::string& path, platform::SystemError* error) {
                 error);
 }
 
+void PageLine::escaped(std::string_view text) {
+    bool printable = true;
+    m_at = WriteHtmlEscaped(m_at, text, printable);
+    m_printable = m_printable && printable;
+}
+
+void PageLine::fileUrl(std::string_view path) {
+    m_at = WriteFileUrl(m_at, path);
+}
+
+void PageLine::localFileUrl(std::string_view path, std::string_view reportFolder) {
+    m_at = WriteLocalFileUrl(m_at, path, reportFolder);
+}
+
+void PageLine::number(int64_t value) {
+    m_at = std::to_chars(m_at, m_at + 20, value).ptr;
+}
+
+void PageLine::date(const DateTime& value) {
+    m_at = WriteGeneralDate(m_at, value);
+}
+
 void PageFile::writeLine(std::string_view text) {
     if (!m_file)
         return;
-    // Most lines are plain ASCII: they go out as they are, without a copy.
-    if (isPlain(text))
-        m_file->write(text);
-    else
-        m_file->write(EncodeForPage(text));
-    m_file->write("\r\n");
+    PageLine line = beginLine(text.size());
+    line.text(text);
+    endLine(line);
+}
+
+void PageFile::reserve(size_t bytes) {
+    if (m_blockUsed + bytes <= m_blockCapacity)
+        return;
+    writeBlock();
+    if (bytes > m_blockCapacity) {
+        m_blockCapacity = std::max(bytes, 2 * kBlockSize);
+        m_block = std::make_unique_for_overwrite<char[]>(m_blockCapacity);
+    }
+}
+
+void PageFile::writeBlock() {
+    if (m_file && m_blockUsed > 0)
+        m_file->write(std::string_view(m_block.get(), m_blockUsed));
+    m_blockUsed = 0;
+}
+
+PageLine PageFile::beginLine(size_t room) {
+    reserve(room + 2); // and the line end
+    return PageLine(m_block.get() + m_blockUsed);
+}
+
+void PageFile::endLine(const PageLine& line) {
+    char* const start = m_block.get() + m_blockUsed;
+    assert(line.end() >= start && line.end() <= m_block.get() + m_blockCapacity - 2 &&
+           "the line stayed within its room");
+    if (!m_file)
+        return;
+    size_t length = static_cast<size_t>(line.end() - start);
+    assert((!line.isPrintable() || isPlain({start, length})) && "a printable line is plain");
+    // Most lines are plain ASCII and stay as they were written.
+    if (!line.isPrintable() && !isPlain({start, length})) {
+        const std::string encoded = EncodeForPage({start, length});
+        reserve(encoded.size() + 2); // may write the finished lines, never this one
+        std::memcpy(m_block.get() + m_blockUsed, encoded.data(), encoded.size());
+        length = encoded.size();
+    }
+    char* const end = m_block.get() + m_blockUsed + length;
+    end[0] = '\r';
+    end[1] = '\n';
+    m_blockUsed += length + 2;
+    if (m_blockUsed >= kBlockSize)
+        writeBlock();
 }
 
 bool PageFile::close() {
     if (!m_file)
         return true;
+    writeBlock();
+    m_block.reset();
+    m_blockCapacity = 0;
     const bool written = m_file->close();
     m_file.reset();
     m_ownFolder.reset();

@@ -7,6 +7,7 @@
 #include "report/page_set.h"
 
 #include <array>
+#include <bit>
 #include <string>
 
 namespace vorlith {
@@ -42,12 +43,6 @@ std::string N(double value) {
 }
 std::string N(int64_t value) {
     return FormatThousands(static_cast<double>(value));
-}
-
-// A gallery shows cached copies whose address ends in "jpg" in any letter case, whatever else
-// the image pages accepted.
-bool endsInJpg(std::string_view address) {
-    return EndsWithNoCase(address, "jpg");
 }
 
 void writeTotals(PageFile& page, const SummaryInput& input, const TraceTotals& totals) {
@@ -127,33 +122,42 @@ void writeTotals(PageFile& page, const SummaryInput& input, const TraceTotals& t
 }
 
 void writeGallery(PageFile& page, ProgressSink& progress, std::string_view reportFolder,
-                  const Gallery& gallery, const std::vector<UrlCacheEntry>& content,
-                  KeywordMemo& keywords, KeywordSearch& search) {
+                  const Gallery& gallery, const UrlCacheList& content,
+                  const CachedFileClasses& classes, KeywordSearch& search) {
     page.writeLine("<TABLE WIDTH=95% CELLSPACING=0 CELLPADDING=0 BORDER=0><TR><TD "
                    "COLSPAN=10><CENTER><TABLE CELLSPACING=0 CELLPADDING=0 WIDTH=100% "
                    "BORDER=1><TR><TD><CENTER><B>");
     page.writeLine(std::string(gallery.title) +
                    "</B></CENTER></TD></TR></TABLE></CENTER></TD></TR><TR>");
+    // The gallery looks at the files in turn until it has shown thirty: the progress shows the
+    // position of the last one it looked at.
+    const auto& jpg = classes.bits(CachedFileClasses::JpgEnding);
+    const auto& matches = classes.bits(gallery.list);
+    size_t lookedAt = content.size();
     int64_t shown = 0;
-    for (size_t i = 0; i < content.size(); ++i) {
-        const UrlCacheEntry& entry = content[i];
-        progress.setProgressMaximum(static_cast<int64_t>(content.size()));
-        progress.setProgress(static_cast<int64_t>(i + 1));
-        if (endsInJpg(entry.SourceUrlName) &&
-            search.Record(keywords.hit(gallery.list, i, entry.SourceUrlName)) > 0) {
-            const std::string file = LocalFileUrl(entry.LocalFileName, reportFolder);
+    const size_t words = (content.size() + 63) / 64;
+    for (size_t word = 0; word < words && shown < kGalleryLimit; ++word) {
+        for (uint64_t bits = jpg[word] & matches[word]; bits != 0 && shown < kGalleryLimit;
+             bits &= bits - 1) {
+            const size_t i = word * 64 + static_cast<size_t>(std::countr_zero(bits));
+            search.Record(classes.hit(gallery.list, i));
+            const std::string file = LocalFileUrl(content[i].LocalFileName(), reportFolder);
             page.writeLine("<TD WIDTH=10%><A HREF=\"" + file + "\" TARGET=_BLANK><IMG SRC=\"" +
                            file + "\" WIDTH=90 HEIGHT=120 VSPACE=5 BORDER=1></A></TD>");
             ++shown;
             if (shown == 10 || shown == 20)
                 page.writeLine("</TR><TR>");
+            if (shown >= kGalleryLimit) {
+                lookedAt = i + 1;
+                page.writeLine(
+                    std::string("<TR><TH COLSPAN=10><CENTER><B><A HREF=") + gallery.viewAllPage +
+                    " TARGET=_BLANK>CLICK HERE TO VIEW ALL</A></B></CENTER><BR></TH></TR>");
+            }
         }
-        if (shown >= kGalleryLimit) {
-            page.writeLine(std::string("<TR><TH COLSPAN=10><CENTER><B><A HREF=") +
-                           gallery.viewAllPage +
-                           " TARGET=_BLANK>CLICK HERE TO VIEW ALL</A></B></CENTER><BR></TH></TR>");
-            break;
-        }
+    }
+    if (!content.empty()) {
+        progress.setProgressMaximum(static_cast<int64_t>(content.size()));
+        progress.setProgress(static_cast<int64_t>(lookedAt));
     }
 }
 
@@ -202,7 +206,7 @@ void WriteSummaryPage(PageRun& run, const SummaryInput& input, KeywordSearch& se
         if (counts.*gallery.guard < 1)
             continue;
         writeGallery(page, run.progress, run.pages.shownFolder(), gallery,
-                     input.lists.CacheContentList, input.contentKeywords, search);
+                     input.lists.CacheContentList, input.classes, search);
         // The closing block's first line closes the news gallery.
         if (gallery.list != KeywordList::News)
             page.writeLine("</TR></TABLE>");

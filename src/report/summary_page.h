@@ -2,8 +2,9 @@
 // The summary page: the optional uninstall notice, every total in its order, the
 // galleries of suspect pictures and the closing link or warning about the teen pictures.
 
-#include "report/page_run.h"
 #include "classify/keywords.h"
+#include "report/cached_file_classes.h"
+#include "report/page_run.h"
 #include "report/url_cache_counts.h"
 #include "scan/scan_counts.h"
 #include "sources/url_cache.h"
@@ -16,7 +17,7 @@ void WriteUninstallNotice(PageRun& run);
 /// What the summary prints besides the URL-cache audit's own counters.
 struct SummaryInput {
     const UrlCacheLists& lists;       // the galleries walk the cached files; the list sizes
-    KeywordMemo& contentKeywords;     // keyword results of the cached files, by index
+    const CachedFileClasses& classes; // what the cached files' addresses name and match
     const UrlCachePageCounts& counts; // pictures, history and cookie counters, bytes
     const DiskScanCounts& diskCounts; // audio and thumbnail counts
     int64_t firefoxImageCount;        // pictures on the Firefox cache pages

@@ -20,21 +20,21 @@ PhaseEnd WriteUrlCachePages(PageRun& run, const UrlCachePagesInput& input, Trace
     KeywordSearch search;
     search.MatchedKeywordLength = 0;
     // The image pages and the summary's galleries ask about the same cached files many times;
-    // each address is searched once.
-    KeywordMemo contentKeywords(lists.CacheContentList.size());
+    // each address is looked at and searched once.
+    const CachedFileClasses contentClasses(lists.CacheContentList);
 
     std::function<void()> uninstallNotice;
     if (input.UninstallMode)
         uninstallNotice = [&run] { WriteUninstallNotice(run); };
     if (WriteImagePages(run,
-                        ImagePagesInput{lists.CacheContentList, contentKeywords, uninstallNotice},
+                        ImagePagesInput{lists.CacheContentList, contentClasses, uninstallNotice},
                         counts) == PhaseEnd::Stopped)
         return PhaseEnd::Stopped;
     if (WriteHistoryPage(run, lists.CacheHistoryList, search, counts) == PhaseEnd::Stopped)
         return PhaseEnd::Stopped;
     WriteCookiePage(run, lists.CacheCookieList, search, counts);
     WriteSummaryPage(run,
-                     SummaryInput{lists, contentKeywords, counts, input.diskCounts,
+                     SummaryInput{lists, contentClasses, counts, input.diskCounts,
                                   input.firefoxImageCount},
                      search, totals);
     return PhaseEnd::Finished;

@@ -4,17 +4,6 @@
 #include "report/html_text.h"
 
 namespace vorlith {
-namespace {
-
-std::string linkTail(std::string_view purchaseLink) {
-    std::string tail = "</A><BR><BR><A HREF=";
-    tail += purchaseLink;
-    tail += " TARGET=_BLANK><B>Use Erazent to Securely Delete this Video Now!</B></a><BR><HR "
-            "WIDTH=95% ALIGN=LEFT><BR><BR>";
-    return tail;
-}
-
-} // namespace
 
 VideoKind VideoKindOf(std::string_view address) {
     if (EndsWithNoCase(address, "flv"))
@@ -31,58 +20,70 @@ VideoKind VideoKindOf(std::string_view address) {
 std::string FlashPlayerPath(std::string_view localFile, std::string_view reportFolder) {
     // LocalFileUrl has already made the path safe for the attribute; the player also needs its
     // blanks encoded, since it takes the path as a query value.
-    const std::string url = LocalFileUrl(localFile, reportFolder);
-    std::string path;
-    path.reserve(url.size() + 8);
-    for (char c : url) {
-        if (c == ' ')
-            path += "%20";
-        else
-            path += c;
-    }
+    std::string path = LocalFileUrl(localFile, reportFolder);
+    for (size_t blank = path.find(' '); blank != std::string::npos;
+         blank = path.find(' ', blank + 3))
+        path.replace(blank, 1, "%20");
     return path;
 }
 
-void WriteVideoItem(PageFile& page, const UrlCacheEntry& entry, std::string_view purchaseLink,
-                    std::string_view reportFolder) {
-    const VideoKind kind = VideoKindOf(entry.SourceUrlName);
+void WriteVideoItem(PageFile& page, std::string_view address, std::string_view localFile,
+                    std::string_view purchaseLink, std::string_view reportFolder) {
+    const VideoKind kind = VideoKindOf(address);
     if (kind == VideoKind::None)
         return;
-    const std::string location = HtmlEscape(entry.LocalFileName);
+    // The lines are written straight into the page's buffer: a cache holds thousands of videos.
+    const size_t room = 512 + purchaseLink.size() + 7 + 6 * localFile.size();
     switch (kind) {
     case VideoKind::Flash: {
-        const std::string player = FlashPlayerPath(entry.LocalFileName, reportFolder);
+        const std::string player = FlashPlayerPath(localFile, reportFolder);
         page.writeLine("<BR>");
-        page.writeLine("<object type=application/x-shockwave-flash width=320 height=290 "
-                       "wmode=transparent data=\"flvplayer.swf?file=" +
-                       player + "\">");
-        page.writeLine("<param name=movie value=\"flvplayer.swf?file=" + player + "\">");
+        PageLine object = page.beginLine(room + player.size());
+        object.printable("<object type=application/x-shockwave-flash width=320 height=290 "
+                         "wmode=transparent data=\"flvplayer.swf?file=");
+        object.printable(player);
+        object.printable("\">");
+        page.endLine(object);
+        PageLine parameter = page.beginLine(room + player.size());
+        parameter.printable("<param name=movie value=\"flvplayer.swf?file=");
+        parameter.printable(player);
+        parameter.printable("\">");
+        page.endLine(parameter);
         page.writeLine("<param name=wmode value=transparent>");
         page.writeLine("</object>");
-        page.writeLine("<BR><B>Location on YOUR Computer: </B><I>" + location +
-                       "</I><BR><A HREF=" + std::string(purchaseLink) +
-                       " TARGET=_BLANK><B>Use Erazent to Securely Delete this Video "
+        PageLine line = page.beginLine(room);
+        line.printable("<BR><B>Location on YOUR Computer: </B><I>");
+        line.escaped(localFile);
+        line.printable("</I><BR><A HREF=");
+        line.printable(purchaseLink);
+        line.printable(" TARGET=_BLANK><B>Use Erazent to Securely Delete this Video "
                        "Now!</B></a><BR><HR WIDTH=95% ALIGN=LEFT><BR><BR>");
+        page.endLine(line);
         return;
     }
     case VideoKind::WindowsMedia:
-        page.writeLine("Click the below location of the video on your computer to view Windows "
-                       "Media Video (WMV):<BR>");
-        page.writeLine("<A HREF=\"" + LocalFileUrl(entry.LocalFileName, reportFolder) + "\">\"" +
-                       location + "\"" + linkTail(purchaseLink));
-        return;
     case VideoKind::Mpeg:
-        page.writeLine(
-            "Click the below location of the video on your computer to view MPEG Video:<BR>");
-        page.writeLine("<A HREF=\"" + LocalFileUrl(entry.LocalFileName, reportFolder) +
-                       "\" TARGET=_BLANK>\"" + location + "\"" + linkTail(purchaseLink));
+    case VideoKind::QuickTime: {
+        page.writeLine(kind == VideoKind::WindowsMedia
+                           ? "Click the below location of the video on your computer to view "
+                             "Windows Media Video (WMV):<BR>"
+                       : kind == VideoKind::Mpeg
+                           ? "Click the below location of the video on your computer to view MPEG "
+                             "Video:<BR>"
+                           : "Click the below location of the video on your computer to view "
+                             "QuickTime Video:<BR>");
+        PageLine line = page.beginLine(room);
+        line.printable(kind == VideoKind::QuickTime ? "<BR><A HREF=\"" : "<A HREF=\"");
+        line.localFileUrl(localFile, reportFolder);
+        line.printable(kind == VideoKind::WindowsMedia ? "\">\"" : "\" TARGET=_BLANK>\"");
+        line.escaped(localFile);
+        line.printable("\"</A><BR><BR><A HREF=");
+        line.printable(purchaseLink);
+        line.printable(" TARGET=_BLANK><B>Use Erazent to Securely Delete this Video Now!</B></a>"
+                       "<BR><HR WIDTH=95% ALIGN=LEFT><BR><BR>");
+        page.endLine(line);
         return;
-    case VideoKind::QuickTime:
-        page.writeLine(
-            "Click the below location of the video on your computer to view QuickTime Video:<BR>");
-        page.writeLine("<BR><A HREF=\"" + LocalFileUrl(entry.LocalFileName, reportFolder) +
-                       "\" TARGET=_BLANK>\"" + location + "\"" + linkTail(purchaseLink));
-        return;
+    }
     case VideoKind::None:
         return;
     }

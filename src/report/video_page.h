@@ -3,7 +3,6 @@
 // image pages. Videos are not classified by keyword.
 
 #include "report/page_file.h"
-#include "sources/url_cache.h"
 
 #include <string>
 #include <string_view>
@@ -25,7 +24,7 @@ std::string FlashPlayerPath(std::string_view localFile, std::string_view reportF
 /// names a video (six lines for Flash video, two for the others), nothing otherwise. The entry's
 /// texts are escaped; `purchaseLink` is written as it is. The file is linked as LocalFileUrl does
 /// from reportFolder.
-void WriteVideoItem(PageFile& page, const UrlCacheEntry& entry, std::string_view purchaseLink,
-                    std::string_view reportFolder = {});
+void WriteVideoItem(PageFile& page, std::string_view address, std::string_view localFile,
+                    std::string_view purchaseLink, std::string_view reportFolder = {});
 
 } // namespace vorlith

@@ -24,8 +24,14 @@ std::string FileTitleFromPath(std::string_view path) {
     return std::string(name.substr(0, name.find('.')));
 }
 
-AudioFindings ReadAudioTags(RunControl& run, ProgressSink& progress, const FoundFileList& audio) {
+AudioFindings ReadAudioTags(RunControl& run, ProgressSink& progress, const FoundFileList& audio,
+                            TagsReadAhead ahead) {
     AudioFindings findings;
+    // The tags read ahead are kept where they are (the page finds them by index); tags read
+    // here follow them.
+    const size_t tagsAhead = ahead.tags.size();
+    findings.tags = std::move(ahead.tags);
+    size_t nextAhead = 0; // the first file read ahead not yet reached
     findings.files.reserve(audio.size());
     progress.setStatus("Creating results for DRM-free Music files w/ ID3 tags...");
     progress.setProgressMaximum(static_cast<int64_t>(audio.size()));
@@ -50,7 +56,13 @@ AudioFindings ReadAudioTags(RunControl& run, ProgressSink& progress, const Found
         case AudioKind::None:
             break;
         }
-        if (file.kind == AudioKind::Mp3 || file.kind == AudioKind::Wma) {
+        while (nextAhead < ahead.files.size() && ahead.files[nextAhead].index < index)
+            ++nextAhead;
+        if (nextAhead < ahead.files.size() && ahead.files[nextAhead].index == index) {
+            if (const int32_t tag = ahead.files[nextAhead].tag;
+                tag >= 0 && static_cast<size_t>(tag) < tagsAhead)
+                file.tag = tag;
+        } else if (file.kind == AudioKind::Mp3 || file.kind == AudioKind::Wma) {
             // A file that cannot be opened leaves the reader's fields empty: it counts as
             // untagged, which is all the page needs to know.
             [[maybe_unused]] TagResult ignored = reader.MP3File(audio[index]);

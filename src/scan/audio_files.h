@@ -47,11 +47,22 @@ struct AudioFindings {
     }
 };
 
+/// Tags read ahead of ReadAudioTags (see AudioTagReader), in the order of their entries.
+struct TagsReadAhead {
+    struct File {
+        size_t index; // in the audio list
+        int32_t tag;  // into tags; -1 when the tag names no artist or the file could not be read
+    };
+    std::vector<File> files;
+    std::vector<AudioTagText> tags;
+};
+
 /// Counts every entry of the audio list by kind and reads the ID3v1 tag of every ".mp3",
 /// ".mpeg3" and ".wma" file (the last 128 bytes only). A file that cannot be read, or whose tag
 /// names no artist, has no tag text. Shows "Creating results for DRM-free Music files w/ ID3
 /// tags..." with the entry's position on the progress bar, and yields every 20 entries; the
-/// cancel flag is not tested.
-AudioFindings ReadAudioTags(RunControl& run, ProgressSink& progress, const FoundFileList& audio);
+/// cancel flag is not tested. A file whose tag was read ahead is not read again.
+AudioFindings ReadAudioTags(RunControl& run, ProgressSink& progress, const FoundFileList& audio,
+                            TagsReadAhead ahead = {});
 
 } // namespace vorlith

@@ -2,6 +2,7 @@
 
 #include "base/text.h"
 #include "platform/file_system.h"
+#include "scan/audio_tag_reader.h"
 
 #include <algorithm>
 #include <array>
@@ -51,6 +52,7 @@ constexpr size_t kMaxOpenFolders = 24;
 struct FileEntry {
     std::string name; // without the separator a folder's recorded name ends in
     bool isFolder = false;
+    bool isRegular = false; // the listing says it is a regular file
 };
 
 bool ContainsAt(std::string_view name, size_t at, std::string_view lowerText) {
@@ -88,8 +90,9 @@ FoundList ListForName(std::string_view name) {
 class TreeWalk {
 public:
     TreeWalk(RunControl& run, FoundFiles& lists, WalkProgress& progress,
-             platform::FileSystemId rootFileSystem)
-        : m_run(run), m_lists(lists), m_progress(progress), m_rootFileSystem(rootFileSystem) {}
+             platform::FileSystemId rootFileSystem, AudioTagReader* tags)
+        : m_run(run), m_lists(lists), m_progress(progress), m_rootFileSystem(rootFileSystem),
+          m_tags(tags) {}
 
     PhaseEnd walk(platform::WalkFolder& root, const std::string& rootPath) {
         m_path = rootPath;
@@ -116,8 +119,11 @@ public:
             m_path += record.name;
             if (record.isFolder)
                 m_path += platform::kPathSeparator;
-            if (list)
+            if (list) {
                 list->AddToList(m_path);
+                if (m_tags && record.isRegular && list == &m_lists.lstResult)
+                    m_tags->offer(list->size() - 1, m_path);
+            }
             if (record.isFolder) {
                 platform::WalkFolder* parent = openLevel(m_levels.size() - 1);
                 auto sub = parent ? parent->enterSubFolder(record.name, m_rootFileSystem)
@@ -218,7 +224,8 @@ private:
                 m_progress.CurrentFolder += entry->name;
                 m_progress.CurrentFolder += platform::kPathSeparator;
             }
-            records.push_back({std::move(entry->name), isFolder});
+            records.push_back(
+                {std::move(entry->name), isFolder, entry->kind == platform::EntryKind::File});
             ++m_recordCount;
             ++m_progress.FilesSearched;
         }
@@ -243,6 +250,7 @@ private:
     FoundFiles& m_lists;
     WalkProgress& m_progress;
     const platform::FileSystemId m_rootFileSystem; // no folder elsewhere is entered
+    AudioTagReader* const m_tags;                  // reads the audio files' tags meanwhile
     bool m_stopped = false;                        // the run was cancelled: the walk ends
     int64_t m_recordCount = 0;                     // records of this root walk so far
     size_t m_openFolders = 0;                      // levels whose folder is open
@@ -254,21 +262,22 @@ private:
 } // namespace
 
 PhaseEnd FindFiles(RunControl& run, FoundFiles& lists, WalkProgress& progress,
-                   const std::string& root) {
+                   const std::string& root, AudioTagReader* tags) {
     std::string rootPath = root;
     if (rootPath.empty() || rootPath.back() != platform::kPathSeparator)
         rootPath += platform::kPathSeparator;
     auto rootFolder = platform::OpenWalkFolder(rootPath);
     if (!rootFolder)
         ++progress.FoldersUnreadable;
-    return WalkFolderTree(run, lists, progress, rootPath, rootFolder.get());
+    return WalkFolderTree(run, lists, progress, rootPath, rootFolder.get(), tags);
 }
 
 PhaseEnd WalkFolderTree(RunControl& run, FoundFiles& lists, WalkProgress& progress,
-                        const std::string& rootPath, platform::WalkFolder* rootFolder) {
+                        const std::string& rootPath, platform::WalkFolder* rootFolder,
+                        AudioTagReader* tags) {
     if (!rootFolder)
         return PhaseEnd::Finished;
-    TreeWalk walk(run, lists, progress, rootFolder->fileSystem());
+    TreeWalk walk(run, lists, progress, rootFolder->fileSystem(), tags);
     return walk.walk(*rootFolder, rootPath);
 }
 

@@ -1,18 +1,26 @@
 #pragma once
-// The URL cache read once per audit into three lists.
+// The URL cache read once per audit into three lists. A list keeps its entries compactly: the
+// texts of all its entries in a few large blocks, the numbers and times in fixed-size records, so
+// that a cache of hundreds of thousands of entries costs a few allocations, not several per entry.
 
 #include "base/progress.h"
 #include "base/run_control.h"
 #include "platform/clock.h"
 #include "platform/url_cache.h"
 
+#include <climits>
 #include <cstdint>
+#include <initializer_list>
+#include <iterator>
+#include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace vorlith {
 
-/// One cache entry as the report sees it.
+/// One cache entry on its own, owning its texts: what a test builds and what
+/// UrlCacheEntryRef::copy gives.
 struct UrlCacheEntry {
     std::string SourceUrlName; // the address; history and cookie names carry a prefix up to "@"
     std::string LocalFileName; // the file holding the entry's data; "" when it has none
@@ -32,16 +40,181 @@ inline constexpr uint32_t kNormalCacheEntry = 0x00000001;
 inline constexpr uint32_t kHistoryEntryType = 0x00200001;
 inline constexpr uint32_t kCookieEntryType = 0x00100001;
 
+class UrlCacheList;
+
+/// UTC file times turned into local calendar times through a clock, as the clock's toLocal
+/// gives them, in whole seconds since 1970-01-01 00:00 of the local calendar. The offset of a
+/// day that keeps one offset throughout is remembered, so that a cache's hundreds of thousands of
+/// times cost the clock a few questions per day; a day with a change asks the clock each time.
+class LocalTimes {
+public:
+    explicit LocalTimes(const platform::Clock& clock);
+    int64_t secondsOf(FileTime utc);
+
+private:
+    struct Day {
+        int64_t day = INT64_MIN; // days since 1970-01-01 (UTC)
+        int64_t offset = 0;      // seconds from UTC to local time throughout the day
+        bool changing = false;   // the offset changes within the day
+    };
+    static constexpr size_t kDays = 4096; // days remembered: eleven years
+
+    const platform::Clock& m_clock;
+    std::vector<Day> m_days;
+};
+
+/// One entry of a list, read where the list keeps it: the fields of UrlCacheEntry under the same
+/// names. Texts are views into the list, valid while the list lives and is not changed.
+class UrlCacheEntryRef {
+public:
+    std::string_view SourceUrlName() const { return text(kAddress); }
+    std::string_view LocalFileName() const { return text(kLocalFile); }
+    std::string_view HeaderInfo() const { return text(kHeader); }
+    std::string_view FileExtension() const { return text(kExtension); }
+    int32_t UseCount() const { return m_record->useCount; }
+    int32_t HitRate() const { return m_record->hitRate; }
+    int64_t Size() const { return m_record->size; }
+    uint32_t Origin() const { return m_record->origin; } // index into UrlCacheLists::origins
+    DateTime LastModifiedTime() const { return time(kLastModified); }
+    DateTime ExpireTime() const { return time(kExpire); }
+    DateTime LastAccessTime() const { return time(kLastAccess); }
+    DateTime LastSyncTime() const { return time(kLastSync); }
+
+    /// The entry as a UrlCacheEntry of its own.
+    UrlCacheEntry copy() const;
+
+private:
+    friend class UrlCacheList;
+    enum TextField { kAddress, kLocalFile, kHeader, kExtension, kTextFields };
+    enum TimeField { kLastModified, kExpire, kLastAccess, kLastSync, kTimeFields };
+    // One entry as a list stores it.
+    struct Record {
+        const char* texts;                 // the four texts one after the other
+        uint32_t textLengths[kTextFields]; // bytes of each
+        int32_t useCount;
+        int32_t hitRate;
+        uint32_t origin;            // index into UrlCacheLists::origins
+        int64_t size;               // bytes
+        int64_t times[kTimeFields]; // local calendar times as seconds since 1970 (no zone)
+    };
+    explicit UrlCacheEntryRef(const Record& record) : m_record(&record) {}
+    std::string_view text(TextField field) const {
+        size_t start = 0;
+        for (int before = 0; before < field; ++before)
+            start += m_record->textLengths[before];
+        return {m_record->texts + start, m_record->textLengths[field]};
+    }
+    DateTime time(TimeField field) const;
+
+    const Record* m_record;
+};
+
+/// One list of cache entries in the order they were added.
+class UrlCacheList {
+public:
+    UrlCacheList();
+    UrlCacheList(std::initializer_list<UrlCacheEntry> entries);
+    UrlCacheList(const UrlCacheList& other);
+    UrlCacheList(UrlCacheList&& other) noexcept;
+    UrlCacheList& operator=(const UrlCacheList& other);
+    UrlCacheList& operator=(UrlCacheList&& other) noexcept;
+    ~UrlCacheList();
+
+    size_t size() const { return m_count; }
+    bool empty() const { return m_count == 0; }
+    UrlCacheEntryRef operator[](size_t index) const {
+        return UrlCacheEntryRef(m_records[index / kRecordsPerChunk][index % kRecordsPerChunk]);
+    }
+
+    /// Appends a copy of the entry.
+    void push_back(const UrlCacheEntry& entry);
+    /// Appends a raw entry: texts up to their first NUL (a missing text is empty), times
+    /// converted to local time, a size above the largest signed 64-bit number kept at that number.
+    /// `origin` is the entry's index into UrlCacheLists::origins.
+    void add(const platform::RawUrlCacheEntryView& raw, uint32_t origin, LocalTimes& times);
+    void clear();
+
+    class const_iterator {
+    public:
+        using iterator_category = std::forward_iterator_tag;
+        using value_type = UrlCacheEntryRef;
+        using difference_type = std::ptrdiff_t;
+        using pointer = void;
+        using reference = UrlCacheEntryRef;
+
+        const_iterator() = default;
+        UrlCacheEntryRef operator*() const { return (*m_list)[m_index]; }
+        const_iterator& operator++() {
+            ++m_index;
+            return *this;
+        }
+        const_iterator operator++(int) {
+            const_iterator before = *this;
+            ++m_index;
+            return before;
+        }
+        friend bool operator==(const const_iterator&, const const_iterator&) = default;
+
+    private:
+        friend class UrlCacheList;
+        const_iterator(const UrlCacheList* list, size_t index) : m_list(list), m_index(index) {}
+        const UrlCacheList* m_list = nullptr;
+        size_t m_index = 0;
+    };
+    const_iterator begin() const { return {this, 0}; }
+    const_iterator end() const { return {this, m_count}; }
+
+private:
+    using Record = UrlCacheEntryRef::Record;
+    // Records come in chunks and texts in blocks that never move, so the list grows without
+    // copying what it holds.
+    static constexpr size_t kRecordsPerChunk = 1024;
+    static constexpr size_t kTextBlockSize = 64 * 1024; // bytes; a larger entry gets its own
+
+    Record& append() {
+        if (m_count == m_records.size() * kRecordsPerChunk)
+            addChunk();
+        Record& record = m_records[m_count / kRecordsPerChunk][m_count % kRecordsPerChunk];
+        ++m_count;
+        return record;
+    }
+    void addChunk();
+    // A new record with its texts (address, local file, header, extension) stored.
+    Record& appendWithTexts(const std::string_view (&texts)[4]);
+    // Room for `bytes` bytes of text that stays where it is for the list's life.
+    char* textRoom(size_t bytes) {
+        if (bytes > m_textLeft)
+            addTextBlock(bytes);
+        char* room = m_textFree;
+        m_textFree += bytes;
+        m_textLeft -= bytes;
+        return room;
+    }
+    void addTextBlock(size_t bytes);
+
+    std::vector<std::unique_ptr<Record[]>> m_records;
+    std::vector<std::unique_ptr<char[]>> m_textBlocks;
+    char* m_textFree = nullptr; // the unused rest of the last block
+    size_t m_textLeft = 0;      // bytes at m_textFree
+    size_t m_count = 0;
+};
+
 struct UrlCacheLists {
-    std::vector<UrlCacheEntry> CacheContentList; // cached files
-    std::vector<UrlCacheEntry> CacheHistoryList; // visited addresses
-    std::vector<UrlCacheEntry> CacheCookieList;  // cookies
+    UrlCacheList CacheContentList; // cached files
+    UrlCacheList CacheHistoryList; // visited addresses
+    UrlCacheList CacheCookieList;  // cookies
     /// The browser profiles the entries came from, each once; the first, empty, stands for the
     /// system's own cache.
     std::vector<platform::UrlCacheOrigin> origins{platform::UrlCacheOrigin{}};
 
+    const platform::UrlCacheOrigin& originOf(uint32_t origin) const {
+        return origin < origins.size() ? origins[origin] : origins.front();
+    }
     const platform::UrlCacheOrigin& originOf(const UrlCacheEntry& entry) const {
-        return entry.Origin < origins.size() ? origins[entry.Origin] : origins.front();
+        return originOf(entry.Origin);
+    }
+    const platform::UrlCacheOrigin& originOf(const UrlCacheEntryRef& entry) const {
+        return originOf(entry.Origin());
     }
     int64_t total() const {
         return static_cast<int64_t>(CacheContentList.size() + CacheHistoryList.size() +
@@ -61,9 +234,5 @@ void EnumerateUrlCache(platform::UrlCacheSource& source, const platform::Clock& 
 /// yields and tests the cancel flag; Stopped (the lists keep what was read) when it is raised.
 PhaseEnd EnumerateUrlCache(platform::UrlCacheSource& source, const platform::Clock& clock,
                            UrlCacheLists& lists, RunControl& run, ProgressSink& progress);
-
-/// Converts one raw entry to its record (texts up to their first NUL; missing texts empty; the
-/// origin is left at 0, since only the lists hold origins).
-UrlCacheEntry ToUrlCacheEntry(const platform::RawUrlCacheEntry& raw, const platform::Clock& clock);
 
 } // namespace vorlith

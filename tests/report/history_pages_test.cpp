@@ -31,8 +31,7 @@ struct ListRun {
     PhaseEnd end = PhaseEnd::Finished;
     Lines lines, body;
 
-    ListRun(PageId id, const std::vector<UrlCacheEntry>& list, std::string cancelAt = "")
-        : harness{id} {
+    ListRun(PageId id, const UrlCacheList& list, std::string cancelAt = "") : harness{id} {
         harness.totals.TotalTraces = 7;
         harness.run.cancelWhen = [this, cancelAt] { return harness.progress.status() == cancelAt; };
         if (id == PageId::History)
@@ -75,7 +74,7 @@ TEST(HistoryPage, AddressFilterDecidesWhichEntriesAreListedAndHow) {
     const std::string a129 = "http://plain.example/" + std::string(129, 'a');
     const std::string b77 = "http://plain.example/" + std::string(77, 'b');
     const std::string hostile = "http://poker.example/&quot;&gt;&lt;script&gt;'&amp;";
-    std::vector<UrlCacheEntry> history;
+    UrlCacheList history;
     for (const std::string& name :
          {std::string("Visited: a@http://poker.example/a"), std::string("https://poker.example/"),
           std::string("http://poker.example/t.GIF"), std::string("http://poker.example/p.jpg?x=1"),
@@ -103,7 +102,7 @@ TEST(HistoryPage, AddressFilterDecidesWhichEntriesAreListedAndHow) {
 TEST(HistoryPage, CancelIsSeenAtTheStartOfEachPassAndNowhereElse) {
     const char* passes[] = {"Explicit", "Gambling", "Personals", "Sports", "News", "Other"};
     // One entry per pass, so the rows written tell how far the page got.
-    std::vector<UrlCacheEntry> history;
+    UrlCacheList history;
     for (const char* host : {"teen", "poker", "dating", "espn", "msnbc", "plain"})
         history.push_back(Entry(std::string("http://") + host + ".example/", "", 1, 10));
     for (int pass = 0; pass < 6; ++pass) {

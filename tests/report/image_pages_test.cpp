@@ -14,7 +14,7 @@ namespace {
 // The pages open without heads, so that a page's lines are exactly its body. Every cached file
 // has a name that needs escaping, in the file address and in the text.
 struct ImageRun : PageHarness {
-    std::vector<UrlCacheEntry> cache;
+    UrlCacheList cache;
     UrlCachePageCounts counts;
     PhaseEnd end = PhaseEnd::Stopped;
     std::vector<int64_t> maximumAtYields;
@@ -30,8 +30,8 @@ struct ImageRun : PageHarness {
             cache.push_back(Entry(address, "C:\\\"<f> #.jpg"));
     }
     void write() {
-        KeywordMemo memo(cache.size());
-        end = WriteImagePages(pageRun, ImagePagesInput{cache, memo, nullptr}, counts);
+        const CachedFileClasses classes(cache);
+        end = WriteImagePages(pageRun, ImagePagesInput{cache, classes, nullptr}, counts);
     }
 };
 
@@ -218,8 +218,7 @@ TEST(VideoPage, EachKindWritesItsLines) {
         {"http://a.example/clip.mpeg4", "C:\\v.x", {}}};
     for (const auto& [address, localFile, lines] : cases) {
         PageHarness harness{PageId::Videos};
-        WriteVideoItem(harness.pages.page(PageId::Videos), Entry(address, localFile),
-                       PurchaseLink(3));
+        WriteVideoItem(harness.pages.page(PageId::Videos), address, localFile, PurchaseLink(3));
         EXPECT_EQ(harness.lines(PageId::Videos), lines) << address;
     }
 }

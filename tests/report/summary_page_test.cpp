@@ -24,10 +24,9 @@ struct SummaryRun {
     Lines lines;
 
     void write(int64_t firefoxImages = 0) {
-        KeywordMemo keywords(lists.CacheContentList.size());
-        WriteSummaryPage(harness.pageRun,
-                         SummaryInput{lists, keywords, counts, disk, firefoxImages}, search,
-                         harness.totals);
+        const CachedFileClasses classes(lists.CacheContentList);
+        WriteSummaryPage(harness.pageRun, SummaryInput{lists, classes, counts, disk, firefoxImages},
+                         search, harness.totals);
         lines = harness.lines(PageId::Summary);
     }
     // The lines after the thirty lines of totals.
@@ -45,8 +44,10 @@ TEST(SummaryPage, EveryTotalStandsInItsLineAndSuspectTotalsAreComputed) {
     // rows; visits, cookie reads; bytes.
     run.counts = {2, 7, 3, 4, 5, 6, 0, 16, 18, 21, 19, 512.4};
     run.disk = DiskScanCounts{9, 10, 11, 12, 13, 14, 22, 3};
-    run.lists.CacheHistoryList.resize(15);
-    run.lists.CacheCookieList.resize(17);
+    for (int i = 0; i < 15; ++i)
+        run.lists.CacheHistoryList.push_back({});
+    for (int i = 0; i < 17; ++i)
+        run.lists.CacheCookieList.push_back({});
     run.write(8);
     EXPECT_EQ(run.harness.totals.SuspectFiles, 2 + 3 + 4 + 5 + 6); // the teen pictures left out
     EXPECT_EQ(run.harness.totals.SuspectTraces, 20 + 16 + 18);

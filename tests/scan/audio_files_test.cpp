@@ -2,13 +2,16 @@
 // back) by cMP3ID3v1.
 
 #include "scan/audio_files.h"
+#include "scan/audio_tag_reader.h"
 #include "scan/id3v1.h"
+#include "scan/walker.h"
 
 #include "support/page_harness.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <sys/stat.h>
 
 namespace vorlith {
 namespace {
@@ -89,6 +92,43 @@ TEST(AudioFiles, CountsEveryKindAndKeepsTheTagsOfMp3AndWmaFilesThatNameAnArtist)
     EXPECT_EQ(progress.value, 44);
     EXPECT_EQ(progress.maximum, 45);
     EXPECT_EQ(run.cancelTests, 0);
+}
+
+// Tags read during the walk are the tags the audio pass reads on its own: a link, a pipe and a
+// file of 128 bytes are not read; nor is anything after a stop.
+TEST(AudioFiles, TagsReadDuringTheWalkAreTheOnesReadAfterIt) {
+    test::TempFolder folder;
+    const std::string tagged = std::string(200, 'x') + Block("Song", "Tagged");
+    folder.write("a/tagged.mp3", tagged);
+    folder.write("a/plain.wma", std::string(300, 'y'));
+    folder.write("a/only.mp3", Block("Block", "Alone")); // 128 bytes: never read
+    folder.write("a/tagged.ogg", tagged);
+    folder.write("b/c/deep.MP3", std::string(10, 'z') + Block("Deep", "Below"));
+    std::filesystem::create_symlink(folder / "a/tagged.mp3", folder / "a/link.mp3");
+    ASSERT_EQ(::mkfifo((folder / "b/pipe.mp3").c_str(), 0600), 0);
+    const auto describe = [](const AudioFindings& findings) {
+        std::vector<std::string> tags;
+        for (size_t i = 0; i < findings.files.size(); ++i)
+            tags.push_back(findings.tagOf(i) ? findings.tagOf(i)->Artist : "-");
+        return tags;
+    };
+    test::ScriptedRun run;
+    test::RecordingProgress progress;
+    FoundFiles lists;
+    WalkProgress walked;
+    AudioTagReader reader;
+    ASSERT_EQ(FindFiles(run, lists, walked, folder.path(), &reader), PhaseEnd::Finished);
+    const std::vector<std::string> expected =
+        describe(ReadAudioTags(run, progress, lists.lstResult));
+    EXPECT_EQ(std::count(expected.begin(), expected.end(), "-"), 5);
+    TagsReadAhead ahead = reader.finish();
+    EXPECT_EQ(ahead.files.size(), 4u); // the link and the pipe are not offered
+    EXPECT_EQ(describe(ReadAudioTags(run, progress, lists.lstResult, std::move(ahead))), expected);
+
+    AudioTagReader stopped;
+    stopped.stop();
+    stopped.offer(0, folder / "a/tagged.mp3");
+    EXPECT_TRUE(stopped.finish().files.empty());
 }
 
 TEST(Id3v1, ReadsTheLast128BytesOfEachFileAndResetsTheFieldsFirst) {

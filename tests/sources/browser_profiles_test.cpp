@@ -68,28 +68,29 @@ TEST(BrowserProfilesFixture, DeliversTheEntriesOfBothBrowsersAndChangesNoProfile
     // Chromium's seven addresses.
     const auto& history = lists.CacheHistoryList;
     ASSERT_EQ(history.size(), 14u);
-    EXPECT_EQ(history[0].SourceUrlName, "Visited: tester@http://127.0.0.1:8731/plain/index.html");
-    EXPECT_EQ(history[0].LastAccessTime, (DateTime{2026, 12, 6, 19, 16, 28}));
-    EXPECT_EQ(history[7].LastAccessTime, (DateTime{2026, 12, 6, 19, 16, 47}));
+    EXPECT_EQ(history[0].SourceUrlName(), "Visited: tester@http://127.0.0.1:8731/plain/index.html");
+    EXPECT_EQ(history[0].LastAccessTime(), (DateTime{2026, 12, 6, 19, 16, 28}));
+    EXPECT_EQ(history[7].LastAccessTime(), (DateTime{2026, 12, 6, 19, 16, 47}));
     // Cookies: one entry per host and path; the two MySpace cookies share "/social".
     const auto& cookies = lists.CacheCookieList;
     ASSERT_EQ(cookies.size(), 14u);
-    EXPECT_EQ(cookies[0].ExpireTime, (DateTime{2027, 12, 6, 19, 16, 15}));
-    EXPECT_EQ(cookies[4].SourceUrlName, "Cookie:tester@127.0.0.1/social");
-    EXPECT_EQ(cookies[4].HitRate, 2);
-    EXPECT_EQ(cookies[4].Size, 13 + 3 + 13 + 7);    // names and values
-    EXPECT_EQ(cookies[10].Size, 13 + 51 + 13 + 51); // Chromium's values kept encrypted: 51 bytes
+    EXPECT_EQ(cookies[0].ExpireTime(), (DateTime{2027, 12, 6, 19, 16, 15}));
+    EXPECT_EQ(cookies[4].SourceUrlName(), "Cookie:tester@127.0.0.1/social");
+    EXPECT_EQ(cookies[4].HitRate(), 2);
+    EXPECT_EQ(cookies[4].Size(), 13 + 3 + 13 + 7);    // names and values
+    EXPECT_EQ(cookies[10].Size(), 13 + 51 + 13 + 51); // Chromium's values kept encrypted: 51 bytes
     // Cached files: Firefox's 19 entries in file-name order, then Chromium's 18.
     const auto& content = lists.CacheContentList;
     ASSERT_EQ(content.size(), 37u);
-    EXPECT_EQ(content[2].SourceUrlName, "http://127.0.0.1:8731/plain/photo.jpg");
-    EXPECT_EQ(content[2].LocalFileName, kFixtureHome + "/.cache/mozilla/firefox/ncomklqd.default/"
-                                                       "cache2/entries/"
-                                                       "3F2C3285E9892318A4DB867CF581A38FDE5E10B6");
-    EXPECT_EQ(content[19].LocalFileName, ""); // a Chromium page, not a picture: no copy
-    const auto& roulette = content[22];
-    EXPECT_EQ(fs::path(roulette.LocalFileName).parent_path(), fs::path(extract.path()));
-    EXPECT_EQ(ReadFile(roulette.LocalFileName),
+    EXPECT_EQ(content[2].SourceUrlName(), "http://127.0.0.1:8731/plain/photo.jpg");
+    EXPECT_EQ(content[2].LocalFileName(), kFixtureHome +
+                                              "/.cache/mozilla/firefox/ncomklqd.default/"
+                                              "cache2/entries/"
+                                              "3F2C3285E9892318A4DB867CF581A38FDE5E10B6");
+    EXPECT_EQ(content[19].LocalFileName(), ""); // a Chromium page, not a picture: no copy
+    const std::string roulette(content[22].LocalFileName());
+    EXPECT_EQ(fs::path(roulette).parent_path(), fs::path(extract.path()));
+    EXPECT_EQ(ReadFile(roulette),
               ReadFile(kFixtureHome + "/.cache/chromium/Default/Cache/Cache_Data/"
                                       "1cdc85c74159b864_0")
                   .substr(113, 1100));

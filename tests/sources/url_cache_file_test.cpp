@@ -70,7 +70,7 @@ TEST(UrlCacheFileSource, ReadsEveryKeyOfTheEntriesInOrderAndReportsBadLinesWithT
     };
     const UrlCacheLists lists = read(path);
     ASSERT_EQ(lists.CacheHistoryList.size(), 1u);
-    const UrlCacheEntry& entry = lists.CacheHistoryList[0];
+    const UrlCacheEntry entry = lists.CacheHistoryList[0].copy();
     EXPECT_EQ(entry.SourceUrlName, "Visited: anna@http://a/");
     EXPECT_EQ(entry.LocalFileName, "/c/a.htm");
     EXPECT_EQ(entry.UseCount, 3);
@@ -83,15 +83,15 @@ TEST(UrlCacheFileSource, ReadsEveryKeyOfTheEntriesInOrderAndReportsBadLinesWithT
     EXPECT_EQ(entry.HeaderInfo + "|" + entry.FileExtension, "HTTP/1.1 200 OK|htm");
     // Missing or null keys give empty texts, 0 and the zero time; a text ends at its NUL.
     ASSERT_EQ(lists.CacheContentList.size(), 2u);
-    EXPECT_EQ(lists.CacheContentList[0].SourceUrlName, "");
-    EXPECT_EQ(lists.CacheContentList[0].Size, 0);
-    EXPECT_EQ(lists.CacheContentList[0].LastAccessTime, (DateTime{1601, 1, 1, 0, 0, 0}));
-    EXPECT_EQ(lists.CacheContentList[1].SourceUrlName, "http://x/\"<b>");
+    EXPECT_EQ(lists.CacheContentList[0].SourceUrlName(), "");
+    EXPECT_EQ(lists.CacheContentList[0].Size(), 0);
+    EXPECT_EQ(lists.CacheContentList[0].LastAccessTime(), (DateTime{1601, 1, 1, 0, 0, 0}));
+    EXPECT_EQ(lists.CacheContentList[1].SourceUrlName(), "http://x/\"<b>");
     // Entries of one profile share its one record; without a profile, the system's cache.
     EXPECT_EQ(lists.origins.size(), 2u);
     EXPECT_EQ(lists.originOf(entry), (platform::UrlCacheOrigin{"Firefox", "/p"}));
     EXPECT_EQ(lists.originOf(lists.CacheContentList[1]), lists.origins[1]);
-    EXPECT_EQ(lists.CacheContentList[0].Origin, 0u);
+    EXPECT_EQ(lists.CacheContentList[0].Origin(), 0u);
     EXPECT_EQ(read(folder / "missing.jsonl").total(), 0);
     EXPECT_THAT(errors, ElementsAre(HasSubstr(path + ": line 3: not valid JSON"),
                                     HasSubstr(path + ": line 5: not a JSON object"),

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <climits>
+#include <cstdint>
 #include <ctime>
 #include <optional>
 
@@ -57,25 +58,30 @@ private:
     // time-zone lookup under a lock. A zone changes its offset at most once in a day, so the
     // offset of a whole day is known from its start and the next day's start when the two
     // agree; only a day with a change is asked per quarter hour (zones change offsets at
-    // quarter-hour instants).
+    // quarter-hour instants). The days are remembered in a table of 8 bytes a day that holds
+    // eleven years, since cache times spread over years and a smaller table would forget and
+    // ask again all the time.
     static std::optional<long> offsetAt(int64_t seconds) {
         struct Day {
-            int64_t day = INT64_MIN;
-            long startOffset = 0;
-            long endOffset = 0;
+            int32_t day = INT32_MIN;
+            int32_t offset = 0; // kChanging: the offset changes within the day
         };
-        thread_local std::array<Day, 1024> days;
+        static constexpr int32_t kChanging = INT32_MIN;
+        thread_local std::array<Day, 4096> days;
         const int64_t day = seconds >= 0 ? seconds / 86400 : (seconds - 86399) / 86400;
+        if (day <= INT32_MIN || day > INT32_MAX)
+            return askOffset(seconds);
         Day& slot = days[static_cast<size_t>(day) & (days.size() - 1)];
         if (slot.day != day) {
             auto start = askOffset(day * 86400);
             auto end = askOffset((day + 1) * 86400);
             if (!start || !end)
                 return askOffset(seconds);
-            slot = Day{day, *start, *end};
+            slot.day = static_cast<int32_t>(day);
+            slot.offset = *start == *end ? static_cast<int32_t>(*start) : kChanging;
         }
-        if (slot.startOffset == slot.endOffset)
-            return slot.startOffset;
+        if (slot.offset != kChanging)
+            return slot.offset;
         const int64_t quarter = seconds >= 0 ? seconds / 900 : (seconds - 899) / 900;
         return askOffset(quarter * 900);
     }

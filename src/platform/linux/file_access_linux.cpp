@@ -140,6 +140,29 @@ std::unique_ptr<InputFile> OpenRegularFile(const std::string& path, SystemError*
     return std::make_unique<RegularInputFile>(fd, size);
 }
 
+std::optional<uint64_t> ReadRegularFileTail(const std::string& path, char* out, size_t count,
+                                            size_t& got) {
+    got = 0;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW);
+    if (fd < 0)
+        return std::nullopt;
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        return std::nullopt;
+    }
+    const auto size = static_cast<uint64_t>(info.st_size);
+    if (size > count) {
+        ssize_t n = 0;
+        do
+            n = ::pread(fd, out, count, static_cast<off_t>(size - count));
+        while (n < 0 && errno == EINTR);
+        got = n > 0 ? static_cast<size_t>(n) : 0;
+    }
+    ::close(fd);
+    return size;
+}
+
 PathPresence ExaminePath(const std::string& path) {
     struct stat info {};
     if (::lstat(path.c_str(), &info) == 0)

@@ -179,6 +179,18 @@ std::unique_ptr<InputFile> OpenRegularFile(const std::string& path, SystemError*
     return std::make_unique<WindowsInputFile>(std::move(handle), size);
 }
 
+std::optional<uint64_t> ReadRegularFileTail(const std::string& path, char* out, size_t count,
+                                            size_t& got) {
+    got = 0;
+    auto file = OpenRegularFile(path);
+    if (!file)
+        return std::nullopt;
+    const uint64_t size = file->size();
+    if (size > count)
+        got = file->readAt(size - count, out, count);
+    return size;
+}
+
 PathPresence ExaminePath(const std::string& path) {
     // The entry itself is looked at: a link is present even when what it names is not.
     if (!path.empty() &&

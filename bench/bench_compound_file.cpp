@@ -4,6 +4,7 @@
 // of the read, for 512-byte sectors (as Windows XP writes them) and 4096-byte sectors; the store
 // is generated in a temporary folder and removed at the end.
 
+#include "bench_memory.h"
 #include "platform/file_access.h"
 #include "platform/file_system.h"
 #include "platform/folders.h"
@@ -41,19 +42,6 @@ struct Store {
 };
 std::string g_folder;
 Store g_stores[2]; // 512- and 4096-byte sectors
-
-// A memory figure of this process in kB (Linux): "VmHWM" the peak, "VmRSS" the current.
-int64_t memoryKb(const std::string& field) {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line))
-        if (line.rfind(field + ":", 0) == 0)
-            return std::stoll(line.substr(field.size() + 1));
-    return -1;
-}
-void resetPeakMemory() {
-    std::ofstream("/proc/self/clear_refs") << "5";
-}
 
 // Thumbnails of 1.5 to 12 kB, as a folder of photos gives: most in the mini stream, the larger
 // in sectors of their own, each with its Catalog entry.
@@ -113,8 +101,8 @@ void BM_ReadThumbsDb(benchmark::State& state) {
     const Store& store = g_stores[state.range(0)];
     for (auto _ : state) {
         state.PauseTiming();
-        resetPeakMemory();
-        const int64_t before = memoryKb("VmRSS");
+        bench::ResetPeakMemory();
+        const int64_t before = bench::MemoryKilobytes("VmRSS");
         state.ResumeTiming();
         auto file = platform::OpenRegularFile(store.path);
         CountingSink sink;
@@ -126,7 +114,7 @@ void BM_ReadThumbsDb(benchmark::State& state) {
             state.SkipWithError("the store was not read whole");
         state.counters["pictures"] = static_cast<double>(sink.pictures);
         // What the read added to the memory the process already held.
-        state.counters["peak_added_MB"] = static_cast<double>(memoryKb("VmHWM") - before) / 1024.0;
+        state.counters["peak_added_MB"] = static_cast<double>(bench::MemoryKilobytes("VmHWM") - before) / 1024.0;
         state.ResumeTiming();
     }
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * store.size));

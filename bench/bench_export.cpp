@@ -3,6 +3,7 @@
 // wall time, the file's size and the peak memory (VmHWM) before and after each export: written
 // as it goes, an export adds little to what the lists themselves take.
 
+#include "bench_memory.h"
 #include "report/export.h"
 
 #include <chrono>
@@ -19,15 +20,6 @@ using namespace vorlith;
 constexpr size_t kCachedFiles = 500'000;
 constexpr size_t kHistoryEntries = 400'000;
 constexpr size_t kCookies = 100'000;
-
-int64_t PeakMemoryKilobytes() {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line))
-        if (line.rfind("VmHWM:", 0) == 0)
-            return std::stoll(line.substr(6));
-    return -1;
-}
 
 // One address in eight carries a category word.
 std::string Address(size_t index, const char* ending) {
@@ -81,7 +73,7 @@ UrlCacheLists SyntheticLists() {
 }
 
 void ExportOnce(const UrlCacheLists& lists, const std::filesystem::path& file) {
-    const int64_t peakBefore = PeakMemoryKilobytes();
+    const int64_t peakBefore = bench::MemoryKilobytes();
     const auto start = std::chrono::steady_clock::now();
     const std::clock_t cpuStart = std::clock();
     std::string problem;
@@ -106,7 +98,7 @@ void ExportOnce(const UrlCacheLists& lists, const std::filesystem::path& file) {
                 cpuSeconds * 1e9 / static_cast<double>(lists.total()),
                 static_cast<double>(std::filesystem::file_size(file)) / 1e6,
                 static_cast<long long>(peakBefore / 1024),
-                static_cast<long long>(PeakMemoryKilobytes() / 1024));
+                static_cast<long long>(bench::MemoryKilobytes() / 1024));
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 // written). Prints the throughput and the peak memory of each; the store is generated in a
 // temporary folder and removed at the end.
 
+#include "bench_memory.h"
 #include "report/disk_pages.h"
 #include "platform/file_access.h"
 #include "platform/file_system.h"
@@ -42,20 +43,6 @@ struct BenchFolder {
     int64_t markers = 0;
 };
 BenchFolder g_folder;
-
-// Peak resident memory since the last reset, in kB (Linux: VmHWM).
-int64_t peakMemoryKb() {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line))
-        if (line.rfind("VmHWM:", 0) == 0)
-            return std::stoll(line.substr(6));
-    return -1;
-}
-// Resets the peak to the current resident memory, so each run measures only itself.
-void resetPeakMemory() {
-    std::ofstream("/proc/self/clear_refs") << "5";
-}
 
 void generateStore() {
     g_folder.path =
@@ -111,7 +98,7 @@ void BM_ThumbnailPass(benchmark::State& state) {
         ThumbFindings findings;
         const DesktopThumbFindings previews;
         const std::string thumbs = platform::JoinPath(report, "thumbs");
-        resetPeakMemory();
+        bench::ResetPeakMemory();
         state.ResumeTiming();
 
         ProcessThumbStores(run, progress, stores, thumbs, findings);
@@ -120,7 +107,7 @@ void BM_ThumbnailPass(benchmark::State& state) {
 
         state.PauseTiming();
         state.counters["pictures"] = static_cast<double>(findings.pictureCount);
-        state.counters["peak_MB"] = static_cast<double>(peakMemoryKb()) / 1024.0;
+        state.counters["peak_MB"] = static_cast<double>(bench::MemoryKilobytes()) / 1024.0;
         state.ResumeTiming();
     }
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * g_folder.size));
@@ -139,7 +126,7 @@ public:
 void BM_CutOnly(benchmark::State& state) {
     for (auto _ : state) {
         state.PauseTiming();
-        resetPeakMemory();
+        bench::ResetPeakMemory();
         state.ResumeTiming();
         auto store = platform::OpenRegularFile(g_folder.store);
         CountingSink sink;
@@ -155,7 +142,7 @@ void BM_CutOnly(benchmark::State& state) {
         splitter.finish();
         state.PauseTiming();
         state.counters["pictures"] = static_cast<double>(sink.pictures);
-        state.counters["peak_MB"] = static_cast<double>(peakMemoryKb()) / 1024.0;
+        state.counters["peak_MB"] = static_cast<double>(bench::MemoryKilobytes()) / 1024.0;
         state.ResumeTiming();
     }
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * g_folder.size));

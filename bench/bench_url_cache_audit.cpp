@@ -9,6 +9,7 @@
 // --pages keeps a copy of the audit's pages in DIR (which must not exist), so that two builds'
 // pages can be compared.
 
+#include "bench_memory.h"
 #include "classify/keywords.h"
 #include "platform/clock.h"
 #include "report/page_file.h"
@@ -217,15 +218,6 @@ public:
     DateTime toLocal(FileTime utc) const override { return platform::SystemClock().toLocal(utc); }
 };
 
-int64_t PeakMemoryKilobytes() {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line))
-        if (line.rfind("VmHWM:", 0) == 0)
-            return std::stoll(line.substr(6));
-    return -1;
-}
-
 // Processor time of this process so far: in the program itself and in the system for it.
 std::pair<double, double> CpuSeconds() {
     struct rusage usage {};
@@ -341,7 +333,7 @@ int main(int argc, char** argv) {
             keepPages = argv[++i];
     }
     SyntheticCache cache;
-    const int64_t cacheKilobytes = PeakMemoryKilobytes();
+    const int64_t cacheKilobytes = bench::MemoryKilobytes();
     const auto auditFolder = Folder("-audit");
     const auto floorFolder = Folder("-floor");
 
@@ -354,7 +346,7 @@ int main(int argc, char** argv) {
     for (int round = 0; round < rounds; ++round) {
         const Timing audit = Timed([&] { result = RunAudit(cache, auditFolder.string()); });
         if (round == 0) {
-            auditKilobytes = PeakMemoryKilobytes(); // before the floor's lines are held
+            auditKilobytes = bench::MemoryKilobytes(); // before the floor's lines are held
             pageLines = ReadPageLines(auditFolder);
         }
         const Timing floor = Timed([&] { WriteFloor(pageLines, floorFolder); });

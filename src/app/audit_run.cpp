@@ -60,7 +60,7 @@ void AuditRun::cmdAudit_Click() {
         m_staging = ReportStaging::Begin(m_state.ReportFolder, &problem);
     if (!m_staging) {
         failReport(m_state.reportState == ReportFolderState::NotOurs ? RunEnd::ReportRefused
-                                                                      : RunEnd::ReportFailed,
+                                                                     : RunEnd::ReportFailed,
                    problem);
     } else {
         m_pages = ReportPages(m_staging->path());
@@ -68,8 +68,7 @@ void AuditRun::cmdAudit_Click() {
         if (beginExport())
             SearchDrivesDRMfree();
         m_pages.closeAll();
-        if (!m_run.ScanCanceled && m_lastEnd == RunEnd::None &&
-            !m_staging->commit(&problem))
+        if (!m_run.ScanCanceled && m_lastEnd == RunEnd::None && !m_staging->commit(&problem))
             failReport(RunEnd::ReportFailed, problem);
         // The export takes its name only after the pages; a run that did not get so far
         // leaves none (its temporary file goes with it).
@@ -113,8 +112,8 @@ void AuditRun::failReport(RunEnd end, const std::string& problem) {
     window.lblStatus2.caption = problem;
     window.lblStatus2.visible = true;
     window.lblArrow2.visible = true;
-    m_services.windows.showMessage({platform::MessageButtons::Ok,
-                                    platform::MessageIcon::Critical, "Vorlith - Report", problem});
+    m_services.windows.showMessage({platform::MessageButtons::Ok, platform::MessageIcon::Critical,
+                                    "Vorlith - Report", problem});
 }
 
 bool AuditRun::pagesFailed() {
@@ -184,8 +183,8 @@ PhaseEnd AuditRun::walkDrives() {
 
     window.lblCount.caption = std::to_string(m_walk.FilesSearched) + " files searched.";
     if (m_walk.FoldersUnreadable > 0)
-        window.lblCount.caption += "  " + std::to_string(m_walk.FoldersUnreadable) +
-                                   " folders could not be read.";
+        window.lblCount.caption +=
+            "  " + std::to_string(m_walk.FoldersUnreadable) + " folders could not be read.";
     window.pBar.visible = true;
     return m_run.ScanCanceled ? PhaseEnd::Stopped : PhaseEnd::Finished;
 }
@@ -280,8 +279,7 @@ PhaseEnd AuditRun::runUrlCacheAudit() {
 
     PageRun run = pageRun();
     UrlCachePageCounts counts;
-    const UrlCachePagesInput input{lists, m_diskCounts, m_firefoxImageCount,
-                                   m_state.UninstallMode};
+    const UrlCachePagesInput input{lists, m_diskCounts, m_firefoxImageCount, m_state.UninstallMode};
     if (WriteUrlCachePages(run, input, m_totals, counts) == PhaseEnd::Stopped)
         return PhaseEnd::Stopped;
     if (m_export) {
@@ -377,8 +375,7 @@ void AuditRun::Finish_Audit() {
     // The audit itself is done; the user only needs to know that it will not be remembered.
     if (!stored)
         m_services.windows.showMessage(
-            {platform::MessageButtons::Ok, platform::MessageIcon::Exclamation,
-             "Vorlith - Settings",
+            {platform::MessageButtons::Ok, platform::MessageIcon::Exclamation, "Vorlith - Settings",
              "Vorlith could not store its settings, so the date of this audit and the total of "
              "traces are not remembered."});
 }

@@ -316,18 +316,20 @@ public:
             const FreedesktopPreview& preview = copied.preview;
             std::optional<FileTime> originalTime;
             if (preview.originalTime && *preview.originalTime >= -kSecondsFrom1601To1970)
-                originalTime = static_cast<FileTime>(*preview.originalTime + kSecondsFrom1601To1970) *
-                               kTicksPerSecond;
-            addItem(Section::Disk,
-                    Json{{"kind", "desktop_preview"},
-                         {"path", preview.path},
-                         {"size", sizeOf(preview.path)},
-                         {"picture", platform::JoinPath(shownThumbsFolder, copied.fileName)},
-                         {"original", textOrNull(preview.originalUri)},
-                         {"original_time", utcTimeOrNull(originalTime)},
-                         {"original_exists", preview.original == OriginalState::Unknown
-                                                 ? Json(nullptr)
-                                                 : Json(preview.original == OriginalState::Exists)}});
+                originalTime =
+                    static_cast<FileTime>(*preview.originalTime + kSecondsFrom1601To1970) *
+                    kTicksPerSecond;
+            addItem(
+                Section::Disk,
+                Json{{"kind", "desktop_preview"},
+                     {"path", preview.path},
+                     {"size", sizeOf(preview.path)},
+                     {"picture", platform::JoinPath(shownThumbsFolder, copied.fileName)},
+                     {"original", textOrNull(preview.originalUri)},
+                     {"original_time", utcTimeOrNull(originalTime)},
+                     {"original_exists", preview.original == OriginalState::Unknown
+                                             ? Json(nullptr)
+                                             : Json(preview.original == OriginalState::Exists)}});
         }
     }
 

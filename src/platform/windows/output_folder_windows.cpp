@@ -236,7 +236,8 @@ public:
                 const std::wstring_view name(entry->FileName,
                                              entry->FileNameLength / sizeof(wchar_t));
                 if (name != L"." && name != L"..")
-                    result.push_back({win32::Narrow(name), win32::KindOfAttributes(entry->FileAttributes),
+                    result.push_back({win32::Narrow(name),
+                                      win32::KindOfAttributes(entry->FileAttributes),
                                       entry->FileAttributes & win32::kKeptAttributes});
                 if (entry->NextEntryOffset == 0)
                     break;

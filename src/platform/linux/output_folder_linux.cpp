@@ -1,5 +1,7 @@
 #include "platform/output_folder.h"
 
+#include "platform/buffered_output_file.h"
+
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -16,7 +18,6 @@ namespace {
 
 constexpr mode_t kFolderMode = 0700;
 constexpr mode_t kFileMode = 0600;
-constexpr size_t kWriteBuffer = 64 * 1024; // bytes gathered before a write call
 
 void setError(SystemError* error, int number) {
     if (error) {
@@ -34,8 +35,8 @@ std::string nameOf(std::string_view name) {
 std::string randomSuffix() {
     static std::atomic<uint64_t> counter{0};
     static const uint64_t seed = std::random_device{}();
-    uint64_t value = seed ^ (counter.fetch_add(1) * 0x9E3779B97F4A7C15ull) ^
-                     static_cast<uint64_t>(::getpid());
+    uint64_t value =
+        seed ^ (counter.fetch_add(1) * 0x9E3779B97F4A7C15ull) ^ static_cast<uint64_t>(::getpid());
     static constexpr char kLetters[] =
         "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
     std::string suffix;
@@ -64,68 +65,48 @@ int openFolderAt(int parent, const char* name, SystemError* error) {
 }
 
 // A file written under a temporary name in its folder and renamed to its own name on close.
-class RenamedOutputFile final : public OutputFile {
+class RenamedOutputFile final : public BufferedOutputFile {
 public:
     RenamedOutputFile(int folder, int fd, std::string temporary, std::string name)
-        : m_folder(folder), m_fd(fd), m_temporary(std::move(temporary)), m_name(std::move(name)) {
-        m_buffer.reserve(kWriteBuffer);
-    }
+        : m_folder(folder), m_fd(fd), m_temporary(std::move(temporary)), m_name(std::move(name)) {}
     ~RenamedOutputFile() override {
         if (m_fd >= 0) {
             ::close(m_fd);
             ::unlinkat(m_folder, m_temporary.c_str(), 0);
         }
     }
-    void write(std::string_view bytes) override {
-        if (m_failed || m_fd < 0)
-            return;
-        if (m_buffer.size() + bytes.size() > kWriteBuffer) {
-            flush();
-            if (bytes.size() >= kWriteBuffer) {
-                writeAll(bytes);
-                return;
-            }
-        }
-        m_buffer.append(bytes);
-    }
     bool close() override {
         if (m_fd < 0)
-            return !m_failed;
+            return !failed();
         flush();
         if (::close(m_fd) != 0)
-            m_failed = true;
+            setFailed();
         m_fd = -1;
-        if (!m_failed && ::renameat(m_folder, m_temporary.c_str(), m_folder, m_name.c_str()) != 0)
-            m_failed = true;
-        if (m_failed)
+        if (!failed() && ::renameat(m_folder, m_temporary.c_str(), m_folder, m_name.c_str()) != 0)
+            setFailed();
+        if (failed())
             ::unlinkat(m_folder, m_temporary.c_str(), 0);
-        return !m_failed;
+        return !failed();
     }
 
 private:
-    void flush() {
-        writeAll(m_buffer);
-        m_buffer.clear();
-    }
-    void writeAll(std::string_view bytes) {
-        while (!m_failed && !bytes.empty()) {
+    bool isOpen() const override { return m_fd >= 0; }
+    bool writeAll(std::string_view bytes) override {
+        while (!bytes.empty()) {
             ssize_t n = ::write(m_fd, bytes.data(), bytes.size());
             if (n < 0 && errno == EINTR)
                 continue;
-            if (n <= 0) {
-                m_failed = true;
-                return;
-            }
+            if (n <= 0)
+                return false;
             bytes.remove_prefix(static_cast<size_t>(n));
         }
+        return true;
     }
 
     int m_folder; // owned by the folder, which outlives the file in every use
     int m_fd;
     std::string m_temporary;
     std::string m_name;
-    std::string m_buffer;
-    bool m_failed = false;
 };
 
 class PosixOutputFolder final : public OutputFolder {

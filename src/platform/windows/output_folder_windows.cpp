@@ -9,6 +9,7 @@
 
 #include "platform/output_folder.h"
 
+#include "platform/buffered_output_file.h"
 #include "platform/windows/win32.h"
 
 #include <winternl.h>
@@ -32,7 +33,6 @@ using win32::UniqueHandle;
 
 constexpr NTSTATUS kNoMoreFiles = static_cast<NTSTATUS>(0x80000006);
 constexpr NTSTATUS kNameCollision = static_cast<NTSTATUS>(0xC0000035);
-constexpr size_t kWriteBuffer = 64 * 1024; // bytes gathered before a write call
 constexpr ULONG kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 // What a held folder handle may do: list, and serve as the root of relative opens.
 constexpr ACCESS_MASK kFolderAccess = FILE_LIST_DIRECTORY | FILE_TRAVERSE | FILE_READ_ATTRIBUTES;
@@ -125,64 +125,44 @@ bool isRealFolder(HANDLE handle) {
 }
 
 // A file written under a temporary name in its folder and renamed to its own name on close.
-class RenamedOutputFile final : public OutputFile {
+class RenamedOutputFile final : public BufferedOutputFile {
 public:
     RenamedOutputFile(HANDLE folder, UniqueHandle file, std::wstring name)
-        : m_folder(folder), m_file(std::move(file)), m_name(std::move(name)) {
-        m_buffer.reserve(kWriteBuffer);
-    }
+        : m_folder(folder), m_file(std::move(file)), m_name(std::move(name)) {}
     ~RenamedOutputFile() override {
         if (m_file.valid())
             deleteHandle(m_file.get());
     }
-    void write(std::string_view bytes) override {
-        if (m_failed || !m_file.valid())
-            return;
-        if (m_buffer.size() + bytes.size() > kWriteBuffer) {
-            flush();
-            if (bytes.size() >= kWriteBuffer) {
-                writeAll(bytes);
-                return;
-            }
-        }
-        m_buffer.append(bytes);
-    }
     bool close() override {
         if (!m_file.valid())
-            return !m_failed;
+            return !failed();
         flush();
         DWORD error = 0;
-        if (m_failed || !renameHandle(m_file.get(), m_folder, m_name, error)) {
-            m_failed = true;
+        if (failed() || !renameHandle(m_file.get(), m_folder, m_name, error)) {
+            setFailed();
             deleteHandle(m_file.get());
         }
         if (!::CloseHandle(m_file.release()))
-            m_failed = true;
-        return !m_failed;
+            setFailed();
+        return !failed();
     }
 
 private:
-    void flush() {
-        writeAll(m_buffer);
-        m_buffer.clear();
-    }
-    void writeAll(std::string_view bytes) {
-        while (!m_failed && !bytes.empty()) {
+    bool isOpen() const override { return m_file.valid(); }
+    bool writeAll(std::string_view bytes) override {
+        while (!bytes.empty()) {
             const DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size(), 1u << 30));
             DWORD done = 0;
-            if (!::WriteFile(m_file.get(), bytes.data(), chunk, &done, nullptr) || done == 0) {
-                m_failed = true;
-                return;
-            }
+            if (!::WriteFile(m_file.get(), bytes.data(), chunk, &done, nullptr) || done == 0)
+                return false;
             bytes.remove_prefix(done);
         }
+        return true;
     }
 
     HANDLE m_folder; // owned by the folder, which outlives the file in every use
     UniqueHandle m_file;
     std::wstring m_name;
-    std::string m_buffer;
-    bool m_failed = false;
 };
 
 class WindowsOutputFolder final : public OutputFolder {

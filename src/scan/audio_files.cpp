@@ -18,10 +18,10 @@ AudioKind AudioKindOf(std::string_view path) {
     return AudioKind::None;
 }
 
-std::string FileTitleFromPath(std::string_view path) {
+std::string_view FileTitleFromPath(std::string_view path) {
     const size_t separator = path.rfind(platform::kPathSeparator);
     std::string_view name = separator == std::string_view::npos ? path : path.substr(separator + 1);
-    return std::string(name.substr(0, name.find('.')));
+    return name.substr(0, name.find('.'));
 }
 
 AudioFindings ReadAudioTags(RunControl& run, ProgressSink& progress, const FoundFileList& audio,
@@ -68,8 +68,8 @@ AudioFindings ReadAudioTags(RunControl& run, ProgressSink& progress, const Found
             [[maybe_unused]] TagResult ignored = reader.MP3File(audio[index]);
             if (!reader.Artist().empty()) {
                 file.tag = static_cast<int32_t>(findings.tags.size());
-                findings.tags.push_back({reader.Artist(), reader.Title(), reader.Album(),
-                                         reader.Year()});
+                findings.tags.push_back(
+                    {reader.Artist(), reader.Title(), reader.Album(), reader.Year()});
             }
         }
         findings.files.push_back(file);

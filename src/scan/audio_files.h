@@ -19,8 +19,9 @@ enum class AudioKind : uint8_t { None, Mp3, Wma, M4a, Ogg };
 /// entry ending in a separator, "song.mp3.bak").
 AudioKind AudioKindOf(std::string_view path);
 
-/// The name after the last separator, up to its first full stop ("" for ".hidden.ogg").
-std::string FileTitleFromPath(std::string_view path);
+/// The name after the last separator, up to its first full stop ("" for ".hidden.ogg"): a view
+/// into the path.
+std::string_view FileTitleFromPath(std::string_view path);
 
 /// The texts of a tag that names an artist.
 struct AudioTagText {

@@ -17,18 +17,19 @@ void AudioTagReader::offer(size_t index, const std::string& path) {
     const AudioKind kind = AudioKindOf(path);
     if (kind != AudioKind::Mp3 && kind != AudioKind::Wma)
         return;
+    Batch behind;
     {
-        std::unique_lock lock(m_mutex);
-        if (m_queue.size() >= kMostQueued && !m_readerSlow)
-            m_readerSlow = !m_room.wait_for(
-                lock, kWaitForRoom, [this] { return m_stopped || m_queue.size() < kMostQueued; });
+        std::lock_guard lock(m_mutex);
         if (m_stopped)
             return;
+        if (m_queue.size() >= kMostQueued)
+            takeBatch(behind);
         m_queue.emplace_back(index, path);
     }
     if (!m_thread.joinable())
         m_thread = std::thread([this] { readQueued(); });
     m_wake.notify_one();
+    readBatch(behind, m_readHere);
 }
 
 void AudioTagReader::stop() {
@@ -38,7 +39,6 @@ void AudioTagReader::stop() {
         m_queue.clear();
     }
     m_wake.notify_one();
-    m_room.notify_one();
     if (m_thread.joinable())
         m_thread.join();
 }
@@ -49,43 +49,88 @@ TagsReadAhead AudioTagReader::finish() {
         m_closing = true;
     }
     m_wake.notify_one();
+    // The walk is over: this thread reads beside the reader until nothing waits.
+    Batch batch;
+    for (;;) {
+        {
+            std::lock_guard lock(m_mutex);
+            takeBatch(batch);
+        }
+        if (batch.empty() || !readBatch(batch, m_readHere))
+            break;
+    }
     if (m_thread.joinable())
         m_thread.join();
     std::lock_guard lock(m_mutex);
     m_closing = false;
-    return std::exchange(m_reads, TagsReadAhead{});
+
+    // Each thread took its files from the queue's front in turn, so each one's reads are in
+    // entry order: merged by index, they are the entries' order.
+    TagsReadAhead merged;
+    merged.files.reserve(m_reads.files.size() + m_readHere.files.size());
+    merged.tags = std::move(m_reads.tags);
+    const auto firstHere = static_cast<int32_t>(merged.tags.size());
+    for (AudioTagText& tag : m_readHere.tags)
+        merged.tags.push_back(std::move(tag));
+    auto there = m_reads.files.begin();
+    auto here = m_readHere.files.begin();
+    while (there != m_reads.files.end() || here != m_readHere.files.end()) {
+        if (here == m_readHere.files.end() ||
+            (there != m_reads.files.end() && there->index < here->index)) {
+            merged.files.push_back(*there++);
+        } else {
+            TagsReadAhead::File file = *here++;
+            if (file.tag >= 0)
+                file.tag += firstHere;
+            merged.files.push_back(file);
+        }
+    }
+    m_reads = {};
+    m_readHere = {};
+    return merged;
+}
+
+void AudioTagReader::takeBatch(Batch& batch) {
+    batch.clear();
+    while (batch.size() < kBatch && !m_queue.empty()) {
+        batch.push_back(std::move(m_queue.front()));
+        m_queue.pop_front();
+    }
+}
+
+bool AudioTagReader::readBatch(const Batch& batch, TagsReadAhead& reads) {
+    std::array<char, kId3v1BlockSize> block{};
+    for (const auto& [index, path] : batch) {
+        if (m_stopped) // read without the lock: at worst one more file is read
+            return false;
+        // As the reader of the page does: a file of 128 bytes or less has no tag.
+        size_t got = 0;
+        TagsReadAhead::File read{index, -1};
+        if (platform::ReadRegularFileTail(path, block.data(), block.size(), got) && got > 0) {
+            auto fields = ParseId3v1Block(std::string_view(block.data(), got));
+            if (fields && !fields->Artist.empty()) {
+                read.tag = static_cast<int32_t>(reads.tags.size());
+                reads.tags.push_back({std::move(fields->Artist), std::move(fields->Title),
+                                      std::move(fields->Album), std::move(fields->Year)});
+            }
+        }
+        reads.files.push_back(read);
+    }
+    return true;
 }
 
 void AudioTagReader::readQueued() {
-    std::deque<std::pair<size_t, std::string>> batch;
-    std::array<char, kId3v1BlockSize> block{};
+    Batch batch;
     for (;;) {
         {
             std::unique_lock lock(m_mutex);
             m_wake.wait(lock, [this] { return m_stopped || m_closing || !m_queue.empty(); });
-            if (m_stopped || m_queue.empty())
+            takeBatch(batch);
+            if (m_stopped || batch.empty())
                 return; // stopped, or closing with nothing left
-            batch.swap(m_queue);
-            m_readerSlow = false;
         }
-        m_room.notify_one();
-        for (const auto& [index, path] : batch) {
-            if (m_stopped) // read without the lock: at worst one more file is read
-                return;
-            // As the reader of the page does: a file of 128 bytes or less has no tag.
-            size_t got = 0;
-            TagsReadAhead::File read{index, -1};
-            if (platform::ReadRegularFileTail(path, block.data(), block.size(), got) && got > 0) {
-                auto fields = ParseId3v1Block(std::string_view(block.data(), got));
-                if (fields && !fields->Artist.empty()) {
-                    read.tag = static_cast<int32_t>(m_reads.tags.size());
-                    m_reads.tags.push_back({std::move(fields->Artist), std::move(fields->Title),
-                                            std::move(fields->Album), std::move(fields->Year)});
-                }
-            }
-            m_reads.files.push_back(read);
-        }
-        batch.clear();
+        if (!readBatch(batch, m_reads))
+            return;
     }
 }
 

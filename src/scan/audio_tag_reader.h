@@ -1,12 +1,13 @@
 #pragma once
 // Reading the ID3v1 tags of the audio files while the walk goes on: the walk hands each audio
 // file it lists to a reader on a thread of its own, which reads the file's last 128 bytes, so
-// that the tails are read on the second core while the first lists folders.
+// that the tails are read on the second core while the first lists folders. Reading a tail costs
+// more than listing a name, so the walk lends a hand whenever the reader falls behind, and both
+// threads read what is left once the walk is over.
 
 #include "scan/audio_files.h"
 
 #include <atomic>
-#include <chrono>
 #include <condition_variable>
 #include <cstddef>
 #include <cstdint>
@@ -27,31 +28,40 @@ public:
 
     /// The entry at `index` of the audio list, which the listing reported as a regular file:
     /// its tag is read when its kind has one (".mp3", ".mpeg3", ".wma"), later and elsewhere.
+    /// Indexes must grow from one offer to the next. When the reader has fallen behind, the
+    /// caller reads some of the waiting files itself first.
     void offer(size_t index, const std::string& path);
     /// Stops the reading (a cancelled run): what was offered and not read yet stays unread.
     void stop();
 
-    /// Waits until every file offered is read (or the reading was stopped) and hands over what
-    /// was read; the reader is empty afterwards.
+    /// Reads what is still waiting, on this thread as well as the reader's, until every file
+    /// offered is read (or the reading was stopped), and hands over what was read in the order
+    /// of the entries; the reader is empty afterwards.
     TagsReadAhead finish();
 
 private:
-    // Files waiting beyond this make the walk wait for the reader (at most kWaitForRoom each
-    // time), so that a fast walk does not hold every path twice; a reader that took nothing for
-    // that long is not waited for again until it takes something.
+    // Files waiting beyond this make the caller of offer read some itself, so that a fast walk
+    // neither holds every path twice nor leaves the reading to one core.
     static constexpr size_t kMostQueued = 2048;
-    static constexpr auto kWaitForRoom = std::chrono::milliseconds(50);
+    // Files taken from the queue at once.
+    static constexpr size_t kBatch = 64;
+
+    using Offered = std::pair<size_t, std::string>; // index in the audio list, path
+    using Batch = std::vector<Offered>;
 
     void readQueued();
+    // Moves up to kBatch files from the front of the queue into batch; the lock must be held.
+    void takeBatch(Batch& batch);
+    // Reads the tags of the batch into `reads`; false when the reading was stopped meanwhile.
+    bool readBatch(const Batch& batch, TagsReadAhead& reads);
 
     std::mutex m_mutex;
     std::condition_variable m_wake; // work offered, the end asked for, or the reading stopped
-    std::condition_variable m_room; // the reader took files from the queue
-    bool m_readerSlow = false;      // it took nothing while the walk last waited
-    std::deque<std::pair<size_t, std::string>> m_queue;
+    std::deque<Offered> m_queue;
     bool m_closing = false;              // no more offers: read what is queued, then end
     std::atomic<bool> m_stopped = false; // end now
     TagsReadAhead m_reads;               // written by the reading thread only while it runs
+    TagsReadAhead m_readHere;            // read by the thread that offers, in offer and finish
     std::thread m_thread;
 };
 

@@ -131,6 +131,42 @@ TEST(AudioFiles, TagsReadDuringTheWalkAreTheOnesReadAfterIt) {
     EXPECT_TRUE(stopped.finish().files.empty());
 }
 
+// Far more files than the reader keeps waiting: the walk's thread reads some of them, and both
+// threads read the rest at the end; what comes back is every file once, in the order offered,
+// each with its own tag.
+TEST(AudioFiles, FilesReadOnBothThreadsComeBackInTheOrderOfferedWithTheirTags) {
+    test::TempFolder folder;
+    const std::string files[] = {folder.write("a.mp3", std::string(200, 'x') + Block("T", "A")),
+                                 folder.write("none.wma", std::string(300, 'y')),
+                                 folder.write("b.wma", std::string(10, 'z') + Block("T", "B"))};
+    AudioTagReader reader;
+    constexpr size_t kOffers = 5000;
+    for (size_t i = 0; i < kOffers; ++i)
+        reader.offer(2 * i + 1, files[i % 3]);
+    const TagsReadAhead ahead = reader.finish();
+    ASSERT_EQ(ahead.files.size(), kOffers);
+    size_t wrong = 0;
+    for (size_t i = 0; i < kOffers; ++i) {
+        const TagsReadAhead::File& file = ahead.files[i];
+        const std::string artist =
+            file.tag < 0 ? "-" : ahead.tags.at(static_cast<size_t>(file.tag)).Artist;
+        wrong += file.index != 2 * i + 1 || artist != (i % 3 == 0 ? "A" : i % 3 == 1 ? "-" : "B");
+    }
+    EXPECT_EQ(wrong, 0u);
+    EXPECT_EQ(ahead.tags.size(), kOffers - (kOffers + 1) / 3); // one tag per tagged file read
+    EXPECT_TRUE(reader.finish().files.empty());                // handed over: nothing is kept
+
+    // A stop while many files wait leaves them unread, and offers after it are ignored.
+    for (size_t i = 0; i < kOffers; ++i)
+        reader.offer(i, files[0]);
+    reader.stop();
+    reader.offer(kOffers, files[0]);
+    const TagsReadAhead stopped = reader.finish();
+    EXPECT_LT(stopped.files.size(), kOffers);
+    EXPECT_TRUE(std::is_sorted(stopped.files.begin(), stopped.files.end(),
+                               [](const auto& a, const auto& b) { return a.index < b.index; }));
+}
+
 TEST(Id3v1, ReadsTheLast128BytesOfEachFileAndResetsTheFieldsFirst) {
     test::TempFolder folder;
     std::filesystem::create_symlink("/dev/zero", folder / "zero.mp3");

@@ -21,6 +21,18 @@ struct FileSystemId {
     friend bool operator==(const FileSystemId&, const FileSystemId&) = default;
 };
 
+/// A folder held open so that the files in it can be read by their names, from any thread, without
+/// looking its path up again (see WalkFolder::shareForReading).
+class ReadableFolder {
+public:
+    virtual ~ReadableFolder() = default;
+
+    /// ReadRegularFileTail (platform/file_access.h) for the entry `name` of this folder (a name,
+    /// not a path).
+    virtual std::optional<uint64_t> readRegularFileTail(const char* name, char* out, size_t count,
+                                                        size_t& got) const = 0;
+};
+
 /// One folder opened for a walk. It holds the folder open (not its path), so sub-folders are
 /// opened relative to it.
 class WalkFolder {
@@ -44,6 +56,11 @@ public:
     /// be opened (access denied, removed meanwhile, no file handles left).
     virtual std::unique_ptr<WalkFolder> openSubFolder(const std::string& name,
                                                       const FileSystemId& within) = 0;
+
+    /// The folder held open once more, for reading its files on another thread, also after this
+    /// object is gone; nullptr where the platform has no such handle or none is left (the files
+    /// are then read by their paths).
+    virtual std::unique_ptr<ReadableFolder> shareForReading() const { return nullptr; }
 
     /// What enterSubFolder found.
     struct SubFolder {

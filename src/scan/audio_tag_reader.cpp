@@ -8,14 +8,41 @@
 #include <utility>
 
 namespace vorlith {
+namespace {
+
+// The file's name: what follows the last separator of its path.
+const char* NameOf(const std::string& path) {
+    const size_t separator = path.find_last_of(platform::kPathSeparator);
+    return path.c_str() + (separator == std::string::npos ? 0 : separator + 1);
+}
+
+} // namespace
 
 AudioTagReader::~AudioTagReader() {
     stop();
 }
 
-void AudioTagReader::offer(size_t index, const std::string& path) {
+AudioTagReader::SharedFolder AudioTagReader::shareFolder(const platform::WalkFolder& folder) {
+    if (m_sharedFolders->load() >= kMostSharedFolders)
+        return nullptr;
+    std::unique_ptr<platform::ReadableFolder> shared = folder.shareForReading();
+    if (!shared)
+        return nullptr;
+    ++*m_sharedFolders;
+    return SharedFolder(shared.release(),
+                        [count = m_sharedFolders](const platform::ReadableFolder* released) {
+                            delete released;
+                            --*count;
+                        });
+}
+
+bool AudioTagReader::ReadsTagOf(std::string_view path) {
     const AudioKind kind = AudioKindOf(path);
-    if (kind != AudioKind::Mp3 && kind != AudioKind::Wma)
+    return kind == AudioKind::Mp3 || kind == AudioKind::Wma;
+}
+
+void AudioTagReader::offer(size_t index, const std::string& path, SharedFolder folder) {
+    if (!ReadsTagOf(path))
         return;
     Batch behind;
     {
@@ -24,7 +51,7 @@ void AudioTagReader::offer(size_t index, const std::string& path) {
             return;
         if (m_queue.size() >= kMostQueued)
             takeBatch(behind);
-        m_queue.emplace_back(index, path);
+        m_queue.push_back({index, path, std::move(folder)});
     }
     if (!m_thread.joinable())
         m_thread = std::thread([this] { readQueued(); });
@@ -100,13 +127,18 @@ void AudioTagReader::takeBatch(Batch& batch) {
 
 bool AudioTagReader::readBatch(const Batch& batch, TagsReadAhead& reads) {
     std::array<char, kId3v1BlockSize> block{};
-    for (const auto& [index, path] : batch) {
+    for (const Offered& offered : batch) {
         if (m_stopped) // read without the lock: at worst one more file is read
             return false;
         // As the reader of the page does: a file of 128 bytes or less has no tag.
         size_t got = 0;
-        TagsReadAhead::File read{index, -1};
-        if (platform::ReadRegularFileTail(path, block.data(), block.size(), got) && got > 0) {
+        TagsReadAhead::File read{offered.index, -1};
+        const std::optional<uint64_t> size =
+            offered.folder
+                ? offered.folder->readRegularFileTail(NameOf(offered.path), block.data(),
+                                                      block.size(), got)
+                : platform::ReadRegularFileTail(offered.path, block.data(), block.size(), got);
+        if (size && got > 0) {
             auto fields = ParseId3v1Block(std::string_view(block.data(), got));
             if (fields && !fields->Artist.empty()) {
                 read.tag = static_cast<int32_t>(reads.tags.size());

@@ -5,6 +5,7 @@
 // more than listing a name, so the walk lends a hand whenever the reader falls behind, and both
 // threads read what is left once the walk is over.
 
+#include "platform/walk_folder.h"
 #include "scan/audio_files.h"
 
 #include <atomic>
@@ -12,8 +13,10 @@
 #include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <memory>
 #include <mutex>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -21,6 +24,9 @@ namespace vorlith {
 
 class AudioTagReader {
 public:
+    /// A walked folder held open for the reader, shared by the walk and the files offered from it.
+    using SharedFolder = std::shared_ptr<const platform::ReadableFolder>;
+
     AudioTagReader() = default;
     ~AudioTagReader();
     AudioTagReader(const AudioTagReader&) = delete;
@@ -28,9 +34,18 @@ public:
 
     /// The entry at `index` of the audio list, which the listing reported as a regular file:
     /// its tag is read when its kind has one (".mp3", ".mpeg3", ".wma"), later and elsewhere.
-    /// Indexes must grow from one offer to the next. When the reader has fallen behind, the
-    /// caller reads some of the waiting files itself first.
-    void offer(size_t index, const std::string& path);
+    /// Indexes must grow from one offer to the next. With `folder` (the one holding the file,
+    /// from shareFolder) the file is opened by its name in that folder, else by its path. When
+    /// the reader has fallen behind, the caller reads some of the waiting files itself first.
+    void offer(size_t index, const std::string& path, SharedFolder folder = nullptr);
+
+    /// The folder held open once more for reading the files offered from it; nullptr where the
+    /// platform cannot, or while so many folders are held that more could use up the process's
+    /// file handles.
+    SharedFolder shareFolder(const platform::WalkFolder& folder);
+
+    /// Whether offer reads the file's tag at all (".mp3", ".mpeg3", ".wma").
+    static bool ReadsTagOf(std::string_view path);
     /// Stops the reading (a cancelled run): what was offered and not read yet stays unread.
     void stop();
 
@@ -42,11 +57,18 @@ public:
 private:
     // Files waiting beyond this make the caller of offer read some itself, so that a fast walk
     // neither holds every path twice nor leaves the reading to one core.
-    static constexpr size_t kMostQueued = 2048;
+    static constexpr size_t kMostQueued = 512;
     // Files taken from the queue at once.
     static constexpr size_t kBatch = 64;
+    // Folders held open for reading at most: the files waiting span fewer in most trees, and
+    // beyond it files are opened by their paths.
+    static constexpr int kMostSharedFolders = 128;
 
-    using Offered = std::pair<size_t, std::string>; // index in the audio list, path
+    struct Offered {
+        size_t index; // in the audio list
+        std::string path;
+        SharedFolder folder; // holding the file, or nullptr: it is opened by its path
+    };
     using Batch = std::vector<Offered>;
 
     void readQueued();
@@ -62,6 +84,9 @@ private:
     std::atomic<bool> m_stopped = false; // end now
     TagsReadAhead m_reads;               // written by the reading thread only while it runs
     TagsReadAhead m_readHere;            // read by the thread that offers, in offer and finish
+    // Folders shared and not let go yet; shared with every folder's release, which may come
+    // after the reader is gone.
+    std::shared_ptr<std::atomic<int>> m_sharedFolders = std::make_shared<std::atomic<int>>(0);
     std::thread m_thread;
 };
 

@@ -121,8 +121,9 @@ public:
                 m_path += platform::kPathSeparator;
             if (list) {
                 list->AddToList(m_path);
-                if (m_tags && record.isRegular && list == &m_lists.lstResult)
-                    m_tags->offer(list->size() - 1, m_path);
+                if (m_tags && record.isRegular && list == &m_lists.lstResult &&
+                    AudioTagReader::ReadsTagOf(m_path))
+                    m_tags->offer(list->size() - 1, m_path, sharedFolder(level));
             }
             if (record.isFolder) {
                 platform::WalkFolder* parent = openLevel(m_levels.size() - 1);
@@ -149,7 +150,21 @@ private:
         size_t next = 0;       // the record to sort next
         int64_t first = 0;     // the walk's record count when the folder was listed
         size_t pathLength = 0; // m_path names this folder when cut to this length
+        // The folder held open for the tag reader, asked for at its first audio file.
+        AudioTagReader::SharedFolder shared;
+        bool sharedAsked = false;
     };
+
+    // The level's folder shared with the tag reader, so that it opens the audio files by their
+    // names in it rather than by their whole paths. A level whose folder was closed to save
+    // handles offers paths instead.
+    AudioTagReader::SharedFolder sharedFolder(Level& level) {
+        if (!level.sharedAsked && level.folder) {
+            level.shared = m_tags->shareFolder(*level.folder);
+            level.sharedAsked = true;
+        }
+        return level.shared;
+    }
 
     // Lists the folder that m_path names and, unless the run was cancelled meanwhile, puts it on
     // the stack to be sorted.

@@ -131,6 +131,48 @@ TEST(AudioFiles, TagsReadDuringTheWalkAreTheOnesReadAfterIt) {
     EXPECT_TRUE(stopped.finish().files.empty());
 }
 
+// The reader opens a file by its name in the folder the walk held open, so what it reads is the
+// folder that was walked, whatever its path names later; past the budget of held folders, and
+// without one, files are opened by their paths, with the same results.
+TEST(AudioFiles, FilesAreReadInTheWalkedFolderAndByPathBeyondTheFoldersHeld) {
+    test::TempFolder folder;
+    folder.write("walked/song.mp3", std::string(200, 'x') + Block("Song", "Walked"));
+    folder.write("walked/gone.mp3", std::string(200, 'x') + Block("Gone", "Renamed"));
+    folder.write("other/song.mp3", std::string(200, 'x') + Block("Song", "Other"));
+    std::vector<std::unique_ptr<platform::WalkFolder>> walked;
+    for (int i = 0; i < 140; ++i)
+        walked.push_back(platform::OpenWalkFolder(folder / "walked"));
+    ASSERT_TRUE(walked.back());
+
+    AudioTagReader reader;
+    std::vector<AudioTagReader::SharedFolder> held;
+    for (const auto& one : walked)
+        held.push_back(reader.shareFolder(*one));
+    EXPECT_TRUE(held.front());
+    EXPECT_EQ(std::count(held.begin(), held.end(), nullptr), 140 - 128); // the budget
+    held.erase(held.begin() + 1);                                      // one let go: room again
+    EXPECT_TRUE(reader.shareFolder(*walked.back()));
+
+    // The walked folder moves away and another takes its path; a file is swapped for a link to
+    // a tagged song.
+    std::filesystem::rename(folder / "walked", folder / "moved");
+    std::filesystem::rename(folder / "other", folder / "walked");
+    std::filesystem::remove(folder / "moved/gone.mp3");
+    std::filesystem::create_symlink(folder / "moved/song.mp3", folder / "moved/gone.mp3");
+    reader.offer(0, folder / "walked/song.mp3", held.front());
+    reader.offer(1, folder / "walked/gone.mp3", held.front());
+    reader.offer(2, folder / "walked/song.mp3"); // by path: the folder there now
+    held.clear();
+    walked.clear(); // the reader's own hold keeps the folder open
+    const TagsReadAhead ahead = reader.finish();
+    ASSERT_EQ(ahead.files.size(), 3u);
+    std::vector<std::string> artists;
+    for (const TagsReadAhead::File& file : ahead.files)
+        artists.push_back(file.tag < 0 ? "-" : ahead.tags[static_cast<size_t>(file.tag)].Artist);
+    EXPECT_EQ(artists, (std::vector<std::string>{"Walked", "-", "Other"}));
+}
+
+
 // Far more files than the reader keeps waiting: the walk's thread reads some of them, and both
 // threads read the rest at the end; what comes back is every file once, in the order offered,
 // each with its own tag.

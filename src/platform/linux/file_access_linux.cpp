@@ -1,4 +1,5 @@
 #include "platform/file_access.h"
+#include "platform/linux/file_tail.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -140,10 +141,11 @@ std::unique_ptr<InputFile> OpenRegularFile(const std::string& path, SystemError*
     return std::make_unique<RegularInputFile>(fd, size);
 }
 
-std::optional<uint64_t> ReadRegularFileTail(const std::string& path, char* out, size_t count,
-                                            size_t& got) {
+std::optional<uint64_t> ReadRegularFileTailAt(int folder, const char* path, char* out,
+                                              size_t count, size_t& got) {
     got = 0;
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW);
+    const int fd =
+        ::openat(folder, path, O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW);
     if (fd < 0)
         return std::nullopt;
     struct stat info {};
@@ -161,6 +163,11 @@ std::optional<uint64_t> ReadRegularFileTail(const std::string& path, char* out, 
     }
     ::close(fd);
     return size;
+}
+
+std::optional<uint64_t> ReadRegularFileTail(const std::string& path, char* out, size_t count,
+                                            size_t& got) {
+    return ReadRegularFileTailAt(AT_FDCWD, path.c_str(), out, count, got);
 }
 
 PathPresence ExaminePath(const std::string& path) {

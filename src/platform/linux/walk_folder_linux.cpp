@@ -3,6 +3,8 @@
 
 #include "platform/walk_folder.h"
 
+#include "platform/linux/file_tail.h"
+
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -36,6 +38,24 @@ std::optional<FileSystemId> fileSystemOf(int folder, const char* name, int flags
     id.mount = (info.stx_mask & STATX_MNT_ID) ? info.stx_mnt_id : 0;
     return id;
 }
+
+// A second descriptor of a walked folder: the files in it are opened relative to it, one name
+// to look up instead of the whole path.
+class LinuxReadableFolder final : public ReadableFolder {
+public:
+    explicit LinuxReadableFolder(int fd) : m_fd(fd) {}
+    ~LinuxReadableFolder() override { ::close(m_fd); }
+    LinuxReadableFolder(const LinuxReadableFolder&) = delete;
+    LinuxReadableFolder& operator=(const LinuxReadableFolder&) = delete;
+
+    std::optional<uint64_t> readRegularFileTail(const char* name, char* out, size_t count,
+                                                size_t& got) const override {
+        return ReadRegularFileTailAt(m_fd, name, out, count, got);
+    }
+
+private:
+    int m_fd;
+};
 
 class LinuxWalkFolder final : public WalkFolder {
 public:
@@ -72,6 +92,13 @@ public:
     std::unique_ptr<WalkFolder> openSubFolder(const std::string& name,
                                               const FileSystemId& within) override {
         return enterSubFolder(name, within).folder;
+    }
+
+    std::unique_ptr<ReadableFolder> shareForReading() const override {
+        const int fd = ::fcntl(m_fd, F_DUPFD_CLOEXEC, 0);
+        if (fd < 0)
+            return nullptr;
+        return std::make_unique<LinuxReadableFolder>(fd);
     }
 
     SubFolder enterSubFolder(const std::string& name, const FileSystemId& within) override {

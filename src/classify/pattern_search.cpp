@@ -1,7 +1,6 @@
 #include "classify/pattern_search.h"
 
 #include <algorithm>
-#include <bit>
 #include <cassert>
 #include <cstring>
 #include <limits>
@@ -11,26 +10,6 @@ namespace vorlith {
 namespace {
 constexpr uint32_t kNone = std::numeric_limits<uint32_t>::max();
 constexpr size_t kLongestText = static_cast<size_t>(std::numeric_limits<int32_t>::max());
-
-// Setting bit 5 of each byte makes an ASCII letter's two cases one key (and merges a few other
-// pairs of bytes, which the comparison after a filter tells apart), so the filters need no
-// folding. Keys hold their first byte lowest.
-constexpr uint32_t kLooseCase = 0x20202020;
-constexpr uint32_t kThreeBytes = 0xFFFFFF;
-constexpr uint32_t kTwoBytes = 0xFFFF;
-
-uint32_t keyOf(const unsigned char* bytes, size_t count) {
-    uint32_t key = 0;
-    for (size_t i = 0; i < count; ++i)
-        key |= static_cast<uint32_t>(bytes[i]) << (8 * i);
-    return key;
-}
-
-// A filter's index of a key: few enough bits that a filter (a byte per index) stays in the
-// fastest cache.
-uint32_t filterHash(uint32_t looseKey) {
-    return (looseKey * 0x9E3779B1u) >> (32 - 13);
-}
 
 unsigned char lowerAscii(unsigned char byte) {
     return byte >= 'A' && byte <= 'Z' ? static_cast<unsigned char>(byte + ('a' - 'A')) : byte;
@@ -90,52 +69,42 @@ FirstEntrySearch::FirstEntrySearch(const std::vector<std::vector<std::string>>& 
         patternTexts.push_back(folded);
     }
     buildTransitions();
-    buildSampledFilters(patternTexts);
+    buildTrigramIndex(patternTexts);
 }
 
-FirstEntrySearch::Filter
-FirstEntrySearch::buildFilter(const std::vector<std::vector<Candidate>>& byHash) {
-    Filter filter;
-    filter.passes.assign(byHash.size(), 0);
-    filter.first.assign(byHash.size() + 1, 0);
-    for (size_t hash = 0; hash < byHash.size(); ++hash) {
-        filter.first[hash] = static_cast<uint32_t>(filter.candidates.size());
-        filter.passes[hash] = byHash[hash].empty() ? 0 : 1;
-        // A pattern starting one before the position comes first, so that the starts compared
-        // never go backwards.
-        for (uint32_t offset : {1u, 0u})
-            for (const Candidate& candidate : byHash[hash])
-                if (candidate.offset == offset)
-                    filter.candidates.push_back(candidate);
+void FirstEntrySearch::buildTrigramIndex(const std::vector<std::string>& folded) {
+    std::array<uint8_t, 256> codeOf{};
+    for (int letter = 0; letter < 26; ++letter) {
+        codeOf[static_cast<size_t>('a' + letter)] = static_cast<uint8_t>(1 + letter);
+        codeOf[static_cast<size_t>('A' + letter)] = static_cast<uint8_t>(1 + letter);
     }
-    filter.first[byHash.size()] = static_cast<uint32_t>(filter.candidates.size());
-    return filter;
-}
-
-void FirstEntrySearch::buildSampledFilters(const std::vector<std::string>& folded) {
-    const bool fits = std::all_of(folded.begin(), folded.end(), [](const std::string& text) {
-        return text.size() >= 3 && std::all_of(text.begin(), text.end(), [](char c) {
-                   return static_cast<unsigned char>(c) < 0x80;
-               });
-    });
-    if (!fits)
-        return;
-    static_assert(kHashBits == 13, "filterHash gives 13 bits");
-    const size_t hashes = size_t{1} << kHashBits;
-    std::vector<std::vector<Candidate>> trigrams(hashes), bigrams(hashes);
+    uint8_t nextCode = 27; // codes 27 to 31 for the other bytes the entries use
+    for (const std::string& text : folded) {
+        if (text.size() < 3)
+            return;
+        for (char c : text) {
+            const auto byte = static_cast<unsigned char>(c);
+            if (byte >= 0x80 || (byte >= 'A' && byte <= 'Z')) // folded entries are lower case
+                return;
+            if (codeOf[byte] != 0)
+                continue;
+            if (nextCode > 31)
+                return;
+            codeOf[byte] = nextCode++;
+        }
+    }
+    m_codeOf = codeOf;
+    m_startKeys.assign(size_t{1} << (kKeyBits - 3), 0);
     for (size_t pattern = 0; pattern < folded.size(); ++pattern) {
         const auto* bytes = reinterpret_cast<const unsigned char*>(folded[pattern].data());
-        const auto index = static_cast<uint32_t>(pattern);
-        trigrams[filterHash(keyOf(bytes, 3) | kLooseCase)].push_back({index, 0});
-        if (folded[pattern].size() >= 4)
-            trigrams[filterHash(keyOf(bytes + 1, 3) | kLooseCase)].push_back({index, 1});
-        else // one that starts at an odd position: its first two bytes follow the even one
-            bigrams[filterHash(keyOf(bytes, 2) | kLooseCase)].push_back({index, 0});
+        const uint32_t key = uint32_t{m_codeOf[bytes[0]]} << 10 |
+                             uint32_t{m_codeOf[bytes[1]]} << 5 | m_codeOf[bytes[2]];
+        m_startKeys[key >> 3] |= static_cast<uint8_t>(1u << (key & 7));
+        m_keyed.emplace_back(key, static_cast<uint32_t>(pattern));
     }
-    m_trigrams = buildFilter(trigrams);
-    m_bigrams = buildFilter(bigrams);
+    std::sort(m_keyed.begin(), m_keyed.end());
     m_patternTexts = folded;
-    m_sampled = true;
+    m_byTrigrams = true;
 }
 
 uint32_t FirstEntrySearch::addPattern(std::string_view folded) {
@@ -211,8 +180,8 @@ void FirstEntrySearch::find(std::string_view text, std::span<ListMatch> matches)
     assert(matches.size() == m_listCount && "one match per list");
     for (ListMatch& match : matches)
         match = ListMatch{};
-    if (m_sampled) {
-        findSampled(text, matches);
+    if (m_byTrigrams) {
+        findByTrigrams(text, matches);
         return;
     }
     size_t undecided = matches.size(); // lists whose first entry has not been seen yet
@@ -234,91 +203,68 @@ void FirstEntrySearch::find(std::string_view text, std::span<ListMatch> matches)
     }
 }
 
-bool FirstEntrySearch::compareAt(const unsigned char* bytes, size_t length, int64_t start,
-                                 uint32_t pattern, std::span<ListMatch> matches,
-                                 size_t& undecided) const {
-    const std::string& text = m_patternTexts[pattern];
-    if (start < 0 || text.size() > length - static_cast<size_t>(start))
-        return true;
-    // Patterns are ASCII, so a byte matches a pattern's byte only when its ASCII lower case is
-    // that byte: the Latin-1 folding of UTF-8 text never makes an ASCII byte.
-    const unsigned char* at = bytes + start;
-    for (size_t k = 0; k < text.size(); ++k)
-        if (lowerAscii(at[k]) != static_cast<unsigned char>(text[k]))
-            return true;
-    return record(m_patterns[pattern], static_cast<size_t>(start), matches, undecided);
-}
-
-bool FirstEntrySearch::comparePassed(const Filter& filter, uint32_t key,
-                                     const unsigned char* bytes, size_t length, int64_t position,
-                                     std::span<ListMatch> matches, size_t& undecided) const {
-    const uint32_t hash = filterHash(key | kLooseCase);
-    for (uint32_t at = filter.first[hash]; at < filter.first[hash + 1]; ++at) {
-        const Candidate& candidate = filter.candidates[at];
-        if (!compareAt(bytes, length, position - candidate.offset, candidate.pattern, matches,
-                       undecided))
+bool FirstEntrySearch::compareFrom(const unsigned char* bytes, size_t length, size_t start,
+                                   uint32_t key, std::span<ListMatch> matches,
+                                   size_t& undecided) const {
+    auto keyed = std::lower_bound(m_keyed.begin(), m_keyed.end(), std::pair(key, 0u));
+    for (; keyed != m_keyed.end() && keyed->first == key; ++keyed) {
+        // The key holds the first three bytes; patterns are ASCII, so a byte matches a pattern's
+        // byte only when its ASCII lower case is that byte: the Latin-1 folding of UTF-8 text
+        // never makes an ASCII byte.
+        const std::string& pattern = m_patternTexts[keyed->second];
+        if (pattern.size() > length - start)
+            continue;
+        size_t k = 3;
+        while (k < pattern.size() &&
+               lowerAscii(bytes[start + k]) == static_cast<unsigned char>(pattern[k]))
+            ++k;
+        if (k == pattern.size() && !record(m_patterns[keyed->second], start, matches, undecided))
             return false;
     }
     return true;
 }
 
-void FirstEntrySearch::findSampled(std::string_view text, std::span<ListMatch> matches) const {
+void FirstEntrySearch::findByTrigrams(std::string_view text, std::span<ListMatch> matches) const {
     size_t undecided = matches.size();
     const size_t length = std::min(text.size(), kLongestText);
     if (length < 3)
         return;
     const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
-    const uint8_t* trigrams = m_trigrams.passes.data();
-    const uint8_t* bigrams = m_bigrams.passes.data();
-    // The even positions whose three bytes lie within the text: every pattern occurrence is
-    // found from one of them (see the filters).
-    const size_t positions = length - 2;
-    // Four even positions at a time from twelve bytes, tested without a branch; most blocks hold
-    // none that a filter lets through. The text's last bytes are looked at in a copy padded with
-    // zeros, whose keys at most pass a filter by chance; the comparisons read the text itself.
-    const auto scan = [&](const unsigned char* window, size_t first, size_t count) {
-        uint64_t low = 0, high = 0; // bytes 0 to 7 and 4 to 11 of the window
-        for (size_t i = 0; i < 8; ++i) {
-            low |= static_cast<uint64_t>(window[i]) << (8 * i);
-            high |= static_cast<uint64_t>(window[i + 4]) << (8 * i);
-        }
-        const auto three = [](uint64_t word, int at) {
-            return static_cast<uint32_t>(word >> (8 * at)) & kThreeBytes;
-        };
-        const auto two = [](uint64_t word, int at) {
-            return static_cast<uint32_t>(word >> (8 * at)) & kTwoBytes;
-        };
-        const auto passes = [](const uint8_t* filter, uint32_t key) -> uint32_t {
-            return filter[filterHash(key | kLooseCase)];
-        };
-        // Key 2k: the three bytes from position first + 2k; key 2k + 1: the two after it.
-        const uint32_t keys[8] = {three(low, 0), two(low, 1), three(low, 2), two(low, 3),
-                                  three(low, 4), two(low, 5), three(high, 2), two(high, 3)};
-        uint32_t passed = 0;
-        for (uint32_t k = 0; k < 8; ++k)
-            passed |= passes(k & 1 ? bigrams : trigrams, keys[k]) << k;
-        passed &= (1u << (2 * count)) - 1;
-        while (passed != 0) {
-            const auto k = static_cast<size_t>(std::countr_zero(passed));
-            passed &= passed - 1;
-            const auto position = static_cast<int64_t>(first + (k & ~size_t{1}));
-            const bool passedAfter = (k & 1) != 0;
-            if (!comparePassed(passedAfter ? m_bigrams : m_trigrams, keys[k], bytes, length,
-                               passedAfter ? position + 1 : position, matches, undecided))
-                return false;
-        }
-        return true;
+    const uint8_t* codeOf = m_codeOf.data();
+    const uint8_t* startKeys = m_startKeys.data();
+    const auto keyOf = [](uint32_t first, uint32_t second, uint32_t third) {
+        return first << 10 | second << 5 | third;
     };
-    size_t position = 0;
-    for (; position + 12 <= length; position += 8) {
-        if (!scan(bytes + position, position, 4))
-            return;
+    const auto starts = [startKeys](uint32_t key) -> uint32_t {
+        return (startKeys[key >> 3] >> (key & 7)) & 1;
+    };
+    // Four positions at a time, each key made from its own three codes so that the four tests
+    // do not wait on one another; most blocks hold no start at all.
+    uint32_t before2 = codeOf[bytes[0]];
+    uint32_t before1 = codeOf[bytes[1]];
+    size_t end = 2; // the last byte of the next key
+    for (; end + 4 <= length; end += 4) {
+        const uint32_t c0 = codeOf[bytes[end]];
+        const uint32_t c1 = codeOf[bytes[end + 1]];
+        const uint32_t c2 = codeOf[bytes[end + 2]];
+        const uint32_t c3 = codeOf[bytes[end + 3]];
+        const uint32_t keys[4] = {keyOf(before2, before1, c0), keyOf(before1, c0, c1),
+                                  keyOf(c0, c1, c2), keyOf(c1, c2, c3)};
+        uint32_t found =
+            starts(keys[0]) | starts(keys[1]) << 1 | starts(keys[2]) << 2 | starts(keys[3]) << 3;
+        before2 = c2;
+        before1 = c3;
+        for (size_t k = 0; found != 0; ++k, found >>= 1)
+            if ((found & 1) &&
+                !compareFrom(bytes, length, end + k - 2, keys[k], matches, undecided))
+                return;
     }
-    unsigned char padded[24] = {};
-    std::memcpy(padded, bytes + position, length - position); // fewer than 12 bytes
-    for (size_t at = 0; position < positions; position += 8, at += 8) {
-        const size_t count = std::min<size_t>(4, (positions - position + 1) / 2);
-        if (!scan(padded + at, position, count))
+    for (; end < length; ++end) {
+        const uint32_t code = codeOf[bytes[end]];
+        const uint32_t key = keyOf(before2, before1, code);
+        before2 = before1;
+        before1 = code;
+        if (starts(key) && !compareFrom(bytes, length, end - 2, key, matches, undecided))
             return;
     }
 }

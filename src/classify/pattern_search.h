@@ -49,8 +49,12 @@ private:
 
     uint32_t addPattern(std::string_view folded);
     void buildTransitions();
-    void buildSampledFilters(const std::vector<std::string>& folded);
-    void findSampled(std::string_view text, std::span<ListMatch> matches) const;
+    void buildTrigramIndex(const std::vector<std::string>& folded);
+    void findByTrigrams(std::string_view text, std::span<ListMatch> matches) const;
+    // Compares the patterns whose first three bytes have the key with the text from `start`,
+    // recording those that occur there; false once nothing more can change.
+    bool compareFrom(const unsigned char* bytes, size_t length, size_t start, uint32_t key,
+                     std::span<ListMatch> matches, size_t& undecided) const;
     // Records an occurrence of the pattern at the 0-based byte `start`; false once every list
     // has its first entry, when nothing more can change.
     bool record(const Pattern& pattern, size_t start, std::span<ListMatch> matches,
@@ -67,35 +71,17 @@ private:
     std::vector<Pattern> m_patterns;
     std::vector<Member> m_members;
 
-    // When every entry is ASCII and at least three bytes long (the keyword lists), a search
-    // looks at every second position only, through two filters of the bytes there: the three
-    // from an even position are a pattern's first three (it starts there) or its second to
-    // fourth (it starts one before); the two after an even position are a three-byte pattern's
-    // first two (it starts after the position). Only where a filter lets a position through are
-    // patterns compared: independent steps over half the bytes, instead of the automaton's chain
-    // of dependent ones over all of them.
-    struct Candidate {
-        uint32_t pattern;
-        uint32_t offset; // of the filtered bytes in the pattern
-    };
-    // Patterns that may start near a position whose bytes the filter let through.
-    struct Filter {
-        std::vector<uint8_t> passes;        // hash -> 1 when some pattern's bytes hash so
-        std::vector<uint32_t> first;        // hash -> its first index into candidates
-        std::vector<Candidate> candidates;  // grouped by hash, offset 1 before offset 0
-    };
-    static Filter buildFilter(const std::vector<std::vector<Candidate>>& byHash);
-    bool compareAt(const unsigned char* bytes, size_t length, int64_t start, uint32_t pattern,
-                   std::span<ListMatch> matches, size_t& undecided) const;
-    bool comparePassed(const Filter& filter, uint32_t key, const unsigned char* bytes,
-                       size_t length, int64_t position, std::span<ListMatch> matches,
-                       size_t& undecided) const;
-
-    static constexpr int kHashBits = 13;
-    bool m_sampled = false;
-    Filter m_trigrams;                       // the three bytes from an even position
-    Filter m_bigrams;                        // the two bytes after an even position
-    std::vector<std::string> m_patternTexts; // folded text of each pattern
+    // When every entry is ASCII, at least three bytes long and spelled with letters and at most
+    // five other bytes (the keyword lists), a search keys each position by its three bytes: five
+    // bits per byte (a letter's code ignores its case; a byte no entry uses has code 0), so a key
+    // is set in m_startKeys exactly when some entry starts with those three bytes, and only there
+    // are entries compared. One table step and one bit test per byte, with no chain of states.
+    static constexpr int kKeyBits = 15;
+    bool m_byTrigrams = false;
+    std::array<uint8_t, 256> m_codeOf{};                // byte -> its five-bit code
+    std::vector<uint8_t> m_startKeys;                   // bit per key: some pattern starts with it
+    std::vector<std::pair<uint32_t, uint32_t>> m_keyed; // (key, pattern), sorted by key
+    std::vector<std::string> m_patternTexts;            // folded text of each pattern
 };
 
 /// Folds one byte of UTF-8 text for comparison: ASCII upper-case letters to lower case, and the

@@ -95,21 +95,25 @@ TEST(KeywordSearch, MatchedLengthChangesOnlyOnAMatch) {
 // lists) the filters over every second position do, and runs of one letter test that each
 // occurrence is found from the right position.
 TEST(FirstEntrySearch, AgreesWithThePlainSearchOnRandomTexts) {
+    // The keyword lists alone (searched by the keys of three bytes), and with a list of entries
+    // too short for keys (searched by the automaton).
     const std::vector<std::string> extraLists[] = {
+        {},
         {"aab", "ab", "b", "abab", "baba"}, // overlapping suffix chains
         {"aaa", "aaaa", "aab", "abab", "bab", "xyx"}};
     for (const auto& extra : extraLists) {
-        SCOPED_TRACE(extra[1]);
+        SCOPED_TRACE(extra.empty() ? "keyword lists" : extra[1]);
         std::vector<std::vector<std::string>> lists;
-        std::vector<std::string> pieces = {"-", "/", ".", "X", "\xC3\x89", "com", "a", "b", "A",
-                                           "B", "aa"};
+        std::vector<std::string> pieces = {"-", "/", ".", "X", "\xC3\x89", "com",
+                                           "a", "b", "A", "B", "aa"};
         for (size_t index = 0; index < kKeywordListCount; ++index)
             lists.push_back(EntriesOf(static_cast<KeywordList>(index)));
-        lists.push_back(extra);
+        if (!extra.empty())
+            lists.push_back(extra);
         for (const auto& list : lists)
             for (const std::string& word : list)
-                pieces.insert(pieces.end(),
-                                  {word, word.substr(0, 2), word.substr(std::min<size_t>(2, word.size()))});
+                pieces.insert(pieces.end(), {word, word.substr(0, 2),
+                                             word.substr(std::min<size_t>(2, word.size()))});
         const FirstEntrySearch search(lists);
         std::mt19937 random(12345);
         std::vector<ListMatch> matches(lists.size());
@@ -131,9 +135,9 @@ TEST(FirstEntrySearch, AgreesWithThePlainSearchOnRandomTexts) {
                         expected = {int32_t(at) + 1, int32_t(lists[list][entry].size()),
                                     int32_t(entry)};
                 }
-                ASSERT_EQ(std::tuple(matches[list].position, matches[list].length,
-                                     matches[list].entry),
-                          std::tuple(expected.position, expected.length, expected.entry))
+                ASSERT_EQ(
+                    std::tuple(matches[list].position, matches[list].length, matches[list].entry),
+                    std::tuple(expected.position, expected.length, expected.entry))
                     << "list " << list;
             }
         }

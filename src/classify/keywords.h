@@ -52,8 +52,8 @@ public:
     int32_t Search(KeywordList list, std::string_view text) {
         return Record(FindKeyword(list, text));
     }
-    /// Takes a result found earlier (kept by CachedFileClasses) as if its search had run just now: sets
-    /// MatchedKeywordLength on a match and returns the position.
+    /// Takes a result found earlier (kept by CachedFileClasses) as if its search had run just
+    /// now: sets MatchedKeywordLength on a match and returns the position.
     int32_t Record(KeywordHit hit) {
         if (hit)
             MatchedKeywordLength = hit.length;

@@ -93,16 +93,38 @@ void FirstEntrySearch::buildTrigramIndex(const std::vector<std::string>& folded)
             codeOf[byte] = nextCode++;
         }
     }
-    m_codeOf = codeOf;
-    m_startKeys.assign(size_t{1} << (kKeyBits - 3), 0);
-    for (size_t pattern = 0; pattern < folded.size(); ++pattern) {
-        const auto* bytes = reinterpret_cast<const unsigned char*>(folded[pattern].data());
-        const uint32_t key = uint32_t{m_codeOf[bytes[0]]} << 10 |
-                             uint32_t{m_codeOf[bytes[1]]} << 5 | m_codeOf[bytes[2]];
-        m_startKeys[key >> 3] |= static_cast<uint8_t>(1u << (key & 7));
-        m_keyed.emplace_back(key, static_cast<uint32_t>(pattern));
+    // Start numbers are kept in a byte; lists with more distinct starts use the automaton.
+    std::vector<uint32_t> keys;
+    for (const std::string& text : folded) {
+        const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
+        keys.push_back(uint32_t{codeOf[bytes[0]]} << 10 | uint32_t{codeOf[bytes[1]]} << 5 |
+                       codeOf[bytes[2]]);
     }
-    std::sort(m_keyed.begin(), m_keyed.end());
+    std::vector<uint32_t> distinct = keys;
+    std::sort(distinct.begin(), distinct.end());
+    distinct.erase(std::unique(distinct.begin(), distinct.end()), distinct.end());
+    if (distinct.size() > 255)
+        return;
+
+    m_codeOf = codeOf;
+    m_startOf.assign(size_t{1} << kKeyBits, 0);
+    m_fourthCodes.assign(distinct.size() + 1, 0); // start 0 matches no fourth code
+    for (size_t start = 0; start < distinct.size(); ++start)
+        m_startOf[distinct[start]] = static_cast<uint8_t>(start + 1);
+    std::vector<std::vector<uint32_t>> patternsOf(distinct.size() + 1);
+    for (size_t pattern = 0; pattern < folded.size(); ++pattern) {
+        const uint8_t start = m_startOf[keys[pattern]];
+        const std::string& text = folded[pattern];
+        m_fourthCodes[start] |= text.size() == 3
+                                    ? ~uint32_t{0}
+                                    : uint32_t{1} << codeOf[static_cast<unsigned char>(text[3])];
+        patternsOf[start].push_back(static_cast<uint32_t>(pattern));
+    }
+    for (const std::vector<uint32_t>& patterns : patternsOf) {
+        m_startEntries.push_back(static_cast<uint32_t>(m_byStart.size()));
+        m_byStart.insert(m_byStart.end(), patterns.begin(), patterns.end());
+    }
+    m_startEntries.push_back(static_cast<uint32_t>(m_byStart.size()));
     m_patternTexts = folded;
     m_byTrigrams = true;
 }
@@ -204,21 +226,21 @@ void FirstEntrySearch::find(std::string_view text, std::span<ListMatch> matches)
 }
 
 bool FirstEntrySearch::compareFrom(const unsigned char* bytes, size_t length, size_t start,
-                                   uint32_t key, std::span<ListMatch> matches,
+                                   uint32_t startNumber, std::span<ListMatch> matches,
                                    size_t& undecided) const {
-    auto keyed = std::lower_bound(m_keyed.begin(), m_keyed.end(), std::pair(key, 0u));
-    for (; keyed != m_keyed.end() && keyed->first == key; ++keyed) {
+    for (uint32_t at = m_startEntries[startNumber]; at < m_startEntries[startNumber + 1]; ++at) {
         // The key holds the first three bytes; patterns are ASCII, so a byte matches a pattern's
         // byte only when its ASCII lower case is that byte: the Latin-1 folding of UTF-8 text
         // never makes an ASCII byte.
-        const std::string& pattern = m_patternTexts[keyed->second];
+        const uint32_t patternIndex = m_byStart[at];
+        const std::string& pattern = m_patternTexts[patternIndex];
         if (pattern.size() > length - start)
             continue;
         size_t k = 3;
         while (k < pattern.size() &&
                lowerAscii(bytes[start + k]) == static_cast<unsigned char>(pattern[k]))
             ++k;
-        if (k == pattern.size() && !record(m_patterns[keyed->second], start, matches, undecided))
+        if (k == pattern.size() && !record(m_patterns[patternIndex], start, matches, undecided))
             return false;
     }
     return true;
@@ -231,41 +253,58 @@ void FirstEntrySearch::findByTrigrams(std::string_view text, std::span<ListMatch
         return;
     const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
     const uint8_t* codeOf = m_codeOf.data();
-    const uint8_t* startKeys = m_startKeys.data();
-    const auto keyOf = [](uint32_t first, uint32_t second, uint32_t third) {
-        return first << 10 | second << 5 | third;
+    const uint8_t* startOf = m_startOf.data();
+    const uint32_t* fourthCodes = m_fourthCodes.data();
+    // The start number of the three codes and whether the fourth code may follow it.
+    const auto startOfKey = [startOf](uint32_t first, uint32_t second, uint32_t third) {
+        return uint32_t{startOf[first << 10 | second << 5 | third]};
     };
-    const auto starts = [startKeys](uint32_t key) -> uint32_t {
-        return (startKeys[key >> 3] >> (key & 7)) & 1;
+    const auto follows = [fourthCodes](uint32_t startNumber, uint32_t fourth) {
+        return (fourthCodes[startNumber] >> fourth) & 1;
     };
-    // Four positions at a time, each key made from its own three codes so that the four tests
-    // do not wait on one another; most blocks hold no start at all.
-    uint32_t before2 = codeOf[bytes[0]];
-    uint32_t before1 = codeOf[bytes[1]];
-    size_t end = 2; // the last byte of the next key
-    for (; end + 4 <= length; end += 4) {
-        const uint32_t c0 = codeOf[bytes[end]];
-        const uint32_t c1 = codeOf[bytes[end + 1]];
-        const uint32_t c2 = codeOf[bytes[end + 2]];
-        const uint32_t c3 = codeOf[bytes[end + 3]];
-        const uint32_t keys[4] = {keyOf(before2, before1, c0), keyOf(before1, c0, c1),
-                                  keyOf(c0, c1, c2), keyOf(c1, c2, c3)};
+    // Four positions at a time, each tested from its own four codes so that the tests do not
+    // wait on one another; almost every block holds no start at all.
+    uint32_t first = codeOf[bytes[0]];
+    uint32_t second = codeOf[bytes[1]];
+    uint32_t third = codeOf[bytes[2]];
+    size_t fourth = 3; // the fourth byte of the next position tested
+    for (; fourth + 4 <= length; fourth += 4) {
+        const uint32_t c0 = codeOf[bytes[fourth]];
+        const uint32_t c1 = codeOf[bytes[fourth + 1]];
+        const uint32_t c2 = codeOf[bytes[fourth + 2]];
+        const uint32_t c3 = codeOf[bytes[fourth + 3]];
+        const uint32_t s0 = startOfKey(first, second, third);
+        const uint32_t s1 = startOfKey(second, third, c0);
+        const uint32_t s2 = startOfKey(third, c0, c1);
+        const uint32_t s3 = startOfKey(c0, c1, c2);
         uint32_t found =
-            starts(keys[0]) | starts(keys[1]) << 1 | starts(keys[2]) << 2 | starts(keys[3]) << 3;
-        before2 = c2;
-        before1 = c3;
-        for (size_t k = 0; found != 0; ++k, found >>= 1)
-            if ((found & 1) &&
-                !compareFrom(bytes, length, end + k - 2, keys[k], matches, undecided))
+            follows(s0, c0) | follows(s1, c1) << 1 | follows(s2, c2) << 2 | follows(s3, c3) << 3;
+        first = c1;
+        second = c2;
+        third = c3;
+        // The start numbers are looked up again for the rare position that needs them, rather
+        // than kept through every block.
+        for (size_t k = 0; found != 0; ++k, found >>= 1) {
+            if (!(found & 1))
+                continue;
+            const size_t start = fourth + k - 3;
+            const uint32_t startNumber = startOfKey(codeOf[bytes[start]], codeOf[bytes[start + 1]],
+                                                    codeOf[bytes[start + 2]]);
+            if (!compareFrom(bytes, length, start, startNumber, matches, undecided))
                 return;
+        }
     }
-    for (; end < length; ++end) {
-        const uint32_t code = codeOf[bytes[end]];
-        const uint32_t key = keyOf(before2, before1, code);
-        before2 = before1;
-        before1 = code;
-        if (starts(key) && !compareFrom(bytes, length, end - 2, key, matches, undecided))
+    // The last positions; past the end the fourth code is 0, which only entries of three bytes
+    // accept.
+    for (; fourth <= length; ++fourth) {
+        const uint32_t code = fourth < length ? codeOf[bytes[fourth]] : 0;
+        const uint32_t startNumber = startOfKey(first, second, third);
+        if (follows(startNumber, code) &&
+            !compareFrom(bytes, length, fourth - 3, startNumber, matches, undecided))
             return;
+        first = second;
+        second = third;
+        third = code;
     }
 }
 

@@ -51,9 +51,9 @@ private:
     void buildTransitions();
     void buildTrigramIndex(const std::vector<std::string>& folded);
     void findByTrigrams(std::string_view text, std::span<ListMatch> matches) const;
-    // Compares the patterns whose first three bytes have the key with the text from `start`,
-    // recording those that occur there; false once nothing more can change.
-    bool compareFrom(const unsigned char* bytes, size_t length, size_t start, uint32_t key,
+    // Compares the patterns of one start number with the text from `start`, recording those
+    // that occur there; false once nothing more can change.
+    bool compareFrom(const unsigned char* bytes, size_t length, size_t start, uint32_t startNumber,
                      std::span<ListMatch> matches, size_t& undecided) const;
     // Records an occurrence of the pattern at the 0-based byte `start`; false once every list
     // has its first entry, when nothing more can change.
@@ -73,15 +73,22 @@ private:
 
     // When every entry is ASCII, at least three bytes long and spelled with letters and at most
     // five other bytes (the keyword lists), a search keys each position by its three bytes: five
-    // bits per byte (a letter's code ignores its case; a byte no entry uses has code 0), so a key
-    // is set in m_startKeys exactly when some entry starts with those three bytes, and only there
-    // are entries compared. One table step and one bit test per byte, with no chain of states.
+    // bits per byte (a letter's code ignores its case; a byte no entry uses has code 0). A key
+    // some entry starts with has a start number (m_startOf, 0 for every other key), and the
+    // start's mask says which codes the entries with that start have as their fourth byte (every
+    // code for an entry of three bytes). So one table step, one mask and one bit test per byte
+    // say exactly where an entry's first four bytes stand, with no branch: only there are the
+    // start's entries compared, which in web addresses is seldom anywhere but at a keyword. At
+    // most 255 starts are numbered; lists with more use the automaton.
     static constexpr int kKeyBits = 15;
     bool m_byTrigrams = false;
-    std::array<uint8_t, 256> m_codeOf{};                // byte -> its five-bit code
-    std::vector<uint8_t> m_startKeys;                   // bit per key: some pattern starts with it
-    std::vector<std::pair<uint32_t, uint32_t>> m_keyed; // (key, pattern), sorted by key
-    std::vector<std::string> m_patternTexts;            // folded text of each pattern
+    std::array<uint8_t, 256> m_codeOf{};     // byte -> its five-bit code
+    std::vector<uint8_t> m_startOf;          // key -> its start number; 0: no entry starts so
+    std::vector<uint32_t> m_fourthCodes;     // start number -> bit per fourth byte's code
+    std::vector<uint32_t> m_startEntries;    // start number -> its first index in m_byStart; one
+                                             // more at the end
+    std::vector<uint32_t> m_byStart;         // the patterns, ordered by their start numbers
+    std::vector<std::string> m_patternTexts; // folded text of each pattern
 };
 
 /// Folds one byte of UTF-8 text for comparison: ASCII upper-case letters to lower case, and the

@@ -144,6 +144,22 @@ TEST(FirstEntrySearch, AgreesWithThePlainSearchOnRandomTexts) {
     }
 }
 
+TEST(FirstEntrySearch, FindsEveryEntryOfListsWithMoreBeginningsThanTheKeyedSearchNumbers) {
+    std::vector<std::string> list;
+    for (char first = 'a'; first <= 'z'; ++first)
+        for (char second : std::string_view("aeiouy"))
+            for (char third : std::string_view("bn"))
+                list.push_back(std::string{first, second, third, 'k'});
+    const FirstEntrySearch search({list});
+    std::vector<ListMatch> matches(1);
+    for (size_t entry = 0; entry < list.size(); ++entry) {
+        search.find("-" + list[entry] + "-", matches);
+        ASSERT_EQ(std::tuple(matches[0].position, matches[0].length, matches[0].entry),
+                  std::tuple(2, 4, int32_t(entry)))
+            << list[entry];
+    }
+}
+
 TEST(FirstEntrySearch, FoldsLatin1LettersOfUtf8Text) {
     const FirstEntrySearch search({{"caf\xC3\xA9", "\xC3\xB7"}, {}});
     std::vector<ListMatch> matches(2);

@@ -26,6 +26,9 @@ TEST(Text, ComparisonsFoldOnlyAsciiLetters) {
         {"abc", "", false, true, true},
         {"", "", true, true, true},
         {"\xC3\x89", "\xC3\xA9", false, false, false}, // E acute is no ASCII letter
+        {"x.mP3", ".mp3", false, true, true},
+        {"x\x0EMP3", ".mp3", false, false, false}, // only letters compare without case
+        {"a@B", "`b", false, false, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);

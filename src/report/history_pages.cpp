@@ -27,33 +27,20 @@ constexpr std::array<const char*, kCategoryPasses + 1> kPassNames{
 
 constexpr size_t kLinkTextCharacters = 100;
 
-// What the two pages ask of one entry, worked out once, since an entry's results never change
-// within an audit: bit p (p < 5) when the list of category pass p matches its address, kListed
-// when the page lists the entry at all.
-using EntryClass = uint8_t;
-constexpr EntryClass kListed = 1 << kCategoryPasses;
-constexpr EntryClass kAnyCategory = kListed - 1;
-
-bool passHolds(EntryClass entry, size_t pass) {
-    if (!(entry & kListed))
-        return false;
-    if (pass < kCategoryPasses)
-        return (entry & (1 << pass)) != 0;
-    return (entry & kAnyCategory) == 0;
-}
-
-// The entries' classes, and what each pass's searches leave in the shared match state: a
-// category pass asks its own list, the other pass all five in order, and each successful search
-// leaves its keyword's length there. Only the last one of a pass counts.
+// The entries each pass lists, worked out once, since an entry's results never change within an
+// audit: category pass p lists the entries whose address the list of pass p matches, the other
+// pass the listed entries none of them matches. Each pass then walks its own entries, in list
+// order, without asking every entry again. Also what each pass's searches leave in the shared
+// match state: a category pass asks its own list, the other pass all five in order, and each
+// successful search leaves its keyword's length there. Only the last one of a pass counts.
 struct PageClasses {
-    std::vector<EntryClass> entries;
+    std::array<std::vector<uint32_t>, kCategoryPasses + 1> members; // per pass, entry indexes
     std::vector<uint32_t> addressStart; // where the address begins in the entry's name
     std::array<int32_t, kCategoryPasses + 1> lastLength; // per pass; -1: no search succeeded
 
     // `address(i)` is entry i's address, a part of its name from `start` on, or std::nullopt
     // when the page does not list it.
     template <typename Address> PageClasses(size_t count, Address address) {
-        entries.assign(count, 0);
         addressStart.assign(count, 0);
         lastLength.fill(-1);
         for (size_t i = 0; i < count; ++i) {
@@ -63,16 +50,18 @@ struct PageClasses {
                 continue;
             addressStart[i] = start;
             const KeywordHits all = FindKeywords(*text); // one pass over the address for every list
-            EntryClass entry = kListed;
+            bool any = false;
             for (size_t pass = 0; pass < kCategoryPasses; ++pass) {
                 const KeywordHit hit = all[kPassLists[pass]];
                 if (!hit)
                     continue;
-                entry |= static_cast<EntryClass>(1 << pass);
+                any = true;
+                members[pass].push_back(static_cast<uint32_t>(i));
                 lastLength[pass] = hit.length;
                 lastLength[kOtherPass] = hit.length;
             }
-            entries[i] = entry;
+            if (!any)
+                members[kOtherPass].push_back(static_cast<uint32_t>(i));
         }
     }
 
@@ -226,14 +215,14 @@ PhaseEnd WriteHistoryPage(PageRun& run, const UrlCacheList& history, KeywordSear
                                                     : "</FONT></A> - Site visited <B>",
                              pass < kCategoryPasses ? "</B> time(s).</TD></TR>"
                                                     : "</B> time(s).</FONT></TD></TR>"};
-        for (size_t i = 0; i < history.size(); ++i) {
-            const UrlCacheEntryRef entry = history[i];
-            if (pass == 0) {
+        if (pass == 0) {
+            for (UrlCacheEntryRef entry : history) {
                 counts.CacheSizeTotal += static_cast<double>(entry.Size());
                 counts.HistoryHits += entry.HitRate();
             }
-            if (!passHolds(classes.entries[i], pass))
-                continue;
+        }
+        for (const uint32_t i : classes.members[pass]) {
+            const UrlCacheEntryRef entry = history[i];
             const std::string_view address = entry.SourceUrlName().substr(classes.addressStart[i]);
             writeDateCell(page, entry);
             const std::string_view linkText = firstCharacters(address, kLinkTextCharacters);
@@ -282,14 +271,14 @@ void WriteCookiePage(PageRun& run, const UrlCacheList& cookies, KeywordSearch& s
         const std::string_view closing = pass < kCategoryPasses
                                              ? "</B></FONT></A> - Cookie read <B>"
                                              : "</FONT></A> - Cookie read <B>";
-        for (size_t i = 0; i < cookies.size(); ++i) {
-            const UrlCacheEntryRef entry = cookies[i];
-            if (pass == 0) {
+        if (pass == 0) {
+            for (UrlCacheEntryRef entry : cookies) {
                 counts.CacheSizeTotal += static_cast<double>(entry.Size());
                 counts.CookieReads += entry.HitRate();
             }
-            if (!passHolds(classes.entries[i], pass))
-                continue;
+        }
+        for (const uint32_t i : classes.members[pass]) {
+            const UrlCacheEntryRef entry = cookies[i];
             writeDateCell(page, entry);
             const std::string_view file = entry.LocalFileName();
             const std::string_view name = entry.SourceUrlName();

@@ -84,10 +84,29 @@ const char* escapeOf(char c) {
 } // namespace
 
 char* WriteHtmlEscaped(char* out, std::string_view text, bool& printable) {
-    // Eight bytes at a time: most addresses hold none of the four characters at all. The same
-    // look tells whether every byte is printable ASCII.
+    // Most addresses hold none of the four characters at all: eight bytes at a time, the last
+    // word overlapping the one before, say so with no branch per word, and the text is copied
+    // whole. The same look tells whether every byte is printable ASCII.
     const char* const data = text.data();
     const size_t size = text.size();
+    if (size >= 8) {
+        uint64_t unprintable = 0;
+        uint64_t escaped = 0;
+        for (size_t at = 0; at + 8 < size; at += 8) {
+            const uint64_t word = wordAt(data + at);
+            unprintable |= unprintableBytes(word);
+            escaped |= escapedBytes(word);
+        }
+        const uint64_t last = wordAt(data + size - 8);
+        unprintable |= unprintableBytes(last);
+        escaped |= escapedBytes(last);
+        if (escaped == 0) {
+            std::memcpy(out, data, size);
+            printable = unprintable == 0;
+            return out + size;
+        }
+    }
+    // Otherwise eight bytes at a time while they need nothing, then byte by byte.
     size_t from = 0; // the first byte not yet written
     size_t pos = 0;
     uint64_t unprintable = 0;
@@ -144,6 +163,18 @@ namespace {
 char* writeUrlPath(char* out, std::string_view path) {
     static constexpr char kHex[] = "0123456789ABCDEF";
     const char* const data = path.data();
+    // A path with none of those bytes (most are) is copied whole, found so as in
+    // WriteHtmlEscaped.
+    if (path.size() >= 8) {
+        uint64_t special = 0;
+        for (size_t at = 0; at + 8 < path.size(); at += 8)
+            special |= fileUrlBytes(wordAt(data + at));
+        special |= fileUrlBytes(wordAt(data + path.size() - 8));
+        if (special == 0) {
+            std::memcpy(out, data, path.size());
+            return out + path.size();
+        }
+    }
     size_t plainStart = 0;
     const auto copy = [&out](const char* bytes, size_t count) {
         if (count > 0)

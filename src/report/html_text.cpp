@@ -1,5 +1,6 @@
 #include "report/html_text.h"
 
+#include "base/byte_words.h"
 #include "base/text_encoding.h"
 
 #include <algorithm>
@@ -28,42 +29,18 @@ constexpr std::array<uint8_t, 256> kByteNeeds = [] {
     return needs;
 }();
 
-constexpr uint64_t kEveryByte = 0x0101010101010101ULL;
-constexpr uint64_t kHighBits = 0x8080808080808080ULL;
-
-// High bit of each byte of the word that is zero (exact wherever a lower byte is not zero, which
-// is all that the tests below need: whether there is one).
-uint64_t zeroBytes(uint64_t word) {
-    return (word - kEveryByte) & ~word & kHighBits;
-}
-
-// Whether one of the eight bytes, with the bits of `ignored` cleared, equals `value`.
-uint64_t bytesLike(uint64_t word, unsigned char ignored, unsigned char value) {
-    return zeroBytes((word & ~(kEveryByte * ignored)) ^ (kEveryByte * value));
-}
-
-// Bytes outside printable ASCII (below 0x20, or 0x7F and above), as in isPlain of page_file.cpp:
-// a borrow or carry can only add bits above a byte already found.
-uint64_t unprintableBytes(uint64_t word) {
-    return (((word - kEveryByte * 0x20) & ~word) | (word + kEveryByte) | word) & kHighBits;
-}
+using words::BytesLike;
 
 // '"' and '&' are 0x22 and 0x26, '<' and '>' 0x3C and 0x3E: two tests find all four.
 uint64_t escapedBytes(uint64_t word) {
-    return bytesLike(word, 0x04, 0x22) | bytesLike(word, 0x02, 0x3C);
+    return BytesLike(word, 0x04, 0x22) | BytesLike(word, 0x02, 0x3C);
 }
 
 // A superset of the bytes a file address encodes or escapes: 0x20 to 0x27 (the blank, "!", "$"
 // and "'" among them), "<", ">", "?", and every byte outside printable ASCII.
 uint64_t fileUrlBytes(uint64_t word) {
-    return bytesLike(word, 0x07, 0x20) | bytesLike(word, 0x02, 0x3C) | bytesLike(word, 0x00, 0x3F) |
-           unprintableBytes(word);
-}
-
-uint64_t wordAt(const char* data) {
-    uint64_t word;
-    std::memcpy(&word, data, 8);
-    return word;
+    return BytesLike(word, 0x07, 0x20) | BytesLike(word, 0x02, 0x3C) | BytesLike(word, 0x00, 0x3F) |
+           words::UnprintableBytes(word);
 }
 
 const char* escapeOf(char c) {
@@ -89,27 +66,20 @@ char* WriteHtmlEscaped(char* out, std::string_view text, bool& printable) {
     // whole. The same look tells whether every byte is printable ASCII.
     const char* const data = text.data();
     const size_t size = text.size();
-    if (size >= 8) {
-        uint64_t unprintable = 0;
-        uint64_t escaped = 0;
-        for (size_t at = 0; at + 8 < size; at += 8) {
-            const uint64_t word = wordAt(data + at);
-            unprintable |= unprintableBytes(word);
-            escaped |= escapedBytes(word);
-        }
-        const uint64_t last = wordAt(data + size - 8);
-        unprintable |= unprintableBytes(last);
-        escaped |= escapedBytes(last);
-        if (escaped == 0) {
-            std::memcpy(out, data, size);
-            printable = unprintable == 0;
-            return out + size;
-        }
+    uint64_t unprintable = 0;
+    const auto look = [&unprintable](uint64_t word) {
+        unprintable |= words::UnprintableBytes(word);
+        return escapedBytes(word);
+    };
+    if (size >= 8 && words::AnyOf(data, size, look) == 0) {
+        std::memcpy(out, data, size);
+        printable = unprintable == 0;
+        return out + size;
     }
     // Otherwise eight bytes at a time while they need nothing, then byte by byte.
+    unprintable = 0;
     size_t from = 0; // the first byte not yet written
     size_t pos = 0;
-    uint64_t unprintable = 0;
     uint8_t seen = 0;
     const auto copy = [&out](const char* bytes, size_t count) {
         if (count > 0)
@@ -118,8 +88,8 @@ char* WriteHtmlEscaped(char* out, std::string_view text, bool& printable) {
     };
     while (pos < size) {
         if (pos + 8 <= size) {
-            const uint64_t word = wordAt(data + pos);
-            unprintable |= unprintableBytes(word);
+            const uint64_t word = words::At(data + pos);
+            unprintable |= words::UnprintableBytes(word);
             if (!escapedBytes(word)) {
                 pos += 8;
                 continue;
@@ -165,15 +135,9 @@ char* writeUrlPath(char* out, std::string_view path) {
     const char* const data = path.data();
     // A path with none of those bytes (most are) is copied whole, found so as in
     // WriteHtmlEscaped.
-    if (path.size() >= 8) {
-        uint64_t special = 0;
-        for (size_t at = 0; at + 8 < path.size(); at += 8)
-            special |= fileUrlBytes(wordAt(data + at));
-        special |= fileUrlBytes(wordAt(data + path.size() - 8));
-        if (special == 0) {
-            std::memcpy(out, data, path.size());
-            return out + path.size();
-        }
+    if (path.size() >= 8 && words::AnyOf(data, path.size(), fileUrlBytes) == 0) {
+        std::memcpy(out, data, path.size());
+        return out + path.size();
     }
     size_t plainStart = 0;
     const auto copy = [&out](const char* bytes, size_t count) {
@@ -182,7 +146,7 @@ char* writeUrlPath(char* out, std::string_view path) {
         out += count;
     };
     for (size_t i = 0; i < path.size();) {
-        if (i + 8 <= path.size() && !fileUrlBytes(wordAt(data + i))) {
+        if (i + 8 <= path.size() && !fileUrlBytes(words::At(data + i))) {
             i += 8;
             continue;
         }

@@ -1,5 +1,6 @@
 #include "report/page_file.h"
 
+#include "base/byte_words.h"
 #include "report/html_text.h"
 
 #include <algorithm>
@@ -10,27 +11,17 @@
 
 namespace vorlith {
 namespace {
-constexpr uint64_t kEveryByte = 0x0101010101010101ULL;
-constexpr uint64_t kHighBits = 0x8080808080808080ULL;
 // Lines are handed to the file in blocks of at least this many bytes.
 constexpr size_t kBlockSize = 64 * 1024;
 
-// Eight bytes at a time: a line is plain when every byte is printable ASCII (0x20 to 0x7E). A
-// byte below 0x20 sets its high bit in the first term (the borrow of the subtraction), a byte
-// above 0x7E in the second; a carry or borrow can only add bits above a byte already found.
+// A line is plain when every byte is printable ASCII (0x20 to 0x7E); eight bytes at a time.
 bool isPlain(std::string_view text) {
-    size_t pos = 0;
-    uint64_t special = 0;
-    for (; pos + 8 <= text.size(); pos += 8) {
-        uint64_t word;
-        std::memcpy(&word, text.data() + pos, 8);
-        special |= ((word - kEveryByte * 0x20) & ~word) | (word + kEveryByte) | word;
-    }
-    for (; pos < text.size(); ++pos) {
-        const auto byte = static_cast<unsigned char>(text[pos]);
-        special |= byte < 0x20 || byte > 0x7E ? 0x80 : 0;
-    }
-    return (special & kHighBits) == 0;
+    if (text.size() >= 8)
+        return words::AnyOf(text.data(), text.size(), words::UnprintableBytes) == 0;
+    return std::all_of(text.begin(), text.end(), [](char c) {
+        const auto byte = static_cast<unsigned char>(c);
+        return byte >= 0x20 && byte <= 0x7E;
+    });
 }
 } // namespace
 
@@ -173,7 +164,8 @@ void ReportPages::closeAll() {
 
 void ReportPages::fail(const std::string& path, const platform::SystemError& error) {
     if (m_failure.empty())
-        m_failure = path + ": " + (error.description.empty() ? "cannot be written" : error.description);
+        m_failure =
+            path + ": " + (error.description.empty() ? "cannot be written" : error.description);
 }
 
 } // namespace vorlith

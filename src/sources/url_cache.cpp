@@ -1,7 +1,5 @@
 #include "sources/url_cache.h"
 
-#include "base/byte_words.h"
-
 #include <algorithm>
 #include <cstring>
 #include <limits>
@@ -20,15 +18,13 @@ int64_t CalendarSeconds(const DateTime& value) {
 
 constexpr FileTime kTicksPerSecond = 10'000'000;
 
-// The text up to its first NUL. Texts seldom hold one: a text of eight bytes or more is looked
-// at a word at a time with no branch per word, and searched only when a NUL is there.
+// The text up to its first NUL.
 inline std::string_view UpToNul(std::string_view text) {
-    if (text.size() >= 8 && words::AnyOf(text.data(), text.size(), words::ZeroBytes) == 0)
-        return text;
     if (text.empty())
         return text;
     const void* nul = std::memchr(text.data(), '\0', text.size());
-    return nul ? std::string_view(text.data(), static_cast<const char*>(nul) - text.data()) : text;
+    return nul ? std::string_view(text.data(), static_cast<const char*>(nul) - text.data())
+               : text;
 }
 
 // Lengths are kept in 32 bits; a longer text (which no cache holds) keeps its first 4 GiB.
@@ -47,7 +43,8 @@ LocalTimes::LocalTimes(const platform::Clock& clock) : m_clock(clock), m_days(kD
 int64_t LocalTimes::secondsOf(FileTime utc) {
     if (utc == 0)
         return -kSecondsFrom1601To1970; // every clock's "never": 1601-01-01 00:00:00
-    const int64_t seconds = static_cast<int64_t>(utc / kTicksPerSecond) - kSecondsFrom1601To1970;
+    const int64_t seconds =
+        static_cast<int64_t>(utc / kTicksPerSecond) - kSecondsFrom1601To1970;
     const int64_t day = seconds >= 0 ? seconds / 86400 : (seconds - 86399) / 86400;
     Day& slot = m_days[static_cast<size_t>(day) & (kDays - 1)];
     if (slot.day != day) {

@@ -2,8 +2,6 @@
 // Small text helpers every layer shares: ASCII case folding, comparisons without regard to case,
 // trimming.
 
-#include <cstdint>
-#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -21,24 +19,11 @@ std::string ToLowerAscii(std::string_view text);
 bool EqualsNoCase(std::string_view left, std::string_view right);
 
 /// Whether the text ends in `lowerSuffix` (ASCII, in lower case) without regard to case.
-/// Inline: the audit asks it of every cached address several times, mostly with short literal
-/// endings, which compare as one word: a byte ORed with 0x20 equals a lower-case letter exactly
-/// when it is that letter in either case, so only the letters' places are ORed.
+/// Inline: the audit asks it of every cached address several times.
 inline bool EndsWithNoCase(std::string_view text, std::string_view lowerSuffix) {
     if (text.size() < lowerSuffix.size())
         return false;
     const char* tail = text.data() + (text.size() - lowerSuffix.size());
-    if (lowerSuffix.size() <= sizeof(uint64_t)) {
-        uint64_t found = 0;
-        uint64_t wanted = 0;
-        uint64_t letters = 0;
-        std::memcpy(&found, tail, lowerSuffix.size());
-        std::memcpy(&wanted, lowerSuffix.data(), lowerSuffix.size());
-        for (size_t i = 0; i < lowerSuffix.size(); ++i)
-            if (lowerSuffix[i] >= 'a' && lowerSuffix[i] <= 'z')
-                letters |= uint64_t{0x20} << (8 * i);
-        return (found | letters) == wanted;
-    }
     for (size_t i = 0; i < lowerSuffix.size(); ++i)
         if (LowerAscii(tail[i]) != lowerSuffix[i])
             return false;

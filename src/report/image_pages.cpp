@@ -205,6 +205,9 @@ bool writeCategoryPage(ImagePass& pass, const CategoryPage& category, UrlCachePa
 } // namespace
 
 bool IsPicture(std::string_view address) {
+    // Both endings end in "g": the last byte rules out most addresses at once.
+    if (address.empty() || LowerAscii(address.back()) != 'g')
+        return false;
     return EndsWithNoCase(address, "jpg") || EndsWithNoCase(address, "jpeg");
 }
 

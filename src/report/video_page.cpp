@@ -6,14 +6,19 @@
 namespace vorlith {
 
 VideoKind VideoKindOf(std::string_view address) {
-    if (EndsWithNoCase(address, "flv"))
-        return VideoKind::Flash;
-    if (EndsWithNoCase(address, "wmv"))
-        return VideoKind::WindowsMedia;
-    if (EndsWithNoCase(address, "mpg") || EndsWithNoCase(address, "mpeg"))
-        return VideoKind::Mpeg;
-    if (EndsWithNoCase(address, "mov"))
-        return VideoKind::QuickTime;
+    // Every ending ends in "v" or "g": the last byte rules out most addresses at once.
+    const char last = address.empty() ? '\0' : LowerAscii(address.back());
+    if (last == 'v') {
+        if (EndsWithNoCase(address, "flv"))
+            return VideoKind::Flash;
+        if (EndsWithNoCase(address, "wmv"))
+            return VideoKind::WindowsMedia;
+        if (EndsWithNoCase(address, "mov"))
+            return VideoKind::QuickTime;
+    } else if (last == 'g') {
+        if (EndsWithNoCase(address, "mpg") || EndsWithNoCase(address, "mpeg"))
+            return VideoKind::Mpeg;
+    }
     return VideoKind::None;
 }
 

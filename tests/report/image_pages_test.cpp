@@ -8,6 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <tuple>
+
 namespace vorlith::test {
 namespace {
 
@@ -136,6 +139,30 @@ TEST(ImagePages, TeenAndExplicitPagesTakeTheirOwnPictures) {
 
 // The address is cut where the search matched, then each piece is escaped; a match past the end
 // of the address cuts nothing.
+// Pictures and videos are told by the end of the address, in any case, and by nothing else.
+TEST(ImagePages, PicturesAndVideosAreToldByTheirEndingsInAnyCase) {
+    const std::tuple<std::string, bool, VideoKind> cases[] = {
+        {"http://a/b.JPG", true, VideoKind::None},
+        {"http://a/b.jpeg", true, VideoKind::None},
+        {"jpg", true, VideoKind::None},
+        {"http://a/b.jpg?w=1", false, VideoKind::None},
+        {"http://a/b.png", false, VideoKind::None},
+        {"http://a/b.g", false, VideoKind::None},
+        {"", false, VideoKind::None},
+        {"http://a/b.fLv", false, VideoKind::Flash},
+        {"x.WMV", false, VideoKind::WindowsMedia},
+        {"x.mpg", false, VideoKind::Mpeg},
+        {"x.MPEG", false, VideoKind::Mpeg},
+        {"mov", false, VideoKind::QuickTime},
+        {"http://a/mov.v", false, VideoKind::None},
+        {"http://a/b.avi", false, VideoKind::None},
+    };
+    for (const auto& [address, picture, video] : cases) {
+        EXPECT_EQ(IsPicture(address), picture) << address;
+        EXPECT_EQ(VideoKindOf(address), video) << address;
+    }
+}
+
 TEST(ImagePages, SourceLineCutsTheRawAddressThenEscapes) {
     EXPECT_EQ(SourceLine("a\"<b>Poker&", KeywordHit{6, 5}),
               Source("a&quot;&lt;b&gt;", "Poker", "&amp;"));

@@ -23,8 +23,7 @@ inline std::string_view UpToNul(std::string_view text) {
     if (text.empty())
         return text;
     const void* nul = std::memchr(text.data(), '\0', text.size());
-    return nul ? std::string_view(text.data(), static_cast<const char*>(nul) - text.data())
-               : text;
+    return nul ? std::string_view(text.data(), static_cast<const char*>(nul) - text.data()) : text;
 }
 
 // Lengths are kept in 32 bits; a longer text (which no cache holds) keeps its first 4 GiB.
@@ -43,8 +42,7 @@ LocalTimes::LocalTimes(const platform::Clock& clock) : m_clock(clock), m_days(kD
 int64_t LocalTimes::secondsOf(FileTime utc) {
     if (utc == 0)
         return -kSecondsFrom1601To1970; // every clock's "never": 1601-01-01 00:00:00
-    const int64_t seconds =
-        static_cast<int64_t>(utc / kTicksPerSecond) - kSecondsFrom1601To1970;
+    const int64_t seconds = static_cast<int64_t>(utc / kTicksPerSecond) - kSecondsFrom1601To1970;
     const int64_t day = seconds >= 0 ? seconds / 86400 : (seconds - 86399) / 86400;
     Day& slot = m_days[static_cast<size_t>(day) & (kDays - 1)];
     if (slot.day != day) {
@@ -56,11 +54,12 @@ int64_t LocalTimes::secondsOf(FileTime utc) {
         };
         const int64_t start = std::max(day * 86400, -kSecondsFrom1601To1970);
         const int64_t first = offsetAt(start);
-        slot.day = day;
-        slot.changing = first != offsetAt(day * 86400 + 86399);
-        slot.offset = first;
+        const bool fits = first > kChanging && first <= std::numeric_limits<int32_t>::max();
+        slot.day = static_cast<int32_t>(day);
+        slot.offset = fits && first == offsetAt(day * 86400 + 86399) ? static_cast<int32_t>(first)
+                                                                     : kChanging;
     }
-    if (slot.changing)
+    if (slot.offset == kChanging)
         return CalendarSeconds(m_clock.toLocal(utc));
     return seconds + slot.offset;
 }

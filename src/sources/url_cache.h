@@ -52,11 +52,14 @@ public:
     int64_t secondsOf(FileTime utc);
 
 private:
+    // Eight bytes, so that the days remembered take 32 KB. Every FileTime's day fits (from 1601
+    // to about 58,000 years on), and every real zone's offset.
     struct Day {
-        int64_t day = INT64_MIN; // days since 1970-01-01 (UTC)
-        int64_t offset = 0;      // seconds from UTC to local time throughout the day
-        bool changing = false;   // the offset changes within the day
+        int32_t day = INT32_MIN; // days since 1970-01-01 (UTC); INT32_MIN: none yet
+        int32_t offset = 0;      // seconds from UTC to local time throughout the day;
+                                 // kChanging: the offset changes within the day (or is too large)
     };
+    static constexpr int32_t kChanging = INT32_MIN;
     static constexpr size_t kDays = 4096; // days remembered: eleven years
 
     const platform::Clock& m_clock;

@@ -48,5 +48,42 @@ TEST(UrlCacheList, EveryTextEndsAtItsFirstNulWhereverItStands) {
     }
 }
 
+// A zone that moves its clocks forward by an hour at 02:00 on one day, and one whose offset
+// (a century) is far larger than any real zone's.
+struct ShiftingClock final : public platform::Clock {
+    int64_t switchAt = 0; // Unix seconds
+    int64_t before = 3600, after = 7200;
+    DateTime localNow() const override { return {}; }
+    std::chrono::steady_clock::time_point monotonicNow() const override { return {}; }
+    DateTime toLocal(FileTime utc) const override {
+        const int64_t seconds = static_cast<int64_t>(utc / 10'000'000) - kSecondsFrom1601To1970;
+        return CivilFromUnixSeconds(seconds + (seconds < switchAt ? before : after));
+    }
+};
+
+// Times are converted as the clock converts them, on the day of a change and on the days
+// around it, asked in any order and again; a day whose offset does not fit what a day keeps is
+// asked of the clock each time.
+TEST(LocalTimes, ConvertEveryTimeAsTheClockDoesOnDaysWithAndWithoutAChange) {
+    ShiftingClock shifting;
+    shifting.switchAt = DaysFromCivil(2026, 3, 29) * 86400 + 3600; // 01:00 UTC
+    ShiftingClock century;
+    century.switchAt = INT64_MAX;
+    century.before = 100LL * 365 * 86400;
+    for (const ShiftingClock* clock : {&shifting, &century}) {
+        LocalTimes times(*clock);
+        for (int round = 0; round < 2; ++round) {
+            for (int64_t at = shifting.switchAt - 3 * 86400; at < shifting.switchAt + 3 * 86400;
+                 at += 1799) {
+                const auto utc = static_cast<FileTime>(at + kSecondsFrom1601To1970) * 10'000'000;
+                const DateTime local = clock->toLocal(utc);
+                const int64_t expected = DaysFromCivil(local.year, local.month, local.day) * 86400 +
+                                         local.hour * 3600 + local.minute * 60 + local.second;
+                ASSERT_EQ(times.secondsOf(utc), expected) << at;
+            }
+        }
+    }
+}
+
 } // namespace
 } // namespace vorlith::test

@@ -159,27 +159,37 @@ platform::RawUrlCacheEntry Cookie(size_t index) {
     return raw;
 }
 
-// The synthetic cache, built outside the timed part and lent entry by entry like a store that
-// keeps its entries (the system's cache enumeration hands out a buffer the same way).
+// The synthetic cache, built outside the timed part and lent entry by entry from compact
+// storage, as the system's cache enumeration lends each entry from its one buffer: the texts of
+// all entries in one block, the entries as views into it.
 class SyntheticCache final : public platform::UrlCacheSource {
 public:
     SyntheticCache() {
+        // Made twice, one entry at a time, so that no more than the cache itself is ever held:
+        // once to size the block of texts, once to fill it.
+        size_t textBytes = 0;
+        forEachEntry([&textBytes](const platform::RawUrlCacheEntry& entry) {
+            for (const auto* text : {&entry.sourceUrlName, &entry.localFileName, &entry.headerInfo,
+                                     &entry.fileExtension})
+                textBytes += text->value_or("").size();
+        });
+        m_texts.reserve(textBytes); // never grows, so the views stay valid
         m_entries.reserve(kCachedFiles + kHistoryEntries + kCookies);
-        size_t files = 0, history = 0, cookies = 0;
-        // Interleaved the way a cache reports them: a mix of the three kinds.
-        for (size_t index = 0; m_entries.size() < m_entries.capacity(); ++index) {
-            const size_t kind = index % 11;
-            if (kind < 5 && files < kCachedFiles)
-                m_entries.push_back(CachedFile(files++));
-            else if (kind < 10 && history < kHistoryEntries)
-                m_entries.push_back(HistoryEntry(history++));
-            else if (cookies < kCookies)
-                m_entries.push_back(Cookie(cookies++));
-            else if (files < kCachedFiles)
-                m_entries.push_back(CachedFile(files++));
-            else
-                m_entries.push_back(HistoryEntry(history++));
-        }
+        const auto keep = [this](const std::optional<std::string>& text) -> std::string_view {
+            if (!text)
+                return {};
+            const size_t start = m_texts.size();
+            m_texts += *text;
+            return std::string_view(m_texts).substr(start);
+        };
+        forEachEntry([&](const platform::RawUrlCacheEntry& entry) {
+            platform::RawUrlCacheEntryView view = platform::RawUrlCacheEntryView::Of(entry);
+            view.sourceUrlName = keep(entry.sourceUrlName);
+            view.localFileName = keep(entry.localFileName);
+            view.headerInfo = keep(entry.headerInfo);
+            view.fileExtension = keep(entry.fileExtension);
+            m_entries.push_back(view);
+        });
     }
     bool begin() override {
         m_next = 0;
@@ -188,18 +198,52 @@ public:
     std::optional<platform::RawUrlCacheEntry> next() override {
         if (m_next >= m_entries.size())
             return std::nullopt;
-        return m_entries[m_next++];
+        const platform::RawUrlCacheEntryView& view = m_entries[m_next++];
+        platform::RawUrlCacheEntry entry;
+        entry.type = view.type;
+        entry.sourceUrlName = std::string(view.sourceUrlName);
+        entry.localFileName = std::string(view.localFileName);
+        entry.headerInfo = std::string(view.headerInfo);
+        entry.fileExtension = std::string(view.fileExtension);
+        entry.useCount = view.useCount;
+        entry.hitRate = view.hitRate;
+        entry.size = view.size;
+        entry.lastModifiedTime = view.lastModifiedTime;
+        entry.expireTime = view.expireTime;
+        entry.lastAccessTime = view.lastAccessTime;
+        entry.lastSyncTime = view.lastSyncTime;
+        return entry;
     }
     bool readNext(platform::RawUrlCacheEntryView& entry) override {
         if (m_next >= m_entries.size())
             return false;
-        entry = platform::RawUrlCacheEntryView::Of(m_entries[m_next++]); // lent, not copied
+        entry = m_entries[m_next++]; // lent, not copied
         return true;
     }
     void end() override {}
 
 private:
-    std::vector<platform::RawUrlCacheEntry> m_entries;
+    // The entries interleaved the way a cache reports them: a mix of the three kinds.
+    template <typename Visit> static void forEachEntry(Visit visit) {
+        size_t files = 0, history = 0, cookies = 0;
+        for (size_t index = 0;
+             files + history + cookies < kCachedFiles + kHistoryEntries + kCookies; ++index) {
+            const size_t kind = index % 11;
+            if (kind < 5 && files < kCachedFiles)
+                visit(CachedFile(files++));
+            else if (kind < 10 && history < kHistoryEntries)
+                visit(HistoryEntry(history++));
+            else if (cookies < kCookies)
+                visit(Cookie(cookies++));
+            else if (files < kCachedFiles)
+                visit(CachedFile(files++));
+            else
+                visit(HistoryEntry(history++));
+        }
+    }
+
+    std::string m_texts;
+    std::vector<platform::RawUrlCacheEntryView> m_entries;
     size_t m_next = 0;
 };
 

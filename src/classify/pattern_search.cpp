@@ -5,6 +5,7 @@
 #include <cstring>
 #include <limits>
 #include <map>
+#include <utility>
 
 namespace vorlith {
 namespace {
@@ -93,38 +94,63 @@ void FirstEntrySearch::buildTrigramIndex(const std::vector<std::string>& folded)
             codeOf[byte] = nextCode++;
         }
     }
-    // Start numbers are kept in a byte; lists with more distinct starts use the automaton.
-    std::vector<uint32_t> keys;
-    for (const std::string& text : folded) {
-        const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
-        keys.push_back(uint32_t{codeOf[bytes[0]]} << 10 | uint32_t{codeOf[bytes[1]]} << 5 |
-                       codeOf[bytes[2]]);
-    }
-    std::vector<uint32_t> distinct = keys;
-    std::sort(distinct.begin(), distinct.end());
-    distinct.erase(std::unique(distinct.begin(), distinct.end()), distinct.end());
-    if (distinct.size() > 255)
-        return;
-
-    m_codeOf = codeOf;
-    m_startOf.assign(size_t{1} << kKeyBits, 0);
-    m_fourthCodes.assign(distinct.size() + 1, 0); // start 0 matches no fourth code
-    for (size_t start = 0; start < distinct.size(); ++start)
-        m_startOf[distinct[start]] = static_cast<uint8_t>(start + 1);
-    std::vector<std::vector<uint32_t>> patternsOf(distinct.size() + 1);
+    // Every entry is found from the keys of positions 0, 2, 4, ... of the text: an entry at an
+    // even start by its first three bytes; one of four bytes or more at an odd start by its
+    // bytes 1 to 3, tested at the position after its start; one of three bytes at an odd start
+    // by the key made of the byte before it and its first two bytes (whatever that byte is),
+    // tested at the position before its start. Each key keeps the codes its candidates allow at
+    // the byte after the key (any code where the entry ends with the key).
+    const auto code = [&codeOf](const std::string& text, size_t at) -> uint32_t {
+        return codeOf[static_cast<unsigned char>(text[at])];
+    };
+    const auto keyOf = [](uint32_t first, uint32_t second, uint32_t third) {
+        return first << 10 | second << 5 | third;
+    };
+    const auto followedBy = [&](const std::string& text, size_t at) {
+        return at < text.size() ? uint32_t{1} << code(text, at) : ~uint32_t{0};
+    };
+    std::vector<std::vector<Candidate>> candidatesOf(size_t{1} << kKeyBits);
+    std::vector<uint32_t> nextCodes(size_t{1} << kKeyBits, 0);
+    const auto add = [&](uint32_t key, int32_t offset, size_t pattern, uint32_t next) {
+        candidatesOf[key].push_back({offset, static_cast<uint32_t>(pattern)});
+        nextCodes[key] |= next;
+    };
     for (size_t pattern = 0; pattern < folded.size(); ++pattern) {
-        const uint8_t start = m_startOf[keys[pattern]];
         const std::string& text = folded[pattern];
-        m_fourthCodes[start] |= text.size() == 3
-                                    ? ~uint32_t{0}
-                                    : uint32_t{1} << codeOf[static_cast<unsigned char>(text[3])];
-        patternsOf[start].push_back(static_cast<uint32_t>(pattern));
+        add(keyOf(code(text, 0), code(text, 1), code(text, 2)), 0, pattern, followedBy(text, 3));
+        if (text.size() >= 4) {
+            add(keyOf(code(text, 1), code(text, 2), code(text, 3)), -1, pattern,
+                followedBy(text, 4));
+        } else {
+            for (uint32_t before = 0; before < 32; ++before)
+                add(keyOf(before, code(text, 0), code(text, 1)), 1, pattern, followedBy(text, 2));
+        }
     }
-    for (const std::vector<uint32_t>& patterns : patternsOf) {
-        m_startEntries.push_back(static_cast<uint32_t>(m_byStart.size()));
-        m_byStart.insert(m_byStart.end(), patterns.begin(), patterns.end());
+    // A key keeps up to 255 candidates, all keys 2^24 in all (the keyword lists need a few
+    // hundred); lists beyond that use the automaton.
+    size_t total = 0;
+    for (const std::vector<Candidate>& candidates : candidatesOf) {
+        total += candidates.size();
+        if (candidates.size() > 255 || total >= (size_t{1} << 24))
+            return;
     }
-    m_startEntries.push_back(static_cast<uint32_t>(m_byStart.size()));
+    // A key's candidates are compared in the order of their starts, so that each entry's
+    // occurrences are met in text order.
+    m_keyCandidates.assign(size_t{1} << kKeyBits, 0);
+    m_candidates.clear();
+    for (size_t key = 0; key < candidatesOf.size(); ++key) {
+        std::vector<Candidate>& candidates = candidatesOf[key];
+        if (candidates.empty())
+            continue;
+        std::stable_sort(
+            candidates.begin(), candidates.end(),
+            [](const Candidate& a, const Candidate& b) { return a.offset < b.offset; });
+        m_keyCandidates[key] = static_cast<uint32_t>(m_candidates.size()) << 8 |
+                               static_cast<uint32_t>(candidates.size());
+        m_candidates.insert(m_candidates.end(), candidates.begin(), candidates.end());
+    }
+    m_codeOf = codeOf;
+    m_nextCodes = std::move(nextCodes);
     m_patternTexts = folded;
     m_byTrigrams = true;
 }
@@ -225,22 +251,29 @@ void FirstEntrySearch::find(std::string_view text, std::span<ListMatch> matches)
     }
 }
 
-bool FirstEntrySearch::compareFrom(const unsigned char* bytes, size_t length, size_t start,
-                                   uint32_t startNumber, std::span<ListMatch> matches,
-                                   size_t& undecided) const {
-    for (uint32_t at = m_startEntries[startNumber]; at < m_startEntries[startNumber + 1]; ++at) {
-        // The key holds the first three bytes; patterns are ASCII, so a byte matches a pattern's
-        // byte only when its ASCII lower case is that byte: the Latin-1 folding of UTF-8 text
-        // never makes an ASCII byte.
-        const uint32_t patternIndex = m_byStart[at];
-        const std::string& pattern = m_patternTexts[patternIndex];
-        if (pattern.size() > length - start)
+bool FirstEntrySearch::compareAt(const unsigned char* bytes, size_t length, size_t position,
+                                 std::span<ListMatch> matches, size_t& undecided) const {
+    const uint32_t key = uint32_t{m_codeOf[bytes[position]]} << 10 |
+                         uint32_t{m_codeOf[bytes[position + 1]]} << 5 |
+                         m_codeOf[bytes[position + 2]];
+    const uint32_t range = m_keyCandidates[key];
+    const Candidate* candidate = m_candidates.data() + (range >> 8);
+    for (const Candidate* end = candidate + (range & 0xFF); candidate != end; ++candidate) {
+        if (candidate->offset < 0 && position == 0)
             continue;
-        size_t k = 3;
+        const size_t start =
+            position + static_cast<size_t>(static_cast<int64_t>(candidate->offset));
+        const std::string& pattern = m_patternTexts[candidate->pattern];
+        if (start > length || pattern.size() > length - start)
+            continue;
+        // Patterns are ASCII, so a byte matches a pattern's byte only when its ASCII lower case
+        // is that byte: the Latin-1 folding of UTF-8 text never makes an ASCII byte.
+        size_t k = 0;
         while (k < pattern.size() &&
                lowerAscii(bytes[start + k]) == static_cast<unsigned char>(pattern[k]))
             ++k;
-        if (k == pattern.size() && !record(m_patterns[patternIndex], start, matches, undecided))
+        if (k == pattern.size() &&
+            !record(m_patterns[candidate->pattern], start, matches, undecided))
             return false;
     }
     return true;
@@ -249,62 +282,38 @@ bool FirstEntrySearch::compareFrom(const unsigned char* bytes, size_t length, si
 void FirstEntrySearch::findByTrigrams(std::string_view text, std::span<ListMatch> matches) const {
     size_t undecided = matches.size();
     const size_t length = std::min(text.size(), kLongestText);
-    if (length < 3)
-        return;
     const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
     const uint8_t* codeOf = m_codeOf.data();
-    const uint8_t* startOf = m_startOf.data();
-    const uint32_t* fourthCodes = m_fourthCodes.data();
-    // The start number of the three codes and whether the fourth code may follow it.
-    const auto startOfKey = [startOf](uint32_t first, uint32_t second, uint32_t third) {
-        return uint32_t{startOf[first << 10 | second << 5 | third]};
+    const uint32_t* nextCodes = m_nextCodes.data();
+    // Whether some entry may stand around the position of the three codes, given the next one.
+    const auto candidate = [nextCodes](uint32_t first, uint32_t second, uint32_t third,
+                                       uint32_t next) {
+        return (nextCodes[first << 10 | second << 5 | third] >> next) & 1;
     };
-    const auto follows = [fourthCodes](uint32_t startNumber, uint32_t fourth) {
-        return (fourthCodes[startNumber] >> fourth) & 1;
-    };
-    // Four positions at a time, each tested from its own four codes so that the tests do not
-    // wait on one another; almost every block holds no start at all.
-    uint32_t first = codeOf[bytes[0]];
-    uint32_t second = codeOf[bytes[1]];
-    uint32_t third = codeOf[bytes[2]];
-    size_t fourth = 3; // the fourth byte of the next position tested
-    for (; fourth + 4 <= length; fourth += 4) {
-        const uint32_t c0 = codeOf[bytes[fourth]];
-        const uint32_t c1 = codeOf[bytes[fourth + 1]];
-        const uint32_t c2 = codeOf[bytes[fourth + 2]];
-        const uint32_t c3 = codeOf[bytes[fourth + 3]];
-        const uint32_t s0 = startOfKey(first, second, third);
-        const uint32_t s1 = startOfKey(second, third, c0);
-        const uint32_t s2 = startOfKey(third, c0, c1);
-        const uint32_t s3 = startOfKey(c0, c1, c2);
-        uint32_t found =
-            follows(s0, c0) | follows(s1, c1) << 1 | follows(s2, c2) << 2 | follows(s3, c3) << 3;
-        first = c1;
-        second = c2;
-        third = c3;
-        // The start numbers are looked up again for the rare position that needs them, rather
-        // than kept through every block.
-        for (size_t k = 0; found != 0; ++k, found >>= 1) {
-            if (!(found & 1))
-                continue;
-            const size_t start = fourth + k - 3;
-            const uint32_t startNumber = startOfKey(codeOf[bytes[start]], codeOf[bytes[start + 1]],
-                                                    codeOf[bytes[start + 2]]);
-            if (!compareFrom(bytes, length, start, startNumber, matches, undecided))
+    // Every other position, four at a time (eight bytes), each tested from its own codes so that
+    // the tests do not wait on one another; almost every block holds no candidate at all.
+    size_t position = 0;
+    for (; position + 10 <= length; position += 8) {
+        const auto codeAt = [codeOf, bytes, position](size_t k) -> uint32_t {
+            return codeOf[bytes[position + k]];
+        };
+        const uint32_t c0 = codeAt(0), c1 = codeAt(1), c2 = codeAt(2), c3 = codeAt(3);
+        const uint32_t c4 = codeAt(4), c5 = codeAt(5), c6 = codeAt(6), c7 = codeAt(7);
+        const uint32_t c8 = codeAt(8), c9 = codeAt(9);
+        uint32_t found = candidate(c0, c1, c2, c3) | candidate(c2, c3, c4, c5) << 1 |
+                         candidate(c4, c5, c6, c7) << 2 | candidate(c6, c7, c8, c9) << 3;
+        for (size_t k = 0; found != 0; ++k, found >>= 1)
+            if ((found & 1) && !compareAt(bytes, length, position + 2 * k, matches, undecided))
                 return;
-        }
     }
-    // The last positions; past the end the fourth code is 0, which only entries of three bytes
-    // accept.
-    for (; fourth <= length; ++fourth) {
-        const uint32_t code = fourth < length ? codeOf[bytes[fourth]] : 0;
-        const uint32_t startNumber = startOfKey(first, second, third);
-        if (follows(startNumber, code) &&
-            !compareFrom(bytes, length, fourth - 3, startNumber, matches, undecided))
+    // The last positions; past the end the next code is 0, which only a candidate that ends
+    // with its key accepts.
+    for (; position + 2 < length; position += 2) {
+        const uint32_t next = position + 3 < length ? codeOf[bytes[position + 3]] : 0;
+        if (candidate(codeOf[bytes[position]], codeOf[bytes[position + 1]],
+                      codeOf[bytes[position + 2]], next) &&
+            !compareAt(bytes, length, position, matches, undecided))
             return;
-        first = second;
-        second = third;
-        third = code;
     }
 }
 

@@ -51,10 +51,10 @@ private:
     void buildTransitions();
     void buildTrigramIndex(const std::vector<std::string>& folded);
     void findByTrigrams(std::string_view text, std::span<ListMatch> matches) const;
-    // Compares the patterns of one start number with the text from `start`, recording those
-    // that occur there; false once nothing more can change.
-    bool compareFrom(const unsigned char* bytes, size_t length, size_t start, uint32_t startNumber,
-                     std::span<ListMatch> matches, size_t& undecided) const;
+    // Compares the candidates of the key at `position` with the text around it, recording those
+    // that occur; false once nothing more can change.
+    bool compareAt(const unsigned char* bytes, size_t length, size_t position,
+                   std::span<ListMatch> matches, size_t& undecided) const;
     // Records an occurrence of the pattern at the 0-based byte `start`; false once every list
     // has its first entry, when nothing more can change.
     bool record(const Pattern& pattern, size_t start, std::span<ListMatch> matches,
@@ -72,22 +72,23 @@ private:
     std::vector<Member> m_members;
 
     // When every entry is ASCII, at least three bytes long and spelled with letters and at most
-    // five other bytes (the keyword lists), a search keys each position by its three bytes: five
-    // bits per byte (a letter's code ignores its case; a byte no entry uses has code 0). A key
-    // some entry starts with has a start number (m_startOf, 0 for every other key), and the
-    // start's mask says which codes the entries with that start have as their fourth byte (every
-    // code for an entry of three bytes). So one table step, one mask and one bit test per byte
-    // say exactly where an entry's first four bytes stand, with no branch: only there are the
-    // start's entries compared, which in web addresses is seldom anywhere but at a keyword. At
-    // most 255 starts are numbered; lists with more use the automaton.
+    // five other bytes (the keyword lists), a search keys every other position of the text by
+    // its three bytes: five bits per byte (a letter's code ignores its case; a byte no entry uses
+    // has code 0). Each entry is a candidate of one or two keys, with its start relative to the
+    // keyed position (see buildTrigramIndex); each key has a mask of the codes its candidates
+    // allow at the byte after it. So one table step and one bit test per two bytes say, with no
+    // branch, where an entry may stand: only there are the key's candidates compared, which in
+    // web addresses is about once in 350 bytes.
     static constexpr int kKeyBits = 15;
+    struct Candidate {
+        int32_t offset;   // the entry's start relative to the keyed position: -1, 0 or 1
+        uint32_t pattern; // into m_patterns and m_patternTexts
+    };
     bool m_byTrigrams = false;
     std::array<uint8_t, 256> m_codeOf{};     // byte -> its five-bit code
-    std::vector<uint8_t> m_startOf;          // key -> its start number; 0: no entry starts so
-    std::vector<uint32_t> m_fourthCodes;     // start number -> bit per fourth byte's code
-    std::vector<uint32_t> m_startEntries;    // start number -> its first index in m_byStart; one
-                                             // more at the end
-    std::vector<uint32_t> m_byStart;         // the patterns, ordered by their start numbers
+    std::vector<uint32_t> m_nextCodes;       // key -> bit per code allowed after it; 0: no entry
+    std::vector<uint32_t> m_keyCandidates;   // key -> first index in m_candidates << 8 | count
+    std::vector<Candidate> m_candidates;     // the keys' candidates, each key's in start order
     std::vector<std::string> m_patternTexts; // folded text of each pattern
 };
 

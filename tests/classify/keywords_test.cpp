@@ -144,19 +144,30 @@ TEST(FirstEntrySearch, AgreesWithThePlainSearchOnRandomTexts) {
     }
 }
 
-TEST(FirstEntrySearch, FindsEveryEntryOfListsWithMoreBeginningsThanTheKeyedSearchNumbers) {
-    std::vector<std::string> list;
-    for (char first = 'a'; first <= 'z'; ++first)
-        for (char second : std::string_view("aeiouy"))
-            for (char third : std::string_view("bn"))
-                list.push_back(std::string{first, second, third, 'k'});
-    const FirstEntrySearch search({list});
-    std::vector<ListMatch> matches(1);
-    for (size_t entry = 0; entry < list.size(); ++entry) {
-        search.find("-" + list[entry] + "-", matches);
-        ASSERT_EQ(std::tuple(matches[0].position, matches[0].length, matches[0].entry),
-                  std::tuple(2, 4, int32_t(entry)))
-            << list[entry];
+// Lists with hundreds of beginnings, and with hundreds of entries of one beginning (more than
+// the keyed search takes: the automaton searches those).
+TEST(FirstEntrySearch, FindsEveryEntryOfListsWithManyBeginningsOrManyOfOne) {
+    std::vector<std::string> manyBeginnings, manyOfOne;
+    for (char first = 'a'; first <= 'z'; ++first) {
+        for (char second : std::string_view("aeiouy")) {
+            for (char third : std::string_view("bn")) {
+                manyBeginnings.push_back(std::string{first, second, third, 'k'});
+                manyOfOne.push_back(std::string{'a', 'b', 'c', first, second, third});
+            }
+        }
+    }
+    for (const auto& list : {manyBeginnings, manyOfOne}) {
+        const FirstEntrySearch search({list});
+        std::vector<ListMatch> matches(1);
+        for (size_t entry = 0; entry < list.size(); ++entry) {
+            for (const std::string before : {"-", "--"}) {
+                search.find(before + list[entry] + "-", matches);
+                ASSERT_EQ(std::tuple(matches[0].position, matches[0].length, matches[0].entry),
+                          std::tuple(int32_t(before.size()) + 1, int32_t(list[entry].size()),
+                                     int32_t(entry)))
+                    << before << list[entry];
+            }
+        }
     }
 }
 

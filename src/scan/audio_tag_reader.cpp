@@ -41,22 +41,49 @@ bool AudioTagReader::ReadsTagOf(std::string_view path) {
     return kind == AudioKind::Mp3 || kind == AudioKind::Wma;
 }
 
-void AudioTagReader::offer(size_t index, const std::string& path, SharedFolder folder) {
-    if (!ReadsTagOf(path))
+void AudioTagReader::offer(size_t index, const std::string& path, const SharedFolder& folder) {
+    if (!ReadsTagOf(path) || m_stopped)
+        return;
+    Batch& batch = m_gathering;
+    int32_t folderAt = -1;
+    if (folder) {
+        if (batch.folders.empty() || batch.folders.back() != folder)
+            batch.folders.push_back(folder);
+        folderAt = static_cast<int32_t>(batch.folders.size() - 1);
+    }
+    batch.files.push_back({index, static_cast<uint32_t>(batch.names.size()), folderAt});
+    batch.names += folder ? std::string_view(NameOf(path)) : std::string_view(path);
+    batch.names += '\0';
+    if (batch.files.size() >= kBatch)
+        handOver(true);
+}
+
+void AudioTagReader::handOver(bool mayReadHere) {
+    if (m_gathering.empty())
         return;
     Batch behind;
+    bool wake = false;
     {
         std::lock_guard lock(m_mutex);
-        if (m_stopped)
+        if (m_stopped) {
+            m_gathering.clear();
             return;
-        if (m_queue.size() >= kMostQueued)
-            takeBatch(behind);
-        m_queue.push_back({index, path, std::move(folder)});
+        }
+        if (mayReadHere && m_queue.size() >= kMostQueued) {
+            behind = std::move(m_queue.front());
+            m_queue.pop_front();
+        }
+        m_queue.push_back(std::move(m_gathering));
+        wake = m_readerWaiting;
     }
+    m_gathering = Batch{};
+    m_gathering.files.reserve(kBatch);
     if (!m_thread.joinable())
         m_thread = std::thread([this] { readQueued(); });
-    m_wake.notify_one();
-    readBatch(behind, m_readHere);
+    else if (wake)
+        m_wake.notify_one();
+    if (!behind.empty())
+        readBatch(behind, m_readHere);
 }
 
 void AudioTagReader::stop() {
@@ -65,12 +92,14 @@ void AudioTagReader::stop() {
         m_stopped = true;
         m_queue.clear();
     }
+    m_gathering.clear();
     m_wake.notify_one();
     if (m_thread.joinable())
         m_thread.join();
 }
 
 TagsReadAhead AudioTagReader::finish() {
+    handOver(false);
     {
         std::lock_guard lock(m_mutex);
         m_closing = true;
@@ -81,9 +110,12 @@ TagsReadAhead AudioTagReader::finish() {
     for (;;) {
         {
             std::lock_guard lock(m_mutex);
-            takeBatch(batch);
+            if (m_queue.empty())
+                break;
+            batch = std::move(m_queue.front());
+            m_queue.pop_front();
         }
-        if (batch.empty() || !readBatch(batch, m_readHere))
+        if (!readBatch(batch, m_readHere))
             break;
     }
     if (m_thread.joinable())
@@ -117,27 +149,20 @@ TagsReadAhead AudioTagReader::finish() {
     return merged;
 }
 
-void AudioTagReader::takeBatch(Batch& batch) {
-    batch.clear();
-    while (batch.size() < kBatch && !m_queue.empty()) {
-        batch.push_back(std::move(m_queue.front()));
-        m_queue.pop_front();
-    }
-}
-
 bool AudioTagReader::readBatch(const Batch& batch, TagsReadAhead& reads) {
     std::array<char, kId3v1BlockSize> block{};
-    for (const Offered& offered : batch) {
+    for (const Batch::File& offered : batch.files) {
         if (m_stopped) // read without the lock: at worst one more file is read
             return false;
         // As the reader of the page does: a file of 128 bytes or less has no tag.
         size_t got = 0;
         TagsReadAhead::File read{offered.index, -1};
+        const char* name = batch.names.c_str() + offered.name;
         const std::optional<uint64_t> size =
-            offered.folder
-                ? offered.folder->readRegularFileTail(NameOf(offered.path), block.data(),
-                                                      block.size(), got)
-                : platform::ReadRegularFileTail(offered.path, block.data(), block.size(), got);
+            offered.folder >= 0
+                ? batch.folders[static_cast<size_t>(offered.folder)]->readRegularFileTail(
+                      name, block.data(), block.size(), got)
+                : platform::ReadRegularFileTail(name, block.data(), block.size(), got);
         if (size && got > 0) {
             auto fields = ParseId3v1Block(std::string_view(block.data(), got));
             if (fields && !fields->Artist.empty()) {
@@ -156,10 +181,13 @@ void AudioTagReader::readQueued() {
     for (;;) {
         {
             std::unique_lock lock(m_mutex);
+            m_readerWaiting = true;
             m_wake.wait(lock, [this] { return m_stopped || m_closing || !m_queue.empty(); });
-            takeBatch(batch);
-            if (m_stopped || batch.empty())
+            m_readerWaiting = false;
+            if (m_stopped || m_queue.empty())
                 return; // stopped, or closing with nothing left
+            batch = std::move(m_queue.front());
+            m_queue.pop_front();
         }
         if (!readBatch(batch, m_reads))
             return;

@@ -37,7 +37,7 @@ public:
     /// Indexes must grow from one offer to the next. With `folder` (the one holding the file,
     /// from shareFolder) the file is opened by its name in that folder, else by its path. When
     /// the reader has fallen behind, the caller reads some of the waiting files itself first.
-    void offer(size_t index, const std::string& path, SharedFolder folder = nullptr);
+    void offer(size_t index, const std::string& path, const SharedFolder& folder = nullptr);
 
     /// The folder held open once more for reading the files offered from it; nullptr where the
     /// platform cannot, or while so many folders are held that more could use up the process's
@@ -55,31 +55,48 @@ public:
     TagsReadAhead finish();
 
 private:
-    // Files waiting beyond this make the caller of offer read some itself, so that a fast walk
-    // neither holds every path twice nor leaves the reading to one core.
-    static constexpr size_t kMostQueued = 512;
-    // Files taken from the queue at once.
+    // Files offered are gathered into batches of this many on the offering thread, and only
+    // whole batches cross to the reader: one lock and at most one wake-up per batch.
     static constexpr size_t kBatch = 64;
+    // Batches waiting beyond this make the caller of offer read the oldest itself, so that a
+    // fast walk neither holds every path twice nor leaves the reading to one core.
+    static constexpr size_t kMostQueued = 8;
     // Folders held open for reading at most: the files waiting span fewer in most trees, and
     // beyond it files are opened by their paths.
     static constexpr int kMostSharedFolders = 128;
 
-    struct Offered {
-        size_t index; // in the audio list
-        std::string path;
-        SharedFolder folder; // holding the file, or nullptr: it is opened by its path
+    // Files to read, their names (or paths) in one block of text: a file offered costs no
+    // allocation of its own, and no text is made on one thread to be freed on the other.
+    struct Batch {
+        struct File {
+            size_t index;   // in the audio list
+            uint32_t name;  // where its NUL-ended name (or path) starts in `names`
+            int32_t folder; // into `folders`; -1: opened by its path
+        };
+        std::vector<File> files;
+        std::string names;
+        std::vector<SharedFolder> folders; // each folder once per run of files offered from it
+
+        bool empty() const { return files.empty(); }
+        void clear() {
+            files.clear();
+            names.clear();
+            folders.clear();
+        }
     };
-    using Batch = std::vector<Offered>;
 
     void readQueued();
-    // Moves up to kBatch files from the front of the queue into batch; the lock must be held.
-    void takeBatch(Batch& batch);
+    // Queues the batch being gathered; reads the oldest waiting one here (into m_readHere) when
+    // too many wait.
+    void handOver(bool mayReadHere);
     // Reads the tags of the batch into `reads`; false when the reading was stopped meanwhile.
     bool readBatch(const Batch& batch, TagsReadAhead& reads);
 
     std::mutex m_mutex;
     std::condition_variable m_wake; // work offered, the end asked for, or the reading stopped
-    std::deque<Offered> m_queue;
+    std::deque<Batch> m_queue;
+    Batch m_gathering;                   // offered, not handed over yet: the offering thread's
+    bool m_readerWaiting = false;        // the reader sleeps until woken
     bool m_closing = false;              // no more offers: read what is queued, then end
     std::atomic<bool> m_stopped = false; // end now
     TagsReadAhead m_reads;               // written by the reading thread only while it runs

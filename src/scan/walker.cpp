@@ -158,7 +158,7 @@ private:
     // The level's folder shared with the tag reader, so that it opens the audio files by their
     // names in it rather than by their whole paths. A level whose folder was closed to save
     // handles offers paths instead.
-    AudioTagReader::SharedFolder sharedFolder(Level& level) {
+    const AudioTagReader::SharedFolder& sharedFolder(Level& level) {
         if (!level.sharedAsked && level.folder) {
             level.shared = m_tags->shareFolder(*level.folder);
             level.sharedAsked = true;
@@ -269,9 +269,9 @@ private:
     bool m_stopped = false;                        // the run was cancelled: the walk ends
     int64_t m_recordCount = 0;                     // records of this root walk so far
     size_t m_openFolders = 0;                      // levels whose folder is open
-    size_t m_closedBelow = 0; // every level from 1 up to this one (not included) is closed
-    std::vector<Level> m_levels;                   // the folders being sorted, the deepest last
-    std::string m_path; // the folder being listed, or the record being sorted
+    size_t m_closedBelow = 0;    // every level from 1 up to this one (not included) is closed
+    std::vector<Level> m_levels; // the folders being sorted, the deepest last
+    std::string m_path;          // the folder being listed, or the record being sorted
 };
 
 } // namespace

@@ -173,6 +173,39 @@ TEST(AudioFiles, FilesAreReadInTheWalkedFolderAndByPathBeyondTheFoldersHeld) {
 }
 
 
+// Files offered from several held folders in turn, and by their paths between them, across many
+// batches: each is read in its own folder.
+TEST(AudioFiles, FilesOfferedFromFoldersInTurnAreEachReadInTheirOwnFolder) {
+    test::TempFolder folder;
+    const std::string names[] = {"one", "two", "three"};
+    std::vector<std::unique_ptr<platform::WalkFolder>> walked;
+    AudioTagReader reader;
+    std::vector<AudioTagReader::SharedFolder> held;
+    for (const std::string& name : names) {
+        folder.write(name + "/song.mp3", std::string(200, 'x') + Block("Song", name));
+        walked.push_back(platform::OpenWalkFolder(folder / name));
+        ASSERT_TRUE(walked.back());
+        held.push_back(reader.shareFolder(*walked.back()));
+        ASSERT_TRUE(held.back());
+    }
+    constexpr size_t kOffers = 1000;
+    std::vector<std::string> expected;
+    for (size_t i = 0; i < kOffers; ++i) {
+        // Runs of one to three files from the same folder, every seventh by its path.
+        const size_t which = (i / (1 + i % 3)) % 3;
+        const std::string path = folder / (names[which] + "/song.mp3");
+        reader.offer(i, path, i % 7 == 0 ? nullptr : held[which]);
+        expected.push_back(names[which]);
+    }
+    held.clear();
+    walked.clear();
+    const TagsReadAhead ahead = reader.finish();
+    std::vector<std::string> artists;
+    for (const TagsReadAhead::File& file : ahead.files)
+        artists.push_back(file.tag < 0 ? "-" : ahead.tags[static_cast<size_t>(file.tag)].Artist);
+    EXPECT_EQ(artists, expected);
+}
+
 // Far more files than the reader keeps waiting: the walk's thread reads some of them, and both
 // threads read the rest at the end; what comes back is every file once, in the order offered,
 // each with its own tag.

@@ -14,6 +14,8 @@
 #include <cerrno>
 #include <cstddef>
 #include <cstring>
+#include <memory>
+#include <utility>
 
 namespace vorlith::platform {
 namespace {
@@ -39,28 +41,43 @@ std::optional<FileSystemId> fileSystemOf(int folder, const char* name, int flags
     return id;
 }
 
-// A second descriptor of a walked folder: the files in it are opened relative to it, one name
-// to look up instead of the whole path.
-class LinuxReadableFolder final : public ReadableFolder {
+// The descriptor of a walked folder once the folder is shared for reading: closed when the walk
+// and every reader have let it go, so sharing costs no system call.
+class FolderDescriptor {
 public:
-    explicit LinuxReadableFolder(int fd) : m_fd(fd) {}
-    ~LinuxReadableFolder() override { ::close(m_fd); }
-    LinuxReadableFolder(const LinuxReadableFolder&) = delete;
-    LinuxReadableFolder& operator=(const LinuxReadableFolder&) = delete;
-
-    std::optional<uint64_t> readRegularFileTail(const char* name, char* out, size_t count,
-                                                size_t& got) const override {
-        return ReadRegularFileTailAt(m_fd, name, out, count, got);
-    }
+    explicit FolderDescriptor(int fd) : m_fd(fd) {}
+    ~FolderDescriptor() { ::close(m_fd); }
+    FolderDescriptor(const FolderDescriptor&) = delete;
+    FolderDescriptor& operator=(const FolderDescriptor&) = delete;
+    int fd() const { return m_fd; }
 
 private:
     int m_fd;
 };
 
+// A walked folder's files, opened relative to the folder: one name to look up instead of the
+// whole path.
+class LinuxReadableFolder final : public ReadableFolder {
+public:
+    explicit LinuxReadableFolder(std::shared_ptr<const FolderDescriptor> folder)
+        : m_folder(std::move(folder)) {}
+
+    std::optional<uint64_t> readRegularFileTail(const char* name, char* out, size_t count,
+                                                size_t& got) const override {
+        return ReadRegularFileTailAt(m_folder->fd(), name, out, count, got);
+    }
+
+private:
+    std::shared_ptr<const FolderDescriptor> m_folder;
+};
+
 class LinuxWalkFolder final : public WalkFolder {
 public:
     LinuxWalkFolder(int fd, FileSystemId id) : m_fd(fd), m_id(id) {}
-    ~LinuxWalkFolder() override { ::close(m_fd); }
+    ~LinuxWalkFolder() override {
+        if (!m_shared)
+            ::close(m_fd);
+    }
     LinuxWalkFolder(const LinuxWalkFolder&) = delete;
     LinuxWalkFolder& operator=(const LinuxWalkFolder&) = delete;
 
@@ -95,10 +112,9 @@ public:
     }
 
     std::unique_ptr<ReadableFolder> shareForReading() const override {
-        const int fd = ::fcntl(m_fd, F_DUPFD_CLOEXEC, 0);
-        if (fd < 0)
-            return nullptr;
-        return std::make_unique<LinuxReadableFolder>(fd);
+        if (!m_shared)
+            m_shared = std::make_shared<const FolderDescriptor>(m_fd);
+        return std::make_unique<LinuxReadableFolder>(m_shared);
     }
 
     SubFolder enterSubFolder(const std::string& name, const FileSystemId& within) override {
@@ -180,6 +196,8 @@ private:
 
     int m_fd;
     FileSystemId m_id;
+    // Owns m_fd once the folder is shared for reading; until then the folder closes it itself.
+    mutable std::shared_ptr<const FolderDescriptor> m_shared;
     std::unique_ptr<char[]> m_buffer; // kListingBufferSize bytes while listing
     size_t m_filled = 0;              // bytes of m_buffer holding entries
     size_t m_offset = 0;              // the next entry's position in m_buffer

@@ -108,7 +108,7 @@ public:
 
     std::unique_ptr<WalkFolder> openSubFolder(const std::string& name,
                                               const FileSystemId& within) override {
-        return enterSubFolder(name, within).folder;
+        return openFolder(name, within, false).folder;
     }
 
     std::unique_ptr<ReadableFolder> shareForReading() const override {
@@ -118,6 +118,13 @@ public:
     }
 
     SubFolder enterSubFolder(const std::string& name, const FileSystemId& within) override {
+        return openFolder(name, within, true);
+    }
+
+private:
+    // The sub-folder `name`, when it is a folder of the file system `within`. `toList`: the
+    // folder is about to be listed, so its listing's first batch is read now.
+    SubFolder openFolder(const std::string& name, const FileSystemId& within, bool toList) {
         // Looking first, without following a link or triggering an automount, keeps the walk
         // out of other file systems without even opening their mount points.
         mode_t type = 0;
@@ -131,16 +138,34 @@ public:
         if (fd < 0)
             return {nullptr, errno != ENOENT && errno != ENOTDIR && errno != ELOOP};
         // The name may have been replaced between the look and the open; only the folder that
-        // was looked at is walked.
-        struct stat opened {};
-        if (::fstat(fd, &opened) != 0 || opened.st_dev != id->device || opened.st_ino != inode) {
-            ::close(fd);
-            return {};
+        // was looked at is walked. A folder to be listed usually settles it with the first batch
+        // of its listing, whose "." entry names the folder itself, without asking the system
+        // again: a folder renamed into place comes from the same file system (a rename cannot
+        // cross one), so its inode tells it apart. A file system whose "." says otherwise (or
+        // none) is asked.
+        auto folder = std::make_unique<LinuxWalkFolder>(fd, *id);
+        if (!toList || !folder->listsItselfAs(inode)) {
+            struct stat opened {};
+            if (::fstat(fd, &opened) != 0 || opened.st_dev != id->device || opened.st_ino != inode)
+                return {};
         }
-        return {std::make_unique<LinuxWalkFolder>(fd, *id), false};
+        return {std::move(folder), false};
     }
 
-private:
+    // Whether the first batch of the listing holds "." with this inode. Reads that batch, which
+    // next() then goes on from.
+    bool listsItselfAs(uint64_t inode) {
+        if (m_offset != 0 || (m_filled == 0 && !fill()))
+            return false;
+        for (size_t at = 0; at < m_filled;) {
+            const auto* record = reinterpret_cast<const struct dirent64*>(m_buffer.get() + at);
+            if (record->d_name[0] == '.' && record->d_name[1] == '\0')
+                return record->d_ino == inode;
+            at += record->d_reclen;
+        }
+        return false;
+    }
+
     // Reads the next batch of entries; false at the end or on an error.
     bool fill() {
         if (m_ended)

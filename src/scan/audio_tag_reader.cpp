@@ -69,10 +69,8 @@ void AudioTagReader::handOver(bool mayReadHere) {
             m_gathering.clear();
             return;
         }
-        if (mayReadHere && m_queue.size() >= kMostQueued) {
-            behind = std::move(m_queue.front());
-            m_queue.pop_front();
-        }
+        if (mayReadHere && m_queue.size() >= kMostQueued)
+            takeQueued(behind);
         m_queue.push_back(std::move(m_gathering));
         wake = m_readerWaiting;
     }
@@ -110,10 +108,8 @@ TagsReadAhead AudioTagReader::finish() {
     for (;;) {
         {
             std::lock_guard lock(m_mutex);
-            if (m_queue.empty())
+            if (!takeQueued(batch))
                 break;
-            batch = std::move(m_queue.front());
-            m_queue.pop_front();
         }
         if (!readBatch(batch, m_readHere))
             break;
@@ -147,6 +143,14 @@ TagsReadAhead AudioTagReader::finish() {
     m_reads = {};
     m_readHere = {};
     return merged;
+}
+
+bool AudioTagReader::takeQueued(Batch& batch) {
+    if (m_queue.empty())
+        return false;
+    batch = std::move(m_queue.front());
+    m_queue.pop_front();
+    return true;
 }
 
 bool AudioTagReader::readBatch(const Batch& batch, TagsReadAhead& reads) {
@@ -184,10 +188,8 @@ void AudioTagReader::readQueued() {
             m_readerWaiting = true;
             m_wake.wait(lock, [this] { return m_stopped || m_closing || !m_queue.empty(); });
             m_readerWaiting = false;
-            if (m_stopped || m_queue.empty())
+            if (m_stopped || !takeQueued(batch))
                 return; // stopped, or closing with nothing left
-            batch = std::move(m_queue.front());
-            m_queue.pop_front();
         }
         if (!readBatch(batch, m_reads))
             return;

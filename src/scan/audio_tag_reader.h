@@ -35,8 +35,9 @@ public:
     /// The entry at `index` of the audio list, which the listing reported as a regular file:
     /// its tag is read when its kind has one (".mp3", ".mpeg3", ".wma"), later and elsewhere.
     /// Indexes must grow from one offer to the next. With `folder` (the one holding the file,
-    /// from shareFolder) the file is opened by its name in that folder, else by its path. When
-    /// the reader has fallen behind, the caller reads some of the waiting files itself first.
+    /// from shareFolder) the file is opened by its name in that folder, else by its path. Files
+    /// are handed to the reader a batch at a time; when it has fallen behind, the caller reads
+    /// the oldest waiting batch itself.
     void offer(size_t index, const std::string& path, const SharedFolder& folder = nullptr);
 
     /// The folder held open once more for reading the files offered from it; nullptr where the
@@ -89,6 +90,8 @@ private:
     // Queues the batch being gathered; reads the oldest waiting one here (into m_readHere) when
     // too many wait.
     void handOver(bool mayReadHere);
+    // Moves the oldest waiting batch into `batch`; false when none waits. The lock must be held.
+    bool takeQueued(Batch& batch);
     // Reads the tags of the batch into `reads`; false when the reading was stopped meanwhile.
     bool readBatch(const Batch& batch, TagsReadAhead& reads);
 

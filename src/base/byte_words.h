@@ -45,4 +45,42 @@ template <typename Test> uint64_t AnyOf(const char* data, size_t size, Test test
     return found | test(At(data + size - 8));
 }
 
+/// Sixteen bytes looked at as one vector (GCC's and Clang's vector types: SSE2 on x86-64, NEON
+/// on ARM). A test gives each byte all ones where it finds it, zero elsewhere. Bytes are signed,
+/// so that every byte from 0x80 up is below 0x20.
+using Block = signed char __attribute__((vector_size(16)));
+
+/// The sixteen bytes at `data` (any alignment).
+inline Block BlockAt(const char* data) {
+    Block block;
+    std::memcpy(&block, data, sizeof block);
+    return block;
+}
+
+/// Whether a test found some byte.
+inline bool AnyFound(Block found) {
+    uint64_t halves[2];
+    std::memcpy(halves, &found, sizeof halves);
+    return (halves[0] | halves[1]) != 0;
+}
+
+/// The bytes outside printable ASCII (below 0x20, 0x7F and above).
+inline Block UnprintableBytes(Block block) {
+    return (block < 0x20) | (block == 0x7F);
+}
+
+/// The bytes that, with the bits of `ignored` cleared, equal `value`.
+inline Block BytesLike(Block block, signed char ignored, signed char value) {
+    return (block & static_cast<signed char>(~ignored)) == value;
+}
+
+/// ORs `test` of every block of the text together, the last block overlapping the one before
+/// (size must be at least 16).
+template <typename Test> Block AnyOfBlocks(const char* data, size_t size, Test test) {
+    Block found{};
+    for (size_t at = 0; at + 16 < size; at += 16)
+        found |= test(BlockAt(data + at));
+    return found | test(BlockAt(data + size - 16));
+}
+
 } // namespace vorlith::words

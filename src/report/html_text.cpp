@@ -35,12 +35,29 @@ using words::BytesLike;
 uint64_t escapedBytes(uint64_t word) {
     return BytesLike(word, 0x04, 0x22) | BytesLike(word, 0x02, 0x3C);
 }
+words::Block escapedBytes(words::Block block) {
+    return BytesLike(block, 0x04, 0x22) | BytesLike(block, 0x02, 0x3C);
+}
 
 // A superset of the bytes a file address encodes or escapes: 0x20 to 0x27 (the blank, "!", "$"
 // and "'" among them), "<", ">", "?", and every byte outside printable ASCII.
 uint64_t fileUrlBytes(uint64_t word) {
     return BytesLike(word, 0x07, 0x20) | BytesLike(word, 0x02, 0x3C) | BytesLike(word, 0x00, 0x3F) |
            words::UnprintableBytes(word);
+}
+words::Block fileUrlBytes(words::Block block) {
+    return BytesLike(block, 0x07, 0x20) | BytesLike(block, 0x02, 0x3C) |
+           BytesLike(block, 0x00, 0x3F) | words::UnprintableBytes(block);
+}
+
+// Whether the text (at least 8 bytes) holds none of the bytes `test` finds, sixteen bytes at a
+// time (eight in a text shorter than sixteen), the last look overlapping the one before; `test`
+// takes a word or a block.
+template <typename Test> bool noneOf(const char* data, size_t size, Test test) {
+    if (size >= 16)
+        return !words::AnyFound(
+            words::AnyOfBlocks(data, size, [&test](words::Block block) { return test(block); }));
+    return words::AnyOf(data, size, [&test](uint64_t word) { return test(word); }) == 0;
 }
 
 const char* escapeOf(char c) {
@@ -61,23 +78,37 @@ const char* escapeOf(char c) {
 } // namespace
 
 char* WriteHtmlEscaped(char* out, std::string_view text, bool& printable) {
-    // Most addresses hold none of the four characters at all: eight bytes at a time, the last
-    // word overlapping the one before, say so with no branch per word, and the text is copied
-    // whole. The same look tells whether every byte is printable ASCII.
+    // Most addresses hold none of the four characters at all: sixteen bytes at a time (eight in
+    // a shorter text), the last look overlapping the one before, say so with no branch per look,
+    // and the text is copied whole. The same looks tell whether every byte is printable ASCII.
     const char* const data = text.data();
     const size_t size = text.size();
-    uint64_t unprintable = 0;
-    const auto look = [&unprintable](uint64_t word) {
-        unprintable |= words::UnprintableBytes(word);
-        return escapedBytes(word);
-    };
-    if (size >= 8 && words::AnyOf(data, size, look) == 0) {
-        std::memcpy(out, data, size);
-        printable = unprintable == 0;
-        return out + size;
+    if (size >= 16) {
+        words::Block unprintable{};
+        const words::Block found =
+            words::AnyOfBlocks(data, size, [&unprintable](words::Block block) {
+                unprintable |= words::UnprintableBytes(block);
+                return escapedBytes(block);
+            });
+        if (!words::AnyFound(found)) {
+            std::memcpy(out, data, size);
+            printable = !words::AnyFound(unprintable);
+            return out + size;
+        }
+    } else if (size >= 8) {
+        uint64_t unprintable = 0;
+        const uint64_t found = words::AnyOf(data, size, [&unprintable](uint64_t word) {
+            unprintable |= words::UnprintableBytes(word);
+            return escapedBytes(word);
+        });
+        if (found == 0) {
+            std::memcpy(out, data, size);
+            printable = unprintable == 0;
+            return out + size;
+        }
     }
     // Otherwise eight bytes at a time while they need nothing, then byte by byte.
-    unprintable = 0;
+    uint64_t unprintable = 0;
     size_t from = 0; // the first byte not yet written
     size_t pos = 0;
     uint8_t seen = 0;
@@ -135,7 +166,8 @@ char* writeUrlPath(char* out, std::string_view path) {
     const char* const data = path.data();
     // A path with none of those bytes (most are) is copied whole, found so as in
     // WriteHtmlEscaped.
-    if (path.size() >= 8 && words::AnyOf(data, path.size(), fileUrlBytes) == 0) {
+    if (path.size() >= 8 &&
+        noneOf(data, path.size(), [](auto bytes) { return fileUrlBytes(bytes); })) {
         std::memcpy(out, data, path.size());
         return out + path.size();
     }

@@ -17,7 +17,8 @@ constexpr size_t kBlockSize = 64 * 1024;
 // A line is plain when every byte is printable ASCII (0x20 to 0x7E); eight bytes at a time.
 bool isPlain(std::string_view text) {
     if (text.size() >= 8)
-        return words::AnyOf(text.data(), text.size(), words::UnprintableBytes) == 0;
+        return words::AnyOf(text.data(), text.size(),
+                            [](uint64_t word) { return words::UnprintableBytes(word); }) == 0;
     return std::all_of(text.begin(), text.end(), [](char c) {
         const auto byte = static_cast<unsigned char>(c);
         return byte >= 0x20 && byte <= 0x7E;

@@ -61,17 +61,53 @@ private:
     std::vector<std::pair<uint32_t, KeywordHits>> m_hits; // files any list matches, by index
 };
 
-/// Calls visit(index) for every file whose bit is set in `mask` (a word-wise combination of the
-/// classes' bit sets given as a function of the word index), in list order.
-template <typename Mask, typename Visit> void ForEachFile(size_t count, Mask mask, Visit visit) {
-    const size_t words = (count + 63) / 64;
-    for (size_t word = 0; word < words; ++word) {
-        uint64_t bits = mask(word);
-        while (bits != 0) {
-            const auto bit = static_cast<size_t>(std::countr_zero(bits));
-            bits &= bits - 1;
-            visit(word * 64 + bit);
+/// The set bits of a bit set given word by word (a function of the word index), in order.
+template <typename Mask> class SetBits {
+public:
+    SetBits(size_t count, const Mask& mask) : m_words((count + 63) / 64), m_mask(mask) {}
+
+    /// The next set bit's index; false after the last.
+    bool next(size_t& index) {
+        while (m_bits == 0) {
+            if (m_word == m_words)
+                return false;
+            m_bits = m_mask(m_word++);
         }
+        index = (m_word - 1) * 64 + static_cast<size_t>(std::countr_zero(m_bits));
+        m_bits &= m_bits - 1;
+        return true;
+    }
+
+private:
+    size_t m_words;
+    const Mask& m_mask;
+    size_t m_word = 0;
+    uint64_t m_bits = 0;
+};
+
+/// Calls visit(index) for every file whose bit is set in `mask` (a word-wise combination of the
+/// classes' bit sets given as a function of the word index), in list order. The files visited
+/// are few and far apart, so each one's record is asked for eight visits ahead and its texts
+/// four visits ahead (UrlCacheList::prefetchRecord).
+template <typename Mask, typename Visit>
+void ForEachFile(const UrlCacheList& files, Mask mask, Visit visit) {
+    constexpr int kRecordsAhead = 8;
+    constexpr int kTextsAhead = 4;
+    SetBits<Mask> visits(files.size(), mask);
+    SetBits<Mask> records(files.size(), mask);
+    SetBits<Mask> texts(files.size(), mask);
+    size_t index = 0;
+    for (int ahead = 0; ahead < kRecordsAhead && records.next(index); ++ahead)
+        files.prefetchRecord(index);
+    for (int ahead = 0; ahead < kTextsAhead && texts.next(index); ++ahead)
+        files.prefetchTexts(index);
+    while (visits.next(index)) {
+        size_t later = 0;
+        if (records.next(later))
+            files.prefetchRecord(later);
+        if (texts.next(later))
+            files.prefetchTexts(later);
+        visit(index);
     }
 }
 

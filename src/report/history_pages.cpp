@@ -71,6 +71,27 @@ struct PageClasses {
     }
 };
 
+// Visits the entries of a pass in list order. A category pass lists a few entries out of many,
+// so each one's record is asked for eight visits ahead and its texts four visits ahead
+// (UrlCacheList::prefetchRecord).
+template <typename Visit>
+void forEachMember(const UrlCacheList& list, const std::vector<uint32_t>& members, Visit visit) {
+    constexpr size_t kRecordsAhead = 8;
+    constexpr size_t kTextsAhead = 4;
+    const size_t count = members.size();
+    for (size_t k = 0; k < std::min(count, kRecordsAhead); ++k)
+        list.prefetchRecord(members[k]);
+    for (size_t k = 0; k < std::min(count, kTextsAhead); ++k)
+        list.prefetchTexts(members[k]);
+    for (size_t k = 0; k < count; ++k) {
+        if (k + kRecordsAhead < count)
+            list.prefetchRecord(members[k + kRecordsAhead]);
+        if (k + kTextsAhead < count)
+            list.prefetchTexts(members[k + kTextsAhead]);
+        visit(members[k]);
+    }
+}
+
 // The first characters of UTF-8 text, never cutting a character in two (a byte that continues
 // a sequence belongs to the character before it).
 std::string_view firstCharacters(std::string_view text, size_t count) {
@@ -221,32 +242,32 @@ PhaseEnd WriteHistoryPage(PageRun& run, const UrlCacheList& history, KeywordSear
                 counts.HistoryHits += entry.HitRate();
             }
         }
-        for (const uint32_t i : classes.members[pass]) {
+        forEachMember(history, classes.members[pass], [&](uint32_t i) {
             const UrlCacheEntryRef entry = history[i];
             const std::string_view address = entry.SourceUrlName().substr(classes.addressStart[i]);
             writeDateCell(page, entry);
-            const std::string_view linkText = firstCharacters(address, kLinkTextCharacters);
-            PageLine line = page.beginLine(kRowRoom + 6 * (address.size() + linkText.size()));
+            // The link text is no longer than the address.
+            PageLine line = page.beginLine(kRowRoom + 12 * address.size());
             line.printable("<TD WIDTH=83%><A HREF=\"");
             const char* before = line.end();
             line.escaped(address);
-            // The link text is the address's start: when the address needed no escaping and is
-            // printable, so is its start, which then goes in as it is.
+            // The link text is the address's first characters: when the address needed no
+            // escaping and is printable ASCII, they are its first bytes, which go in as they are.
             const bool unchanged =
                 line.isPrintable() && static_cast<size_t>(line.end() - before) == address.size();
             line.printable("\"");
             line.printable(texts.opening);
             if (unchanged)
-                line.printable(linkText);
+                line.printable(address.substr(0, kLinkTextCharacters));
             else
-                line.escaped(linkText);
+                line.escaped(firstCharacters(address, kLinkTextCharacters));
             line.printable(texts.closing);
             line.number(entry.HitRate());
             line.printable(texts.end);
             page.endLine(line);
             if (pass < kCategoryPasses)
                 ++counts.SuspectHistory;
-        }
+        });
         classes.noteSearches(search, pass);
         finishPass(progress, history.size());
     }
@@ -277,7 +298,7 @@ void WriteCookiePage(PageRun& run, const UrlCacheList& cookies, KeywordSearch& s
                 counts.CookieReads += entry.HitRate();
             }
         }
-        for (const uint32_t i : classes.members[pass]) {
+        forEachMember(cookies, classes.members[pass], [&](uint32_t i) {
             const UrlCacheEntryRef entry = cookies[i];
             writeDateCell(page, entry);
             const std::string_view file = entry.LocalFileName();
@@ -294,7 +315,7 @@ void WriteCookiePage(PageRun& run, const UrlCacheList& cookies, KeywordSearch& s
             page.endLine(line);
             if (pass < kCategoryPasses)
                 ++counts.SuspectCookies;
-        }
+        });
         classes.noteSearches(search, pass);
         finishPass(progress, cookies.size());
     }

@@ -36,6 +36,7 @@ public:
           m_link(ErazentPurchaseLink(run.totals.TotalTraces)) {}
 
     size_t size() const { return m_entries.size(); }
+    const UrlCacheList& entries() const { return m_entries; }
     UrlCacheEntryRef entry(size_t index) const { return m_entries[index]; }
     const CachedFileClasses& classes() const { return m_classes; }
     const std::vector<uint64_t>& bits(CachedFileClasses::Fact fact) const {
@@ -101,7 +102,7 @@ void writeTeenPage(ImagePass& pass, UrlCachePageCounts& counts) {
     pass.begin("Locating Potential ILLEGAL Files on YOUR Computer...", 100000);
     const auto& teen = pass.bits(KeywordList::Teen); // only teen pictures are searched
     ForEachFile(
-        pass.size(), [&](size_t word) { return teen[word]; },
+        pass.entries(), [&](size_t word) { return teen[word]; },
         [&](size_t index) {
             pass.reach(index);
             const UrlCacheEntryRef entry = pass.entry(index);
@@ -132,7 +133,7 @@ void writeExplicitPages(ImagePass& pass, UrlCachePageCounts& counts) {
     const auto written = [&](size_t word) {
         return (pictures[word] & (explicitMatches[word] | gayMatches[word])) | videoFiles[word];
     };
-    ForEachFile(pass.size(), written, [&](size_t index) {
+    ForEachFile(pass.entries(), written, [&](size_t index) {
         pass.reach(index);
         const UrlCacheEntryRef entry = pass.entry(index);
         if (!pass.classes().has(Fact::Picture, index)) {
@@ -186,7 +187,7 @@ bool writeCategoryPage(ImagePass& pass, const CategoryPage& category, UrlCachePa
     const auto& pictures = pass.bits(Fact::Picture);
     const auto& matches = pass.bits(category.list);
     ForEachFile(
-        pass.size(), [&](size_t word) { return pictures[word] & matches[word]; },
+        pass.entries(), [&](size_t word) { return pictures[word] & matches[word]; },
         [&](size_t index) {
             pass.reach(index);
             const UrlCacheEntryRef entry = pass.entry(index);

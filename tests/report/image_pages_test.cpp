@@ -8,8 +8,10 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <tuple>
+#include <vector>
 
 namespace vorlith::test {
 namespace {
@@ -160,6 +162,38 @@ TEST(ImagePages, PicturesAndVideosAreToldByTheirEndingsInAnyCase) {
     for (const auto& [address, picture, video] : cases) {
         EXPECT_EQ(IsPicture(address), picture) << address;
         EXPECT_EQ(VideoKindOf(address), video) << address;
+    }
+}
+
+// The passes visit the files of a bit set while asking for later files' records ahead: every
+// set bit once, in order, for lists around a word and a record chunk long, with no bit, one bit,
+// sparse bits and every bit set.
+TEST(ImagePages, FilePassesVisitEverySetBitOnceInOrder) {
+    std::mt19937_64 random(11);
+    for (const size_t count : {0, 1, 7, 63, 64, 65, 200, 1023, 1025, 3000}) {
+        UrlCacheList files;
+        for (size_t i = 0; i < count; ++i)
+            files.push_back(Entry("http://a/" + std::to_string(i) + ".jpg", "C:\\f.jpg"));
+        const size_t words = (count + 63) / 64;
+        for (const int density : {0, 1, 2, 3}) {
+            std::vector<uint64_t> bits(words, 0);
+            std::vector<size_t> expected;
+            for (size_t i = 0; i < count; ++i) {
+                const bool set = density == 3   ? true
+                                 : density == 2 ? random() % 23 == 0
+                                 : density == 1 ? i == count / 2
+                                                : false;
+                if (!set)
+                    continue;
+                bits[i / 64] |= uint64_t{1} << (i % 64);
+                expected.push_back(i);
+            }
+            std::vector<size_t> visited;
+            ForEachFile(
+                files, [&bits](size_t word) { return bits[word]; },
+                [&visited](size_t index) { visited.push_back(index); });
+            EXPECT_EQ(visited, expected) << count << " files, density " << density;
+        }
     }
 }
 

@@ -39,7 +39,7 @@ struct PageClasses {
     std::array<int32_t, kCategoryPasses + 1> lastLength; // per pass; -1: no search succeeded
 
     // `address(i)` is entry i's address, a part of its name from `start` on, or std::nullopt
-    // when the page does not list it.
+    // when the page does not list it; it is asked once for each entry, in list order.
     template <typename Address> PageClasses(size_t count, Address address) {
         addressStart.assign(count, 0);
         lastLength.fill(-1);
@@ -215,10 +215,13 @@ PhaseEnd WriteHistoryPage(PageRun& run, const UrlCacheList& history, KeywordSear
     writeTableHead(page, run.totals.TotalTraces, kHistoryTexts);
 
     // Entries the page never lists (not an http address, or a picture or archive) are not
-    // searched at all.
+    // searched at all. The one look at every entry also adds up its size and hits.
     const PageClasses classes(history.size(),
                               [&](size_t i, uint32_t& start) -> std::optional<std::string_view> {
-                                  const std::string_view name = history[i].SourceUrlName();
+                                  const UrlCacheEntryRef entry = history[i];
+                                  counts.CacheSizeTotal += static_cast<double>(entry.Size());
+                                  counts.HistoryHits += entry.HitRate();
+                                  const std::string_view name = entry.SourceUrlName();
                                   const std::string_view address = HistoryAddress(name);
                                   if (!IsHistoryCandidate(address))
                                       return std::nullopt;
@@ -236,12 +239,6 @@ PhaseEnd WriteHistoryPage(PageRun& run, const UrlCacheList& history, KeywordSear
                                                     : "</FONT></A> - Site visited <B>",
                              pass < kCategoryPasses ? "</B> time(s).</TD></TR>"
                                                     : "</B> time(s).</FONT></TD></TR>"};
-        if (pass == 0) {
-            for (UrlCacheEntryRef entry : history) {
-                counts.CacheSizeTotal += static_cast<double>(entry.Size());
-                counts.HistoryHits += entry.HitRate();
-            }
-        }
         forEachMember(history, classes.members[pass], [&](uint32_t i) {
             const UrlCacheEntryRef entry = history[i];
             const std::string_view address = entry.SourceUrlName().substr(classes.addressStart[i]);
@@ -283,7 +280,10 @@ void WriteCookiePage(PageRun& run, const UrlCacheList& cookies, KeywordSearch& s
 
     const PageClasses classes(cookies.size(),
                               [&](size_t i, uint32_t&) -> std::optional<std::string_view> {
-                                  return cookies[i].SourceUrlName();
+                                  const UrlCacheEntryRef entry = cookies[i];
+                                  counts.CacheSizeTotal += static_cast<double>(entry.Size());
+                                  counts.CookieReads += entry.HitRate();
+                                  return entry.SourceUrlName();
                               });
 
     for (size_t pass = 0; pass <= kOtherPass; ++pass) {
@@ -292,12 +292,6 @@ void WriteCookiePage(PageRun& run, const UrlCacheList& cookies, KeywordSearch& s
         const std::string_view closing = pass < kCategoryPasses
                                              ? "</B></FONT></A> - Cookie read <B>"
                                              : "</FONT></A> - Cookie read <B>";
-        if (pass == 0) {
-            for (UrlCacheEntryRef entry : cookies) {
-                counts.CacheSizeTotal += static_cast<double>(entry.Size());
-                counts.CookieReads += entry.HitRate();
-            }
-        }
         forEachMember(cookies, classes.members[pass], [&](uint32_t i) {
             const UrlCacheEntryRef entry = cookies[i];
             writeDateCell(page, entry);

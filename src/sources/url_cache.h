@@ -137,8 +137,11 @@ public:
     }
     void prefetchTexts(size_t index) const {
         const Record& record = m_records[index / kRecordsPerChunk][index % kRecordsPerChunk];
+        // A prefetch never faults, even for an entry without texts (whose pointer may be null);
+        // the second line is asked for only where the address and local file reach it.
         __builtin_prefetch(record.texts);
-        __builtin_prefetch(record.texts + 64);
+        if (size_t{record.textLengths[0]} + record.textLengths[1] > 64)
+            __builtin_prefetch(record.texts + 64);
     }
 
     /// Appends a copy of the entry.

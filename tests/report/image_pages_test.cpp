@@ -167,7 +167,7 @@ TEST(ImagePages, PicturesAndVideosAreToldByTheirEndingsInAnyCase) {
 
 // The passes visit the files of a bit set while asking for later files' records ahead: every
 // set bit once, in order, for lists around a word and a record chunk long, with no bit, one bit,
-// sparse bits and every bit set.
+// sparse bits and every bit set, and for files without texts.
 TEST(ImagePages, FilePassesVisitEverySetBitOnceInOrder) {
     std::mt19937_64 random(11);
     for (const size_t count : {0, 1, 7, 63, 64, 65, 200, 1023, 1025, 3000}) {
@@ -195,6 +195,14 @@ TEST(ImagePages, FilePassesVisitEverySetBitOnceInOrder) {
             EXPECT_EQ(visited, expected) << count << " files, density " << density;
         }
     }
+    // Entries without any text: the texts asked for ahead are nowhere.
+    UrlCacheList empty;
+    for (int i = 0; i < 20; ++i)
+        empty.push_back(UrlCacheEntry{});
+    size_t visits = 0;
+    ForEachFile(
+        empty, [](size_t) { return uint64_t{0xFFFFF}; }, [&visits](size_t) { ++visits; });
+    EXPECT_EQ(visits, 20u);
 }
 
 TEST(ImagePages, SourceLineCutsTheRawAddressThenEscapes) {

@@ -87,28 +87,10 @@ private:
 
 /// Calls visit(index) for every file whose bit is set in `mask` (a word-wise combination of the
 /// classes' bit sets given as a function of the word index), in list order. The files visited
-/// are few and far apart, so each one's record is asked for eight visits ahead and its texts
-/// four visits ahead (UrlCacheList::prefetchRecord).
+/// are few and far apart, so their records and texts are asked for ahead (VisitAhead).
 template <typename Mask, typename Visit>
-void ForEachFile(const UrlCacheList& files, Mask mask, Visit visit) {
-    constexpr int kRecordsAhead = 8;
-    constexpr int kTextsAhead = 4;
-    SetBits<Mask> visits(files.size(), mask);
-    SetBits<Mask> records(files.size(), mask);
-    SetBits<Mask> texts(files.size(), mask);
-    size_t index = 0;
-    for (int ahead = 0; ahead < kRecordsAhead && records.next(index); ++ahead)
-        files.prefetchRecord(index);
-    for (int ahead = 0; ahead < kTextsAhead && texts.next(index); ++ahead)
-        files.prefetchTexts(index);
-    while (visits.next(index)) {
-        size_t later = 0;
-        if (records.next(later))
-            files.prefetchRecord(later);
-        if (texts.next(later))
-            files.prefetchTexts(later);
-        visit(index);
-    }
+void ForEachFile(const UrlCacheList& files, const Mask& mask, Visit visit) {
+    VisitAhead(files, SetBits<Mask>(files.size(), mask), visit);
 }
 
 } // namespace vorlith

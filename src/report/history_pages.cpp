@@ -71,26 +71,22 @@ struct PageClasses {
     }
 };
 
-// Visits the entries of a pass in list order. A category pass lists a few entries out of many,
-// so each one's record is asked for eight visits ahead and its texts four visits ahead
-// (UrlCacheList::prefetchRecord).
-template <typename Visit>
-void forEachMember(const UrlCacheList& list, const std::vector<uint32_t>& members, Visit visit) {
-    constexpr size_t kRecordsAhead = 8;
-    constexpr size_t kTextsAhead = 4;
-    const size_t count = members.size();
-    for (size_t k = 0; k < std::min(count, kRecordsAhead); ++k)
-        list.prefetchRecord(members[k]);
-    for (size_t k = 0; k < std::min(count, kTextsAhead); ++k)
-        list.prefetchTexts(members[k]);
-    for (size_t k = 0; k < count; ++k) {
-        if (k + kRecordsAhead < count)
-            list.prefetchRecord(members[k + kRecordsAhead]);
-        if (k + kTextsAhead < count)
-            list.prefetchTexts(members[k + kTextsAhead]);
-        visit(members[k]);
+// The entries of a pass, in list order, for VisitAhead: a category pass lists a few entries out
+// of many, whose records and texts are asked for ahead.
+class Members {
+public:
+    explicit Members(const std::vector<uint32_t>& members) : m_members(&members) {}
+    bool next(size_t& index) {
+        if (m_next == m_members->size())
+            return false;
+        index = (*m_members)[m_next++];
+        return true;
     }
-}
+
+private:
+    const std::vector<uint32_t>* m_members;
+    size_t m_next = 0;
+};
 
 // The first characters of UTF-8 text, never cutting a character in two (a byte that continues
 // a sequence belongs to the character before it).
@@ -239,7 +235,7 @@ PhaseEnd WriteHistoryPage(PageRun& run, const UrlCacheList& history, KeywordSear
                                                     : "</FONT></A> - Site visited <B>",
                              pass < kCategoryPasses ? "</B> time(s).</TD></TR>"
                                                     : "</B> time(s).</FONT></TD></TR>"};
-        forEachMember(history, classes.members[pass], [&](uint32_t i) {
+        VisitAhead(history, Members(classes.members[pass]), [&](size_t i) {
             const UrlCacheEntryRef entry = history[i];
             const std::string_view address = entry.SourceUrlName().substr(classes.addressStart[i]);
             writeDateCell(page, entry);
@@ -292,7 +288,7 @@ void WriteCookiePage(PageRun& run, const UrlCacheList& cookies, KeywordSearch& s
         const std::string_view closing = pass < kCategoryPasses
                                              ? "</B></FONT></A> - Cookie read <B>"
                                              : "</FONT></A> - Cookie read <B>";
-        forEachMember(cookies, classes.members[pass], [&](uint32_t i) {
+        VisitAhead(cookies, Members(classes.members[pass]), [&](size_t i) {
             const UrlCacheEntryRef entry = cookies[i];
             writeDateCell(page, entry);
             const std::string_view file = entry.LocalFileName();

@@ -217,6 +217,32 @@ private:
     size_t m_count = 0;
 };
 
+/// Calls visit(index) for every index the cursor gives, in its order, asking for each entry's
+/// record eight visits ahead and its texts four visits ahead (UrlCacheList::prefetchRecord). The
+/// cursor is copied for the look-ahead: `bool next(size_t& index)` gives the next index of the
+/// list, false after the last.
+template <typename Cursor, typename Visit>
+void VisitAhead(const UrlCacheList& list, const Cursor& cursor, Visit visit) {
+    constexpr int kRecordsAhead = 8;
+    constexpr int kTextsAhead = 4;
+    Cursor visits = cursor;
+    Cursor records = cursor;
+    Cursor texts = cursor;
+    size_t index = 0;
+    for (int ahead = 0; ahead < kRecordsAhead && records.next(index); ++ahead)
+        list.prefetchRecord(index);
+    for (int ahead = 0; ahead < kTextsAhead && texts.next(index); ++ahead)
+        list.prefetchTexts(index);
+    while (visits.next(index)) {
+        size_t later = 0;
+        if (records.next(later))
+            list.prefetchRecord(later);
+        if (texts.next(later))
+            list.prefetchTexts(later);
+        visit(index);
+    }
+}
+
 struct UrlCacheLists {
     UrlCacheList CacheContentList; // cached files
     UrlCacheList CacheHistoryList; // visited addresses
